@@ -1,0 +1,75 @@
+#pragma once
+// The cells of the measurement grid (16 columns, 500 rows) and their formats, without any widget.
+// It is the in-memory grid of the tests and the command line, and the store behind the window's
+// grid control, so both format and read cells alike.
+#include "platform/Grid.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tv {
+
+class TGridData : public TGrid {
+public:
+    static constexpr int kColumns = 16;
+    static constexpr int kRows = 500;
+
+    TGridData();
+
+    int MaxRows() const override { return kRows; }
+    void SetCol(int col) override { col_ = col; }
+    void SetRow(int row) override { row_ = row; }
+    void SetCol2(int col) override { col2_ = col; }
+    void SetRow2(int row) override { row2_ = row; }
+    int Col() const override { return col_; }
+    int Row() const override { return row_; }
+    QString Text() const override;
+    void SetText(const QString& text) override;
+    int ForeColor() const override;
+    void SetForeColor(int color) override;
+    void SetAction(int action) override;
+    int ActiveCol() const override { return activeCol_; }
+    void SetEditEnterAction(int action) override { enterAction_ = action; }
+
+    // Column formats: column 1 is text; 2 to 16 are numbers with one decimal, 13 with two.
+    static bool IsNumberColumn(int col);
+    static int Decimals(int col);
+    // Readings (columns 2 to 11) accept only numbers in -99999999..99999999.
+    static bool InRange(int col, double value);
+
+    // Direct cell access by position (no addressing), for the widget and for output.
+    QString CellText(int col, int row) const;
+    int CellColor(int col, int row) const;
+    // Stores a typed text; false (nothing changed) when the column does not accept it.
+    bool EnterText(int col, int row, const QString& text);
+    static bool AcceptsText(int col, const QString& text);
+
+    // The cursor cell.
+    void SetActiveCell(int col, int row);
+    int ActiveRow() const { return activeRow_; }
+    int EditEnterAction() const { return enterAction_; }
+
+    // Called after a cell's text or colour changed (col, row), and with (0, 0) after a block was
+    // cleared. The window's grid control repaints through it.
+    std::function<void(int col, int row)> onChanged;
+
+private:
+    struct Cell {
+        QString text;                // text cells
+        std::optional<double> value; // number cells
+        int color = kColorBlack;
+    };
+    Cell* At(int col, int row);
+    const Cell* At(int col, int row) const;
+    void Store(Cell& cell, int col, const QString& text);
+    void Changed(int col, int row);
+
+    std::vector<Cell> cells_;
+    int col_ = 1, row_ = 1, col2_ = 1, row2_ = 1;
+    int activeCol_ = 1, activeRow_ = 1;
+    int enterAction_ = kEnterRight;
+};
+
+} // namespace tv

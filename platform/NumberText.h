@@ -1,0 +1,19 @@
+#pragma once
+// Number texts as the system writes and reads them, always with '.' as decimal point.
+#include <QString>
+#include <optional>
+
+namespace tv {
+
+// Fixed format with the given decimals ("%1.1f", "%1.2f"), rounded half away from zero on the
+// exact binary value (0.125 -> "0.13", 0.25 -> "0.3"); a result of zero has no minus sign.
+QString FormatFixed(double value, int decimals);
+
+// General format of up to 15 significant digits ("6.5", "0.800000011920929").
+QString FormatGeneral(double value);
+
+// Strict reading of a number text (surrounding blanks allowed): nothing when the text is not a
+// number.
+std::optional<double> ParseNumber(const QString& text);
+
+} // namespace tv

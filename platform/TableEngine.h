@@ -1,0 +1,133 @@
+#pragma once
+// The table engine: local tables in a data folder, one SQLite file "<Table>.DB" per table, reached
+// through a database name (its folder is the "Path" of the name in the engine configuration) or
+// through the folder path itself. Names of tables, files and columns match without regard to case.
+//
+// A query is short-lived: create it, add its SQL line by line, set its parameters, Open() or
+// ExecSQL(), read the rows, destroy it. Every failure raises tv::EngineError with a message the
+// user can read.
+#include "platform/Errors.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace tv {
+
+enum class FieldType { String, Integer, Boolean, Double, Date };
+
+struct FieldDef {
+    QString name;
+    FieldType type;
+    int size = 0; // bytes of code-page-932 text, strings only
+};
+
+// Resolves a database name ("kestran", any case) or a folder path to the data folder, ending in
+// the directory separator. Raises EngineError for an unknown database name.
+QString ResolveDatabaseFolder(const QString& databaseName);
+
+// True when the file exists, its name matched without regard to case ("Simei.DB" finds "SIMEI.DB").
+bool FileExistsNoCase(const QString& path);
+
+// Creates the table as the file "<tableName>.DB" in the folder of the database with the fields in
+// this order. Raises EngineError when it cannot.
+void CreateTable(const QString& databaseName, const QString& tableName,
+                 const std::vector<FieldDef>& fields);
+
+class TQuery;
+
+// A parameter of a query, numbered from 0 in order of first occurrence of its name.
+class TParam {
+public:
+    QString Name() const { return name_; }
+    void SetAsString(const QString& v) { value_ = v; set_ = true; }
+    void SetAsInteger(int v) { value_ = v; set_ = true; }
+    void SetAsFloat(double v) { value_ = v; set_ = true; }
+    void SetAsBoolean(bool v) { value_ = v; set_ = true; }
+    void SetAsDate(const QDate& v) { value_ = v; set_ = true; }
+    void Clear() { value_ = QVariant(); set_ = false; }
+    bool IsSet() const { return set_; }
+    const QVariant& Value() const { return value_; }
+
+private:
+    friend class TQuery;
+    QString name_;
+    QVariant value_;
+    bool set_ = false;
+};
+
+// A field of the current row. A null reads as empty, 0 or false (an invalid date).
+class TField {
+public:
+    QString Name() const { return name_; }
+    bool IsNull() const { return value_.isNull(); }
+    QString AsString() const;
+    int AsInteger() const; // raises EConvertError for text that is not a whole number
+    double AsFloat() const;
+    bool AsBoolean() const;
+    QDate AsDate() const;
+
+private:
+    friend class TQuery;
+    QString name_;
+    QVariant value_;
+};
+
+class TQuery {
+public:
+    // databaseName: "kestran" in any case, or a data folder path (ending in a separator or not).
+    explicit TQuery(const QString& databaseName);
+    ~TQuery();
+    TQuery(const TQuery&) = delete;
+    TQuery& operator=(const TQuery&) = delete;
+
+    // SQL text, line by line (joined by line breaks). Changing the SQL closes the query and
+    // rebuilds the parameter list; values already set for names that remain are kept.
+    void AddSQL(const QString& line);
+    void ClearSQL();
+    QString SQLText() const;
+
+    int ParamCount() const;
+    TParam& Params(int index);               // raises EngineError when out of range
+    TParam& ParamByName(const QString& name); // first match, any case; raises when missing
+
+    void Open();    // runs a statement that returns rows; positions on the first row
+    void ExecSQL(); // runs a statement that returns none
+    void Close();
+    bool Active() const;
+
+    bool Eof() const; // true at once for an empty result and after moving past the last row
+    void Next();
+    int FieldCount() const;
+    const TField& Fields(int index) const;           // by position in the current row
+    const TField& FieldByName(const QString& name) const; // any case
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Groups the writes of several queries on one database so that they take effect together or not
+// at all. Queries created on the same data folder while a transaction is active take part in it.
+// Destroying an uncommitted transaction rolls it back.
+class TTransaction {
+public:
+    explicit TTransaction(const QString& databaseName);
+    ~TTransaction();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+    void Commit();
+    void Rollback();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Lets go of every connection the engine holds (used when the data folder changes).
+void CloseAllConnections();
+
+} // namespace tv

@@ -1,0 +1,41 @@
+#include "platform/gui/AppGuard.h"
+
+#include "platform/Errors.h"
+#include "platform/Messages.h"
+
+#include <QMessageBox>
+
+namespace tv {
+
+void ReportException(const std::exception& e) {
+    if (auto* error = dynamic_cast<const TError*>(&e))
+        ShowMessage(error->Message());
+    else
+        ShowMessage(QString::fromUtf8(e.what()));
+}
+
+void ReportUnknownException() { ShowMessage(QStringLiteral("予期しないエラーが発生しました")); }
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    bool result = false;
+    Guarded([&] { result = QApplication::notify(receiver, event); });
+    return result;
+}
+
+void InstallMessageBoxes() {
+    TMessageHandlers handlers;
+    handlers.show = [](const QString& text) {
+        QMessageBox::warning(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                             text, QMessageBox::Ok);
+    };
+    handlers.askOkCancel = [](const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                        QApplication::activeWindow());
+        return box.exec() == QMessageBox::Ok;
+    };
+    SetMessageHandlers(handlers);
+}
+
+} // namespace tv

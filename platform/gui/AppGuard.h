@@ -1,0 +1,42 @@
+#pragma once
+// The one place where errors raised in event handlers end: the message is shown in a message box
+// with OK and the window stays as it was.
+#include <QApplication>
+#include <exception>
+#include <utility>
+
+namespace tv {
+
+// Shows the message of an exception caught at the event loop.
+void ReportException(const std::exception& e);
+void ReportUnknownException();
+
+// Runs a handler, passing any error it raises to ReportException. Every signal connected to a
+// window's handler goes through it, so no exception crosses Qt's own code.
+template <class F> void Guarded(F&& handler) {
+    try {
+        std::forward<F>(handler)();
+    } catch (const std::exception& e) {
+        ReportException(e);
+    } catch (...) {
+        ReportUnknownException();
+    }
+}
+
+// Wraps a member handler for QObject::connect: connect(b, &QPushButton::clicked, this,
+// Handler(this, &TfrmX::Button1Click)).
+template <class T> auto Handler(T* window, void (T::*method)()) {
+    return [window, method](auto&&...) { Guarded([&] { (window->*method)(); }); };
+}
+
+// The application: installs the message boxes and catches what an event handler lets escape.
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Message boxes for tv::ShowMessage and tv::AskOkCancel.
+void InstallMessageBoxes();
+
+} // namespace tv

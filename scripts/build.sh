@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), configures and builds, then starts the program ("run") or
+# runs the whole test suite offscreen ("test"). Quick when nothing changed.
+set -euo pipefail
+mode=${1:-run}
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$top/build}
+
+packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev sqlite3
+          googletest libgtest-dev libbenchmark-dev fonts-ipafont-mincho fonts-ipafont-gothic
+          xvfb xauth poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" -j"$(nproc)"
+
+case "$mode" in
+  run)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: starting the program in a virtual X server (xvfb-run)."
+      exec xvfb-run -a "$build/pTavelon"
+    fi
+    exec "$build/pTavelon"
+    ;;
+  test)
+    export QT_QPA_PLATFORM=offscreen
+    cd "$build"
+    exec ctest --output-on-failure -j"$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,41 @@
+#include "tests/support/TestEnv.h"
+
+#include "platform/Clock.h"
+#include "platform/EngineConfig.h"
+#include "platform/Messages.h"
+#include "platform/TableEngine.h"
+
+#include <QDir>
+
+namespace tv::test {
+
+TestEnv::TestEnv() {
+    oldConfig_ = qgetenv("XDG_CONFIG_HOME");
+    oldData_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_CONFIG_HOME", QDir(dir_.path()).filePath(QStringLiteral("config")).toUtf8());
+    qputenv("XDG_DATA_HOME", QDir(dir_.path()).filePath(QStringLiteral("share")).toUtf8());
+    dataFolder_ = QDir(dir_.path()).filePath(QStringLiteral("data")) + QLatin1Char('/');
+    QDir().mkpath(dataFolder_);
+    CloseAllConnections();
+    SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), dataFolder_);
+    SetClock([] { return FixedNow(); });
+    TMessageHandlers handlers;
+    handlers.show = [this](const QString& text) { messages << text; };
+    handlers.askOkCancel = [this](const QString& text) {
+        questions << text;
+        return answerOk;
+    };
+    SetMessageHandlers(handlers);
+}
+
+TestEnv::~TestEnv() {
+    CloseAllConnections();
+    SetMessageHandlers({});
+    SetClock({});
+    qputenv("XDG_CONFIG_HOME", oldConfig_);
+    qputenv("XDG_DATA_HOME", oldData_);
+}
+
+QString TestEnv::ConfigHome() const { return QDir(dir_.path()).filePath(QStringLiteral("config")); }
+
+} // namespace tv::test

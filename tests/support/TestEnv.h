@@ -1,0 +1,44 @@
+#pragma once
+// A private world for one test: configuration and data folders in a temporary directory, the
+// engine entry "kestran" pointing at a fresh data folder, messages recorded instead of shown, and
+// a fixed clock.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tv::test {
+
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+
+    QString Root() const { return dir_.path(); }
+    // The data folder, ending in '/'.
+    QString DataFolder() const { return dataFolder_; }
+    QString ConfigHome() const;
+
+    // Messages shown through tv::ShowMessage, in order.
+    QStringList messages;
+    // Answer given to tv::AskOkCancel; the questions asked are recorded in `questions`.
+    bool answerOk = true;
+    QStringList questions;
+
+    // "Today" in this test.
+    static QDateTime FixedNow() { return QDateTime(QDate(2026, 12, 9), QTime(10, 30, 0)); }
+
+private:
+    QTemporaryDir dir_;
+    QString dataFolder_;
+    QByteArray oldConfig_, oldData_;
+};
+
+// Google Test fixture owning a TestEnv.
+class EnvTest : public ::testing::Test {
+protected:
+    TestEnv env;
+};
+
+} // namespace tv::test
