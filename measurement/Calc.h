@@ -4,6 +4,7 @@
 // through its contract and the window's result boxes through TCalcTarget, so they run on the
 // window's grid and on the in-memory grid alike.
 #include "platform/Grid.h"
+#include "platform/NumberText.h" // TextToFloat
 
 #include <QString>
 
@@ -22,8 +23,6 @@ public:
     virtual void ShowStatus(const QString& text) = 0;
 };
 
-// The lenient reading of typed numbers: keeps ASCII digits, '-' and '.', 0 when that is no number.
-double TextToFloat(const QString& text);
 
 void CalcReadings(TGrid& grid, TCalcTarget& target);
 // Raises EConvertError "'%s' は整数ではありません" when Ｇ is not a whole number.

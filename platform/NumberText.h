@@ -12,6 +12,10 @@ QString FormatFixed(double value, int decimals);
 // General format of up to 15 significant digits ("6.5", "0.800000011920929").
 QString FormatGeneral(double value);
 
+// The lenient reading of every number typed by the user: keeps the ASCII digits, '-' and '.' of
+// the text in order and converts them; 0 when that is no number. Never raises.
+double TextToFloat(const QString& text);
+
 // Strict reading of a number text (surrounding blanks allowed): nothing when the text is not a
 // number.
 std::optional<double> ParseNumber(const QString& text);
