@@ -24,6 +24,17 @@ public:
     QPushButton* Button1 = nullptr;
 
     void ListBox1DblClick();
+
+    // A pick from a fresh dialog owned by the application: shows the lines under the caption,
+    // and on OK puts the selected line (empty when none) into `chosen` and returns true. The
+    // dialog is disposed of after its modal loop has ended.
+    static bool Pick(QWidget* parent, const QString& caption, const QStringList& lines,
+                     QString& chosen);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace tv
