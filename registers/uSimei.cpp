@@ -1,0 +1,88 @@
+#include "registers/uSimei.h"
+
+#include "platform/TableEngine.h"
+#include "settings/DataFolder.h"
+
+namespace tv {
+namespace {
+const QString kDatabase = QStringLiteral("kestran");
+}
+
+TSimei::TSimei() {
+    CheckTable();
+}
+
+bool TSimei::CheckTable() {
+    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Simei.DB")))
+        return true;
+    // The reading comes first, the name second; rows are read by position.
+    CreateTable(kDatabase, QStringLiteral("SIMEI"),
+                {{QStringLiteral("FURIGANA"), FieldType::String, 16},
+                 {QStringLiteral("SIMEI"), FieldType::String, 16}});
+    return false;
+}
+
+void TSimei::Clear() {
+    Simei.clear();
+    Furigana.clear();
+}
+
+void TSimei::ListNames(QStringList& list) {
+    list.clear();
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select * from Simei order by Furigana"));
+    query.Open();
+    while (!query.Eof()) {
+        list << query.Fields(1).AsString();
+        query.Next();
+    }
+}
+
+void TSimei::FindByName(const QString& name) {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select * from Simei where Simei=:Simei"));
+    query.Params(0).SetAsString(name);
+    query.Open();
+    if (query.Eof()) {
+        Clear();
+        Simei = name;
+        return;
+    }
+    Furigana = query.Fields(0).AsString();
+    Simei = query.Fields(1).AsString();
+}
+
+void TSimei::Save() {
+    Simei = Simei.trimmed();
+    Furigana = Furigana.trimmed();
+    if (Simei.isEmpty())
+        return;
+    if (Furigana.isEmpty())
+        Furigana = Simei;
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select * from Simei where Simei=:Simei"));
+    query.Params(0).SetAsString(Simei);
+    query.Open();
+    const bool exists = !query.Eof();
+    query.Close();
+    query.ClearSQL();
+    if (exists)
+        query.AddSQL(QStringLiteral("update Simei set Furigana=:A,Simei=:B where Simei=:B"));
+    else
+        query.AddSQL(QStringLiteral("insert into Simei (Furigana, Simei) values (:A,:B)"));
+    query.Params(0).SetAsString(Furigana);
+    query.Params(1).SetAsString(Simei);
+    query.ExecSQL();
+}
+
+void TSimei::Delete() {
+    // Only the row of this person: another person may share the reading (斉藤 and 斎藤 are both
+    // さいとう), and deleting by the reading alone would take that person away too.
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("delete from Simei where Furigana=:A and Simei=:B"));
+    query.Params(0).SetAsString(Furigana);
+    query.Params(1).SetAsString(Simei);
+    query.ExecSQL();
+}
+
+} // namespace tv
