@@ -1,0 +1,86 @@
+#include "registers/uKosyu.h"
+
+#include "platform/TableEngine.h"
+#include "settings/DataFolder.h"
+
+namespace tv {
+namespace {
+const QString kDatabase = QStringLiteral("KESTRAN");
+}
+
+bool TKosyu::CheckTable() {
+    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Kosyu4.DB")))
+        return true;
+    CreateTable(kDatabase, QStringLiteral("Kosyu4"),
+                {{QStringLiteral("KOSYUMEI"), FieldType::String, 32},
+                 {QStringLiteral("ID"), FieldType::Integer, 0}});
+    return false;
+}
+
+void TKosyu::DeleteAll() {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("delete from Kosyu4"));
+    query.ExecSQL();
+}
+
+void TKosyu::ListNames(QStringList& list) {
+    list.clear();
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select distinct ID,Kosyumei from Kosyu4 order by ID"));
+    query.Open();
+    while (!query.Eof()) {
+        list << query.FieldByName(QStringLiteral("Kosyumei")).AsString();
+        query.Next();
+    }
+}
+
+void TKosyu::Clear() {
+    Kosyumei.clear();
+}
+
+void TKosyu::ReadRecord(const TQuery& query) {
+    Kosyumei = query.FieldByName(QStringLiteral("Kosyumei")).AsString();
+    ID = query.FieldByName(QStringLiteral("ID")).AsInteger();
+}
+
+void TKosyu::FindByName(const QString& name) {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select * from Kosyu4 where Kosyumei=:A"));
+    query.Params(0).SetAsString(name.trimmed());
+    query.Open();
+    if (!query.Eof())
+        ReadRecord(query);
+    else
+        Kosyumei = name;
+}
+
+int TKosyu::NextID() {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select Max(ID) from Kosyu4"));
+    query.Open();
+    return query.Fields(0).AsInteger() + 1;
+}
+
+void TKosyu::Save() {
+    if (Kosyumei.trimmed().isEmpty())
+        return;
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select * from Kosyu4 where KOSYUMEI=:A"));
+    query.Params(0).SetAsString(Kosyumei.trimmed());
+    query.Open();
+    const bool found = !query.Eof();
+    query.Close();
+    query.ClearSQL();
+    if (!found) {
+        if (ID == 0)
+            ID = NextID();
+        query.AddSQL(QStringLiteral("insert into Kosyu4 (Kosyumei,ID) values (:A,:B)"));
+    } else {
+        query.AddSQL(QStringLiteral("update Kosyu4 set Kosyumei=:A,ID=:B where Kosyumei=:A"));
+    }
+    query.ParamByName(QStringLiteral("A")).SetAsString(Kosyumei);
+    query.ParamByName(QStringLiteral("B")).SetAsInteger(ID);
+    query.ExecSQL();
+}
+
+} // namespace tv

@@ -1,0 +1,253 @@
+#include "settings/gui/uSetDataPath.h"
+
+#include "platform/Messages.h"
+#include "platform/NumberText.h"
+#include "platform/gui/AppGuard.h"
+#include "settings/DataFolder.h"
+#include "settings/RegistryUtility.h"
+#include "settings/gui/FolderDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <cmath>
+
+namespace tv {
+namespace {
+
+const QString kDatabase = QStringLiteral("KESTRAN");
+
+bool ReadFlag(const QString& name) {
+    return ReadSetting(name) == QStringLiteral("TRUE");
+}
+
+QString FlagText(bool checked) {
+    return checked ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+
+std::optional<QColor> PickWithColorDialog(QWidget* owner, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, owner);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+// True when tables can be kept in the folder: it exists and can be written.
+bool FolderUsable(const QString& folder) {
+    const QFileInfo info(folder);
+    return !folder.isEmpty() && info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+QColor ColorFromWinColor(int value) {
+    const auto v = static_cast<quint32>(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+int WinColorFromColor(const QColor& color) {
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
+
+int WinColorFromText(const QString& text) {
+    const double value = std::trunc(TextToFloat(text));
+    // Out of the range of a colour value: the low 32 bits of the whole number, as a 32-bit
+    // colour variable would hold them; what cannot be held at all reads as black.
+    if (!std::isfinite(value) || std::fabs(value) >= 9.2e18)
+        return 0;
+    return static_cast<int>(static_cast<quint32>(static_cast<qint64>(value)));
+}
+
+TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmSetDataPath"));
+    setWindowTitle(QStringLiteral("環境設定"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setModal(false);
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPointSize(9);
+    setFont(f);
+    setFixedSize(378, 158);
+
+    Button2 = new QPushButton(QStringLiteral("パス"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(8, 8, 49, 21);
+    Button2->setAutoDefault(false);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(64, 8, 305, 21);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("社印を使わない"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(8, 40, 161, 17);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setGeometry(8, 64, 241, 86);
+    Label1 = new QLabel(QStringLiteral("温度範囲"), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 6, 100, 14);
+    Label2 = new QLabel(QStringLiteral("出荷"), Panel1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(16, 28, 97, 14);
+    Label3 = new QLabel(QStringLiteral("施工"), Panel1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(128, 28, 97, 14);
+    Edit2 = new QLineEdit(Panel1);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(16, 46, 97, 21);
+    Edit2->setReadOnly(true);
+    Edit2->setToolTip(QStringLiteral("ダブルクリックで色を選択"));
+    Edit2->installEventFilter(this);
+    Edit3 = new QLineEdit(Panel1);
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setGeometry(128, 46, 97, 21);
+    Edit3->setReadOnly(true);
+    Edit3->setToolTip(QStringLiteral("ダブルクリックで色を選択"));
+    Edit3->installEventFilter(this);
+
+    // Kept for settings not offered in this version; loaded and written back unchanged.
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(256, 40, 113, 50);
+    CheckBox2 = new QCheckBox(QStringLiteral("使用/未使用"), Panel2);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->setGeometry(4, 4, 105, 17);
+    CheckBox3 = new QCheckBox(QStringLiteral("率の印刷"), Panel2);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    CheckBox3->setGeometry(4, 26, 105, 17);
+    Panel2->setVisible(false);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                              QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(288, 120, 81, 27);
+    BitBtn1->setDefault(true);
+
+    FolderDialog1 = new TFolderDialog(this);
+    FolderDialog1->setObjectName(QStringLiteral("FolderDialog1"));
+    FolderDialog1->Title = QStringLiteral("フォルダーの選択");
+    ColorDialog1 = PickWithColorDialog;
+
+    SetSwatch(Edit2, edit2Color_, 0);
+    SetSwatch(Edit3, edit3Color_, 0);
+
+    setTabOrder(Edit1, Button2);
+    setTabOrder(Button2, CheckBox1);
+    setTabOrder(CheckBox1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    setTabOrder(Edit3, BitBtn1);
+
+    connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::BitBtn1Click));
+    connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::Button2Click));
+}
+
+void TfrmSetDataPath::SetSwatch(QLineEdit* edit, int& store, int value) {
+    store = value;
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, ColorFromWinColor(value));
+    edit->setPalette(palette);
+}
+
+void TfrmSetDataPath::FormActivate() {
+    // Each step shows at once; an unreadable value stops here and leaves the rest as it was.
+    Edit1->setText(GetDataFolder(kDatabase));
+    CheckBox1->setChecked(ReadFlag(QStringLiteral("UnUseInkan")));
+    SetSwatch(Edit2, edit2Color_,
+              WinColorFromText(ReadSetting(QStringLiteral("ColorOndoNeriRange"))));
+    SetSwatch(Edit3, edit3Color_,
+              WinColorFromText(ReadSetting(QStringLiteral("ColorOndoSikiRange"))));
+    CheckBox2->setChecked(ReadFlag(QStringLiteral("UseSiyou")));
+    CheckBox3->setChecked(ReadFlag(QStringLiteral("UseRate")));
+}
+
+void TfrmSetDataPath::BitBtn1Click() {
+    const QString folder = Edit1->text();
+    SetDataFolder(kDatabase, folder);
+    WriteSetting(QStringLiteral("UnUseInkan"), FlagText(CheckBox1->isChecked()));
+    WriteSetting(QStringLiteral("UseSiyou"), FlagText(CheckBox2->isChecked()));
+    WriteSetting(QStringLiteral("UseRate"), FlagText(CheckBox3->isChecked()));
+    WriteSetting(QStringLiteral("ColorOndoNeriRange"), QString::number(edit2Color_));
+    WriteSetting(QStringLiteral("ColorOndoSikiRange"), QString::number(edit3Color_));
+    // The folder is kept as typed, but say now that its tables cannot be used, rather than
+    // letting the next table operation fail unexpectedly.
+    if (!FolderUsable(folder))
+        ShowMessage(QStringLiteral("フォルダー '%1' は存在しないか書き込みできません。"
+                                   "このフォルダーのデータは使用できません。")
+                        .arg(folder));
+    close();
+}
+
+void TfrmSetDataPath::Button2Click() {
+    if (FolderDialog1->Execute())
+        Edit1->setText(FolderDialog1->Folder);
+}
+
+void TfrmSetDataPath::PickSwatchColor(QLineEdit* edit, int& store) {
+    const std::optional<QColor> chosen = ColorDialog1(this, lastColor_);
+    if (!chosen)
+        return;
+    lastColor_ = *chosen;
+    SetSwatch(edit, store, WinColorFromColor(*chosen));
+}
+
+void TfrmSetDataPath::Edit2DblClick() {
+    PickSwatchColor(Edit2, edit2Color_);
+}
+
+void TfrmSetDataPath::Edit3DblClick() {
+    PickSwatchColor(Edit3, edit3Color_);
+}
+
+bool TfrmSetDataPath::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == Edit2) {
+            Guarded([this] { Edit2DblClick(); });
+            return true;
+        }
+        if (watched == Edit3) {
+            Guarded([this] { Edit3DblClick(); });
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfrmSetDataPath::event(QEvent* event) {
+    // Reload whenever the user comes to this window from another window of the program. Coming
+    // back from a dialog or message box opened over it, or from another program, keeps what is
+    // being edited (a colour just picked, for example).
+    if (event->type() == QEvent::WindowDeactivate) {
+        QWidget* next = QApplication::activeWindow();
+        skipActivation_ = next == nullptr || next->isModal();
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (!skipActivation_)
+            Guarded([this] { FormActivate(); });
+        skipActivation_ = false;
+    } else if (event->type() == QEvent::Hide) {
+        skipActivation_ = false;
+    }
+    return QDialog::event(event);
+}
+
+void TfrmSetDataPath::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+} // namespace tv

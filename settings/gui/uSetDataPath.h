@@ -1,0 +1,74 @@
+#pragma once
+// The settings window "環境設定": the data folder and the five per-user settings.
+#include <QColor>
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tv {
+
+class TFolderDialog;
+
+// A Windows colour value (0x00BBGGRR) and back. Values with a high byte (system colours) show
+// their low three bytes.
+QColor ColorFromWinColor(int value);
+int WinColorFromColor(const QColor& color);
+// A stored colour text read leniently, truncated toward zero (0 for what is no number).
+int WinColorFromText(const QString& text);
+
+class TfrmSetDataPath : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmSetDataPath(QWidget* parent = nullptr);
+
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    TFolderDialog* FolderDialog1 = nullptr;
+
+    // The colour dialog: given the starting colour, the chosen colour or nothing on Cancel.
+    // Replaceable, for tests.
+    std::function<std::optional<QColor>(QWidget* owner, const QColor& initial)> ColorDialog1;
+
+    // The colour values of the two swatches (Windows colour values).
+    int Edit2Color() const { return edit2Color_; }
+    int Edit3Color() const { return edit3Color_; }
+
+    void FormActivate();
+    void BitBtn1Click();
+    void Button2Click();
+    void Edit2DblClick();
+    void Edit3DblClick();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void SetSwatch(QLineEdit* edit, int& store, int value);
+    void PickSwatchColor(QLineEdit* edit, int& store);
+
+    int edit2Color_ = 0;
+    int edit3Color_ = 0;
+    QColor lastColor_ = Qt::black; // the colour last chosen in the colour dialog
+    bool skipActivation_ = false;
+};
+
+} // namespace tv
