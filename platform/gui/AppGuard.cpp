@@ -7,6 +7,20 @@
 
 namespace tv {
 
+namespace {
+QString& Title() {
+    static QString title;
+    return title;
+}
+} // namespace
+
+void SetApplicationTitle(const QString& title) {
+    Title() = title;
+}
+QString ApplicationTitle() {
+    return Title();
+}
+
 void ReportException(const std::exception& e) {
     if (auto* error = dynamic_cast<const TError*>(&e))
         ShowMessage(error->Message());
@@ -14,7 +28,9 @@ void ReportException(const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()));
 }
 
-void ReportUnknownException() { ShowMessage(QStringLiteral("予期しないエラーが発生しました")); }
+void ReportUnknownException() {
+    ShowMessage(QStringLiteral("予期しないエラーが発生しました"));
+}
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -27,12 +43,12 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 void InstallMessageBoxes() {
     TMessageHandlers handlers;
     handlers.show = [](const QString& text) {
-        QMessageBox::warning(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                             text, QMessageBox::Ok);
+        QMessageBox::warning(QApplication::activeWindow(), ApplicationTitle(), text,
+                             QMessageBox::Ok);
     };
     handlers.askOkCancel = [](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok | QMessageBox::Cancel,
-                        QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Warning, QString(), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
         return box.exec() == QMessageBox::Ok;
     };
     SetMessageHandlers(handlers);

@@ -36,6 +36,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The application's title, shown on its message boxes.
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitle();
+
 // Message boxes for tv::ShowMessage and tv::AskOkCancel.
 void InstallMessageBoxes();
 

@@ -1,0 +1,112 @@
+#pragma once
+// The main measurement window: one flatness measurement at a time, its header boxes, the grid of
+// readings, the statistics recomputed as readings are entered, and the menus that open the other
+// windows.
+#include "measurement/Calc.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QGroupBox;
+class QRadioButton;
+class QButtonGroup;
+class QAction;
+
+namespace tv {
+
+class TComboBox;
+class TvaSpread;
+
+class TfrmEditTavelon : public QMainWindow, private TCalcTarget {
+    Q_OBJECT
+public:
+    explicit TfrmEditTavelon(QWidget* parent = nullptr);
+    ~TfrmEditTavelon() override;
+
+    // Controls, named as in the window's layout.
+    TComboBox* ComboBox1 = nullptr; // 工事名
+    TComboBox* ComboBox4 = nullptr; // 工種名
+    QLineEdit* Edit1 = nullptr;     // 測定開始点
+    QLineEdit* Edit2 = nullptr;     // 測定終了点
+    QLineEdit* Edit3 = nullptr;     // 測定距離
+    QLineEdit* Edit4 = nullptr;     // 測定日
+    TComboBox* ComboBox2 = nullptr; // 測定器
+    TComboBox* ComboBox3 = nullptr; // 測定者
+    QLineEdit* Edit5 = nullptr;     // Σd
+    QLineEdit* Edit6 = nullptr;     // Σ(d2)
+    QLineEdit* Edit7 = nullptr;     // データ数
+    QLineEdit* Edit8 = nullptr;     // 標準偏差
+    TvaSpread* vaSpread1 = nullptr;
+    QLineEdit* Edit9 = nullptr;  // ΣＲ
+    QLineEdit* Edit10 = nullptr; // 測定数
+    QLineEdit* Edit11 = nullptr; // 標準偏差 (range method)
+    QLineEdit* Edit13 = nullptr; // Ｇ
+    QLineEdit* Edit12 = nullptr; // 仕様書の範囲
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QPushButton* BitBtn1 = nullptr; // 印刷
+    QPushButton* BitBtn2 = nullptr; // 登録
+    QPushButton* BitBtn3 = nullptr; // 閉じる
+    QPushButton* BitBtn4 = nullptr; // 設定
+    QLabel* Label16 = nullptr;      // 工種名 (clickable)
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N4 = nullptr;
+
+    // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
+    int RadioGroup1ItemIndex() const;
+    void SetRadioGroup1ItemIndex(int index);
+
+    // Handlers.
+    void ComboBox1DropDown();
+    void ComboBox1Click();
+    void ComboBox4DropDown();
+    void ComboBox4Click();
+    void Label16Click();
+    void ComboBox2DropDown();
+    void ComboBox3DropDown();
+    void vaSpread1Click(int col, int row);
+    void vaSpread1KeyPress(int key);
+    void Edit11Change();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void Delete1Click();
+    void Close1Click();
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+
+    // The group size the header record holds (set by the range calculation).
+    QString HeaderGP() const { return headerGP_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void CentreInWorkArea();
+    void RunCalcReadingsAndRanges();
+
+    // TCalcTarget: the result boxes, the header's GP and status panel 1.
+    QString BoxText(ResultBox box) const override;
+    void SetBoxText(ResultBox box, const QString& text) override;
+    void SetGP(const QString& gp) override;
+    void ShowStatus(const QString& text) override;
+    QLineEdit* Box(ResultBox box) const;
+
+    QString headerGP_;
+};
+
+} // namespace tv

@@ -1,0 +1,31 @@
+#pragma once
+// Small additions to Qt's controls that the windows rely on.
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace tv {
+
+// A combo box that reports the opening of its list (DropDown) before the list is shown, so its
+// owner can refill it.
+class TComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TComboBox(QWidget* parent = nullptr);
+    void showPopup() override;
+
+signals:
+    void DropDown();
+};
+
+// Input method of an edit box: off for numbers and codes, on (hiragana) for names.
+void SetImeOff(QWidget* box);
+void SetImeOn(QWidget* box);
+
+// Limits typing in a line edit to the given number of code-page-932 bytes.
+void LimitBytes(QLineEdit* box, int bytes);
+
+// Requests the program's Japanese faces by their Windows names and lets the system's IPA fonts
+// stand in for them.
+void InstallFontSubstitutes();
+
+} // namespace tv

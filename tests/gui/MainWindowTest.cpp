@@ -1,0 +1,180 @@
+// The measurement window driven as a user would: typing readings, Enter, clicks on cells.
+#include "Version.h"
+#include "app/uTavelon.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/vaSpread.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace tv::test {
+namespace {
+
+class MainWindowTest : public EnvTest {
+protected:
+    void SetUp() override {
+        window = std::make_unique<TfrmEditTavelon>();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        grid = window->vaSpread1;
+    }
+
+    // Types a text into a cell and presses Enter there, as the user does.
+    void TypeIntoCell(int col, int row, const QString& text) {
+        grid->SetActiveCell(col, row);
+        grid->setFocus();
+        QTest::keyClicks(grid, text);
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+
+    void ClickCell(int col, int row) {
+        const QModelIndex index = grid->model()->index(row - 1, col - 1);
+        grid->scrollTo(index);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    }
+
+    QString Cell(int col, int row) { return grid->Cells().CellText(col, row); }
+    int Color(int col, int row) { return grid->Cells().CellColor(col, row); }
+
+    std::unique_ptr<TfrmEditTavelon> window;
+    TvaSpread* grid = nullptr;
+};
+
+TEST_F(MainWindowTest, LaysOutTheControlsAndShowsTheVersion) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("舗装路面の平坦性測定"));
+    EXPECT_EQ(window->StatusPanel0->text(), QStringLiteral(TAVELON_FILE_VERSION));
+    EXPECT_EQ(window->ComboBox1->geometry(), QRect(48, 0, 401, 20));
+    EXPECT_EQ(window->Edit4->geometry().topLeft(), QPoint(288, 56));
+    EXPECT_EQ(window->vaSpread1->geometry(), QRect(8, 120, 619, 273));
+    EXPECT_EQ(window->Edit13->geometry(), QRect(142, 440, 20, 20));
+    EXPECT_EQ(window->BitBtn3->geometry().topLeft(), QPoint(552, 440));
+    EXPECT_EQ(window->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(grid->MaxRows(), 500);
+    EXPECT_EQ(grid->model()->columnCount(), 16);
+    EXPECT_EQ(grid->model()->headerData(12, Qt::Horizontal).toString(), QStringLiteral("Σ(d2)"));
+    // Numbers and codes switch Japanese input off, names allow it.
+    EXPECT_FALSE(window->Edit1->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_TRUE(window->ComboBox3->testAttribute(Qt::WA_InputMethodEnabled));
+    const QStringList menus = [&] {
+        QStringList titles;
+        for (QAction* action : window->menuBar()->actions())
+            titles << action->text();
+        return titles;
+    }();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル"), QStringLiteral("データ")}));
+}
+
+TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {
+    TypeIntoCell(1, 1, QStringLiteral("No.1"));
+    TypeIntoCell(2, 1, QStringLiteral("1.5"));
+    TypeIntoCell(3, 1, QStringLiteral("2"));
+    TypeIntoCell(4, 1, QStringLiteral("-0.5"));
+    EXPECT_EQ(Cell(1, 1), QStringLiteral("No.1"));
+    EXPECT_EQ(Cell(12, 1), QStringLiteral("3.0"));
+    EXPECT_EQ(Cell(13, 1), QStringLiteral("6.50"));
+    EXPECT_EQ(Cell(14, 1), QStringLiteral("2.0"));
+    EXPECT_EQ(Cell(15, 1), QStringLiteral("-0.5"));
+    EXPECT_EQ(Cell(16, 1), QStringLiteral("2.5"));
+    EXPECT_EQ(window->Edit5->text(), QStringLiteral("3.0"));
+    EXPECT_EQ(window->Edit6->text(), QStringLiteral("6.50"));
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("3"));
+    EXPECT_EQ(window->Edit9->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(window->Edit10->text(), QStringLiteral("1"));
+    // An empty Ｇ became 10 with the first group, and the bureau form is chosen.
+    EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
+    EXPECT_EQ(window->HeaderGP(), QStringLiteral("10"));
+    EXPECT_EQ(window->RadioGroup1ItemIndex(), 1);
+}
+
+TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
+    TypeIntoCell(1, 1, QStringLiteral("A"));
+    EXPECT_EQ(grid->ActiveCol(), 2);
+    TypeIntoCell(11, 1, QStringLiteral("1"));
+    EXPECT_EQ(grid->ActiveCol(), 1);
+    EXPECT_EQ(grid->ActiveRow(), 2);
+    TypeIntoCell(16, 2, QStringLiteral("2"));
+    EXPECT_EQ(grid->ActiveCol(), 16);
+    EXPECT_EQ(grid->ActiveRow(), 3);
+}
+
+TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
+    TypeIntoCell(2, 1, QStringLiteral("abc"));
+    EXPECT_EQ(Cell(2, 1), QString());
+    TypeIntoCell(2, 1, QStringLiteral("1.25"));
+    EXPECT_EQ(Cell(2, 1), QStringLiteral("1.3"));
+    TypeIntoCell(3, 1, QStringLiteral("123456789"));
+    EXPECT_EQ(Cell(3, 1), QStringLiteral("12345678.0"));
+}
+
+TEST_F(MainWindowTest, AClickTogglesAReadingBetweenUsedAndExcluded) {
+    TypeIntoCell(2, 1, QStringLiteral("1"));
+    TypeIntoCell(3, 1, QStringLiteral("3"));
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("2"));
+
+    ClickCell(3, 1);
+    EXPECT_EQ(Color(3, 1), kColorRed);
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("1"));
+    EXPECT_EQ(Cell(12, 1), QStringLiteral("1.0"));
+
+    ClickCell(3, 1);
+    EXPECT_EQ(Color(3, 1), kColorBlack);
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("2"));
+
+    // An empty cell stays black; clicks outside the readings do nothing.
+    ClickCell(5, 1);
+    EXPECT_EQ(Color(5, 1), kColorBlack);
+    const QString sum = Cell(12, 1);
+    ClickCell(12, 1);
+    ClickCell(1, 1);
+    EXPECT_EQ(Color(12, 1), kColorBlack);
+    EXPECT_EQ(Cell(12, 1), sum);
+}
+
+TEST_F(MainWindowTest, ARangeTypedInColumn16CountsAsAGroup) {
+    TypeIntoCell(16, 1, QStringLiteral("2"));
+    TypeIntoCell(16, 2, QStringLiteral("2"));
+    EXPECT_EQ(window->Edit9->text(), QStringLiteral("4.0"));
+    EXPECT_EQ(window->Edit10->text(), QStringLiteral("2"));
+    EXPECT_EQ(window->Edit11->text(), QStringLiteral("0.65"));
+}
+
+TEST_F(MainWindowTest, AnErrorInAHandlerIsShownOnceAndTheWindowStays) {
+    window->Edit13->setText(QStringLiteral("x"));
+    TypeIntoCell(16, 1, QStringLiteral("2"));
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_EQ(env.messages.front(), QStringLiteral("'x' は整数ではありません"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Edit9->text(), QString());
+    EXPECT_EQ(Cell(16, 1), QStringLiteral("2.0"));
+}
+
+TEST_F(MainWindowTest, AGroupSizeOutsideTheTableIsReportedInTheStatusBar) {
+    window->Edit13->setText(QStringLiteral("5"));
+    TypeIntoCell(16, 1, QStringLiteral("2"));
+    EXPECT_TRUE(env.messages.isEmpty());
+    EXPECT_EQ(window->Edit9->text(), QStringLiteral("2.0"));
+    EXPECT_EQ(window->Edit10->text(), QStringLiteral("1"));
+    EXPECT_EQ(window->Edit11->text(), QString());
+    EXPECT_FALSE(window->StatusPanel1->text().isEmpty());
+    window->Edit13->setText(QStringLiteral("10"));
+    TypeIntoCell(16, 1, QStringLiteral("2"));
+    EXPECT_TRUE(window->StatusPanel1->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, Edit11ChoosesTheReportForm) {
+    window->Edit11->setText(QStringLiteral("0.65"));
+    EXPECT_EQ(window->RadioGroup1ItemIndex(), 1);
+    window->Edit11->setText(QStringLiteral("  "));
+    EXPECT_EQ(window->RadioGroup1ItemIndex(), 0);
+}
+
+} // namespace
+} // namespace tv::test
