@@ -1,0 +1,58 @@
+#pragma once
+// The work-type window "工種の登録": the user edits the whole list of work types and writes it
+// back in one go.
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+namespace tv {
+
+class TKosyu;
+
+class TfrmEditKosyu : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmEditKosyu(QWidget* parent = nullptr);
+    ~TfrmEditKosyu() override;
+
+    QListWidget* ListBox1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Close1 = nullptr;
+
+    TKosyu& Kosyu() { return *kosyu_; }
+
+    void FormActivate();
+    void Edit2Change();
+    void Button1Click();
+    void Button3Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void Button2Click();
+    void N1Click();
+    void Delete1Click();
+    void Close1Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<TKosyu> kosyu_;
+    bool skipActivation_ = false;
+};
+
+} // namespace tv
