@@ -1,0 +1,114 @@
+#include "printing/PainterCanvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace tv {
+
+void InstallFontSubstitutes() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    const QString mincho = QStringLiteral("IPAMincho");
+    const QString pMincho = QStringLiteral("IPAPMincho");
+    const QString gothic = QStringLiteral("IPAGothic");
+    const QString pGothic = QStringLiteral("IPAPGothic");
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), {mincho, pMincho});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), {pMincho, mincho});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {gothic, pGothic});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {pGothic, gothic});
+    QFont::insertSubstitutions(QStringLiteral("MS Mincho"), {mincho, pMincho});
+    QFont::insertSubstitutions(QStringLiteral("MS PMincho"), {pMincho, mincho});
+    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), {gothic, pGothic});
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), {pGothic, gothic});
+}
+
+TPainterCanvas::TPainterCanvas(QPainter* painter, int dpiX, int dpiY)
+    : painter_(painter), dpiX_(dpiX), dpiY_(dpiY) {
+    InstallFontSubstitutes();
+}
+
+const QFont& TPainterCanvas::CurrentFont() {
+    const int em = FontEm();
+    if (em != fontKeyEm_ || FontName() != fontKeyName_ || !(FontStyle() == fontKeyStyle_)) {
+        fontKeyEm_ = em;
+        fontKeyName_ = FontName();
+        fontKeyStyle_ = FontStyle();
+        font_ = QFont(fontKeyName_);
+        font_.setPixelSize(em);
+        font_.setBold(fontKeyStyle_.bold);
+        font_.setItalic(fontKeyStyle_.italic);
+        // Unhinted advances keep the measured widths the same at every zoom and on paper.
+        font_.setHintingPreference(QFont::PreferNoHinting);
+    }
+    return font_;
+}
+
+int TPainterCanvas::TextWidth(const QString& text) {
+    return QFontMetrics(CurrentFont()).horizontalAdvance(text);
+}
+
+int TPainterCanvas::TextHeight(const QString&) {
+    return QFontMetrics(CurrentFont()).height();
+}
+
+void TPainterCanvas::TextOut(int x, int y, const QString& text) {
+    const QFont& font = CurrentFont();
+    painter_->setFont(font);
+    painter_->setPen(QPen(Qt::black));
+    painter_->drawText(QPoint(x, y + QFontMetrics(font).ascent()), text);
+}
+
+void TPainterCanvas::ApplyPen() {
+    Qt::PenStyle style = Qt::SolidLine;
+    switch (PenStyle()) {
+    case TPenStyle::psSolid:
+        style = Qt::SolidLine;
+        break;
+    case TPenStyle::psDash:
+        style = Qt::DashLine;
+        break;
+    case TPenStyle::psDot:
+        style = Qt::DotLine;
+        break;
+    case TPenStyle::psDashDot:
+        style = Qt::DashDotLine;
+        break;
+    case TPenStyle::psDashDotDot:
+        style = Qt::DashDotDotLine;
+        break;
+    case TPenStyle::psClear:
+        style = Qt::NoPen;
+        break;
+    }
+    // A pen of width 0 or 1 is one device pixel wide, with round ends as printer pens have.
+    painter_->setPen(QPen(PenColor(), std::max(1, PenWidth()), style, Qt::RoundCap, Qt::RoundJoin));
+}
+
+void TPainterCanvas::DrawLine(const QPoint& from, const QPoint& to) {
+    ApplyPen();
+    painter_->drawLine(from, to);
+}
+
+void TPainterCanvas::FillRect(int x1, int y1, int x2, int y2) {
+    if (BrushStyle() == TBrushStyle::bsClear)
+        return;
+    painter_->fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)).normalized(), BrushColor());
+}
+
+void TPainterCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+    ApplyPen();
+    if (BrushStyle() == TBrushStyle::bsClear)
+        painter_->setBrush(Qt::NoBrush);
+    else
+        painter_->setBrush(BrushColor());
+    painter_->drawEllipse(QRect(x1, y1, x2 - x1, y2 - y1));
+    painter_->setBrush(Qt::NoBrush);
+}
+
+int TPainterCanvas::DeviceCaps(TDeviceCap cap) const {
+    return cap == TDeviceCap::LogPixelsX ? dpiX_ : dpiY_;
+}
+
+} // namespace tv
