@@ -57,7 +57,7 @@ public:
 
 private:
     struct Cell {
-        QString text;                // text cells
+        QString text;                // what the cell shows (a number in its column's format)
         std::optional<double> value; // number cells
         int color = kColorBlack;
     };

@@ -1,0 +1,147 @@
+#include "platform/GridData.h"
+
+#include "platform/NumberText.h"
+
+#include <algorithm>
+
+namespace tv {
+
+namespace {
+
+constexpr double kReadingLimit = 99999999.0;
+constexpr int kTextColumnLength = 10;
+
+} // namespace
+
+TGridData::TGridData() : cells_(static_cast<size_t>(kColumns) * kRows) {}
+
+bool TGridData::IsNumberColumn(int col) {
+    return col >= 2 && col <= kColumns;
+}
+
+int TGridData::Decimals(int col) {
+    return col == 13 ? 2 : 1;
+}
+
+bool TGridData::InRange(int col, double value) {
+    if (col >= 2 && col <= 11)
+        return value >= -kReadingLimit && value <= kReadingLimit;
+    return true;
+}
+
+TGridData::Cell* TGridData::At(int col, int row) {
+    if (col < 1 || col > kColumns || row < 1 || row > kRows)
+        return nullptr;
+    return &cells_[static_cast<size_t>(row - 1) * kColumns + static_cast<size_t>(col - 1)];
+}
+
+const TGridData::Cell* TGridData::At(int col, int row) const {
+    return const_cast<TGridData*>(this)->At(col, row);
+}
+
+QString TGridData::Text() const {
+    return CellText(col_, row_);
+}
+
+void TGridData::SetText(const QString& text) {
+    Cell* cell = At(col_, row_);
+    if (!cell)
+        return;
+    Store(*cell, col_, text);
+    Changed(col_, row_);
+}
+
+int TGridData::ForeColor() const {
+    return CellColor(col_, row_);
+}
+
+void TGridData::SetForeColor(int color) {
+    Cell* cell = At(col_, row_);
+    if (!cell)
+        return;
+    cell->color = color;
+    Changed(col_, row_);
+}
+
+void TGridData::SetAction(int action) {
+    if (action != kActionClearText)
+        return;
+    // -1 in a column or row bound stands for all columns or all rows.
+    int c1 = 1, c2 = kColumns, r1 = 1, r2 = kRows;
+    if (col_ != -1 && col2_ != -1) {
+        c1 = std::max(1, std::min(col_, col2_));
+        c2 = std::min(kColumns, std::max(col_, col2_));
+    }
+    if (row_ != -1 && row2_ != -1) {
+        r1 = std::max(1, std::min(row_, row2_));
+        r2 = std::min(kRows, std::max(row_, row2_));
+    }
+    for (int r = r1; r <= r2; ++r) {
+        for (int c = c1; c <= c2; ++c) {
+            Cell* cell = At(c, r);
+            cell->text.clear();
+            cell->value.reset();
+            // A cleared cell is an empty reading; it must not keep an earlier exclusion.
+            cell->color = kColorBlack;
+        }
+    }
+    Changed(0, 0);
+}
+
+QString TGridData::CellText(int col, int row) const {
+    const Cell* cell = At(col, row);
+    return cell ? cell->text : QString();
+}
+
+int TGridData::CellColor(int col, int row) const {
+    const Cell* cell = At(col, row);
+    return cell ? cell->color : kColorBlack;
+}
+
+bool TGridData::AcceptsText(int col, const QString& text) {
+    if (col == 1)
+        return text.size() <= kTextColumnLength;
+    if (!IsNumberColumn(col))
+        return false;
+    if (text.trimmed().isEmpty())
+        return true;
+    const std::optional<double> value = ParseNumber(text);
+    return value && InRange(col, *value);
+}
+
+bool TGridData::EnterText(int col, int row, const QString& text) {
+    Cell* cell = At(col, row);
+    if (!cell || !AcceptsText(col, text))
+        return false;
+    Store(*cell, col, text);
+    Changed(col, row);
+    return true;
+}
+
+void TGridData::SetActiveCell(int col, int row) {
+    activeCol_ = col;
+    activeRow_ = row;
+}
+
+void TGridData::Store(Cell& cell, int col, const QString& text) {
+    if (!IsNumberColumn(col)) {
+        cell.text = text;
+        return;
+    }
+    // A number cell keeps the value and shows it, and gives it back, in its column's format.
+    const std::optional<double> value = ParseNumber(text);
+    if (value && InRange(col, *value)) {
+        cell.value = *value;
+        cell.text = FormatFixed(*value, Decimals(col));
+    } else {
+        cell.value.reset();
+        cell.text.clear();
+    }
+}
+
+void TGridData::Changed(int col, int row) {
+    if (onChanged)
+        onChanged(col, row);
+}
+
+} // namespace tv

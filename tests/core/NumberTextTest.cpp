@@ -1,0 +1,118 @@
+// Number texts: fixed and general formats, the lenient and the strict reading.
+#include "platform/NumberText.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace tv {
+namespace {
+
+TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheExactValue) {
+    EXPECT_EQ(FormatFixed(0.125, 2), QStringLiteral("0.13")); // exact tie
+    EXPECT_EQ(FormatFixed(-0.125, 2), QStringLiteral("-0.13"));
+    EXPECT_EQ(FormatFixed(0.25, 1), QStringLiteral("0.3"));
+    EXPECT_EQ(FormatFixed(2.5, 0), QStringLiteral("3"));
+    EXPECT_EQ(FormatFixed(1.15, 1), QStringLiteral("1.1")); // binary 1.149999...
+    EXPECT_EQ(FormatFixed(1.25, 1), QStringLiteral("1.3"));
+    EXPECT_EQ(FormatFixed(2.675, 2), QStringLiteral("2.67")); // binary 2.67499...
+    EXPECT_EQ(FormatFixed(0.35, 1), QStringLiteral("0.3"));   // binary 0.34999...
+    EXPECT_EQ(FormatFixed(0.45, 1), QStringLiteral("0.5"));   // binary 0.45000...1
+    EXPECT_EQ(FormatFixed(9.95, 1), QStringLiteral("9.9"));   // binary 9.9499...
+    EXPECT_EQ(FormatFixed(9.96, 1), QStringLiteral("10.0"));
+    EXPECT_EQ(FormatFixed(99.995, 2), QStringLiteral("100.00")); // binary 99.99500000000000455
+    EXPECT_EQ(FormatFixed(0.8f, 2), QStringLiteral("0.80"));
+}
+
+TEST(FormatFixed, ZeroAndTinyNegativesHaveNoMinusSign) {
+    EXPECT_EQ(FormatFixed(0.0, 1), QStringLiteral("0.0"));
+    EXPECT_EQ(FormatFixed(-0.0, 2), QStringLiteral("0.00"));
+    EXPECT_EQ(FormatFixed(-0.04, 1), QStringLiteral("0.0"));
+    EXPECT_EQ(FormatFixed(-0.004, 2), QStringLiteral("0.00"));
+    EXPECT_EQ(FormatFixed(-0.05, 1), QStringLiteral("-0.1")); // binary -0.05000...03
+}
+
+TEST(FormatFixed, LargeValuesAndOtherDecimals) {
+    EXPECT_EQ(FormatFixed(99999999.0, 1), QStringLiteral("99999999.0"));
+    EXPECT_EQ(FormatFixed(-12345678.95, 1), QStringLiteral("-12345678.9")); // binary ...8.9499
+    EXPECT_EQ(FormatFixed(-12345678.96, 1), QStringLiteral("-12345679.0"));
+    EXPECT_EQ(FormatFixed(1e20, 2), QStringLiteral("100000000000000000000.00"));
+    EXPECT_EQ(FormatFixed(9007199254740991.0, 1), QStringLiteral("9007199254740991.0"));
+    EXPECT_EQ(FormatFixed(0.0005, 3), QStringLiteral("0.001")); // binary 0.000500000000000000010
+    EXPECT_EQ(FormatFixed(1.0005, 3), QStringLiteral("1.000")); // binary 1.000499999...
+}
+
+TEST(FormatGeneral, FifteenSignificantDigitsWithoutTrailingZeros) {
+    EXPECT_EQ(FormatGeneral(6.5), QStringLiteral("6.5"));
+    EXPECT_EQ(FormatGeneral(2.0), QStringLiteral("2"));
+    EXPECT_EQ(FormatGeneral(-0.5), QStringLiteral("-0.5"));
+    EXPECT_EQ(FormatGeneral(0.0), QStringLiteral("0"));
+    EXPECT_EQ(FormatGeneral(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(FormatGeneral(0.8f), QStringLiteral("0.800000011920929"));
+    EXPECT_EQ(FormatGeneral(1.1f), QStringLiteral("1.10000002384186"));
+    EXPECT_EQ(FormatGeneral(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(FormatGeneral(123456789012345.0), QStringLiteral("123456789012345"));
+    EXPECT_EQ(FormatGeneral(99999999.0), QStringLiteral("99999999"));
+    EXPECT_EQ(FormatGeneral(0.00001), QStringLiteral("0.00001"));
+}
+
+TEST(FormatGeneral, ScientificForTinyAndHugeValues) {
+    EXPECT_EQ(FormatGeneral(0.000001), QStringLiteral("1E-6"));
+    EXPECT_EQ(FormatGeneral(-0.0000015), QStringLiteral("-1.5E-6"));
+    EXPECT_EQ(FormatGeneral(1234567890123456.0), QStringLiteral("1.23456789012346E15"));
+    EXPECT_EQ(FormatGeneral(1e20), QStringLiteral("1E20"));
+    // 999999999999999.9 rounds to 16 integer digits and therefore goes scientific.
+    EXPECT_EQ(FormatGeneral(999999999999999.9), QStringLiteral("1E15"));
+}
+
+TEST(FormatGeneral, ExactTiesRoundAwayFromZero) {
+    // 2^-22 = 2.384185791015625E-7 exactly: the 16th digit is a true half.
+    EXPECT_EQ(FormatGeneral(std::ldexp(1.0, -22)), QStringLiteral("2.38418579101563E-7"));
+    // 1234567890123455 is exact in binary; 0.3 in binary is not a tie at any digit.
+    EXPECT_EQ(FormatGeneral(1234567890123455.0), QStringLiteral("1.23456789012346E15"));
+    EXPECT_EQ(FormatGeneral(1234567890123445.0), QStringLiteral("1.23456789012345E15"));
+    EXPECT_EQ(FormatGeneral(0.3), QStringLiteral("0.3"));
+}
+
+TEST(TextToFloat, KeepsDigitsMinusAndPointOnly) {
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral("1.2mm")), 1.2);
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral("+1")), 1.0);
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral("1,234.5")), 1234.5);
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral("1e5")), 15.0);
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral(" -0.5 ")), -0.5);
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral(".5")), 0.5);
+    // Full-width digits are dropped, not read.
+    EXPECT_DOUBLE_EQ(TextToFloat(QStringLiteral("１２3")), 3.0);
+}
+
+TEST(TextToFloat, WhatIsNoNumberReadsAsZero) {
+    EXPECT_EQ(TextToFloat(QString()), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("   ")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("1-2")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("1.2.3")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("abc")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("-")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral(".")), 0.0);
+    EXPECT_EQ(TextToFloat(QStringLiteral("１２")), 0.0);
+}
+
+TEST(ParseNumber, AcceptsSignedDecimalsWithExponent) {
+    EXPECT_EQ(ParseNumber(QStringLiteral("1.25")), 1.25);
+    EXPECT_EQ(ParseNumber(QStringLiteral("  -3 ")), -3.0);
+    EXPECT_EQ(ParseNumber(QStringLiteral("+0.5")), 0.5);
+    EXPECT_EQ(ParseNumber(QStringLiteral("1e3")), 1000.0);
+    EXPECT_EQ(ParseNumber(QStringLiteral("2.5E-1")), 0.25);
+    EXPECT_EQ(ParseNumber(QStringLiteral(".5")), 0.5);
+    EXPECT_EQ(ParseNumber(QStringLiteral("5.")), 5.0);
+    EXPECT_EQ(ParseNumber(QStringLiteral("0.800000011920929")), 0.800000011920929);
+}
+
+TEST(ParseNumber, RefusesEverythingElse) {
+    for (const char* text : {"", " ", "abc", "1.2mm", "1,5", "1-2", "1.2.3", "--1", "+-1", "1e",
+                             "1e+", "e5", ".", "-", "inf", "nan", "0x10", "1 2", "1e999"}) {
+        EXPECT_FALSE(ParseNumber(QString::fromLatin1(text))) << text;
+    }
+    EXPECT_FALSE(ParseNumber(QStringLiteral("１２")));
+}
+
+} // namespace
+} // namespace tv
