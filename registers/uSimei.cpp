@@ -39,9 +39,11 @@ void TSimei::ListNames(QStringList& list) {
 }
 
 void TSimei::FindByName(const QString& name) {
+    // Names are stored trimmed (Save), so the look-up is trimmed too: "山田 " must find 山田 and
+    // its reading, or the following Save would overwrite that reading with the name.
     TQuery query(kDatabase);
     query.AddSQL(QStringLiteral("select * from Simei where Simei=:Simei"));
-    query.Params(0).SetAsString(name);
+    query.Params(0).SetAsString(name.trimmed());
     query.Open();
     if (query.Eof()) {
         Clear();

@@ -21,8 +21,8 @@ public:
     void Clear();
     // Replaces the list with the person names in order of their reading.
     void ListNames(QStringList& list);
-    // Loads the person of that name (untrimmed). When none is stored the record is cleared and
-    // keeps the name, so a following Save inserts it.
+    // Loads the person of that name (looked up trimmed, as names are stored). When none is
+    // stored the record is cleared and keeps the name as passed, so a following Save inserts it.
     void FindByName(const QString& name);
     // Trims name and reading (and keeps them trimmed); a blank name saves nothing, a blank
     // reading becomes the name. Then inserts the person or updates the row of that name.

@@ -1,0 +1,54 @@
+#include "registers/gui/FormFrame.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace tv {
+
+QWidget* BuildClientArea(QWidget* window, QMenuBar* menuBar, int width, int height, bool fixed) {
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPointSize(9);
+    window->setFont(font);
+
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    auto* client = new QWidget(window);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    layout->addWidget(client);
+    if (fixed) {
+        client->setFixedSize(width, height);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    } else {
+        client->setMinimumSize(width / 2, height / 2);
+        window->resize(width, height + menuBar->sizeHint().height());
+    }
+    return client;
+}
+
+void CenterOnScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void RefillKeepingText(QComboBox* box, const QStringList& lines) {
+    const QSignalBlocker blocker(box);
+    const QString text = box->currentText();
+    box->clear();
+    box->addItems(lines);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+} // namespace tv

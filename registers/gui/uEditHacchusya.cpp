@@ -1,0 +1,123 @@
+#include "registers/gui/uEditHacchusya.h"
+
+#include "platform/gui/AppGuard.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Help.h"
+#include "registers/gui/FormFrame.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace tv {
+
+TfrmEditHacchusya::TfrmEditHacchusya(QWidget* parent)
+    : QDialog(parent), hacchusya_(std::make_unique<THacchusya>()) {
+    setObjectName(QStringLiteral("frmEditHacchusya"));
+    setWindowTitle(QStringLiteral("発注者の登録"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル"));
+    N1 = file->addAction(QStringLiteral("新規"));
+    N1->setObjectName(QStringLiteral("N1"));
+    Delete1 = file->addAction(QStringLiteral("削除"));
+    Delete1->setObjectName(QStringLiteral("Delete1"));
+    Close1 = file->addAction(QStringLiteral("閉じる"));
+    Close1->setObjectName(QStringLiteral("Close1"));
+    Help1 = menuBar->addAction(QStringLiteral("ヘルプ"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+
+    QWidget* client = BuildClientArea(this, menuBar, 258, 106, true);
+
+    (new QLabel(QStringLiteral("発注者名"), client))->move(8, 12);
+    ComboBox1 = new TComboBox(client);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setGeometry(64, 8, 185, 20);
+    SetImeOn(ComboBox1);
+    SetImeOn(ComboBox1->lineEdit());
+    (new QLabel(QStringLiteral("職氏名"), client))->move(8, 44);
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(64, 40, 185, 20);
+    SetImeOn(Edit1);
+    Button1 = new QPushButton(QStringLiteral("登録(&O)"), client);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(174, 72, 75, 25);
+    Button1->setAutoDefault(false);
+
+    setTabOrder(ComboBox1, Edit1);
+    setTabOrder(Edit1, Button1);
+
+    connect(ComboBox1, &TComboBox::DropDown, this,
+            Handler(this, &TfrmEditHacchusya::ComboBox1DropDown));
+    connect(ComboBox1, &QComboBox::activated, this,
+            Handler(this, &TfrmEditHacchusya::ComboBox1Click));
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditHacchusya::Button1Click));
+    connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditHacchusya::N1Click));
+    connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditHacchusya::Delete1Click));
+    connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditHacchusya::Close1Click));
+    connect(Help1, &QAction::triggered, this, Handler(this, &TfrmEditHacchusya::Help1Click));
+}
+
+TfrmEditHacchusya::~TfrmEditHacchusya() = default;
+
+void TfrmEditHacchusya::StoreFields() {
+    // The name as typed; the representative is taken over the stored one.
+    hacchusya_->FindByName(ComboBox1->currentText());
+    hacchusya_->SyokuSimei = Edit1->text();
+}
+
+void TfrmEditHacchusya::ShowFields() {
+    ComboBox1->setEditText(hacchusya_->Hacchusyamei);
+    Edit1->setText(hacchusya_->SyokuSimei);
+}
+
+void TfrmEditHacchusya::ComboBox1DropDown() {
+    QStringList names;
+    hacchusya_->ListNames(names);
+    RefillKeepingText(ComboBox1, names);
+}
+
+void TfrmEditHacchusya::ComboBox1Click() {
+    hacchusya_->FindByName(ComboBox1->currentText());
+    ShowFields();
+}
+
+void TfrmEditHacchusya::Button1Click() {
+    StoreFields();
+    hacchusya_->Save();
+}
+
+void TfrmEditHacchusya::N1Click() {
+    hacchusya_->Clear();
+    ShowFields();
+}
+
+void TfrmEditHacchusya::Delete1Click() {
+    StoreFields();
+    hacchusya_->Delete();
+}
+
+void TfrmEditHacchusya::Close1Click() {
+    close();
+}
+
+void TfrmEditHacchusya::Help1Click() {
+    ShowHelpTopic(QStringLiteral("HID00000003"));
+}
+
+void TfrmEditHacchusya::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CenterOnScreen(this);
+}
+
+} // namespace tv

@@ -1,0 +1,352 @@
+#include "registers/gui/uEditKoji.h"
+
+#include "platform/Messages.h"
+#include "platform/gui/AppGuard.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Help.h"
+#include "registers/gui/FormFrame.h"
+#include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditSimei.h"
+#include "registers/gui/uEditUkeoisya.h"
+#include "registers/gui/uListBox.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tv {
+namespace {
+
+const QString kSave = QStringLiteral("登録");
+const QString kClose = QStringLiteral("閉じる");
+
+TComboBox* NameCombo(QWidget* parent, const char* name, int x, int y, int width) {
+    auto* box = new TComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(x, y, width, 20);
+    SetImeOn(box);
+    SetImeOn(box->lineEdit());
+    return box;
+}
+
+// The code of a "code:name" line: the text before the first ":" (all of it without one).
+QString CodeOfLine(const QString& line) {
+    return line.section(QLatin1Char(':'), 0, 0);
+}
+
+} // namespace
+
+TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmEditKoji"));
+    setWindowTitle(QStringLiteral("工事名の登録"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル"));
+    N1 = file->addAction(QStringLiteral("新規"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N5 = file->addAction(QStringLiteral("一覧印刷"));
+    N5->setObjectName(QStringLiteral("N5"));
+    Delete1 = file->addAction(QStringLiteral("削除"));
+    Delete1->setObjectName(QStringLiteral("Delete1"));
+    Close1 = file->addAction(QStringLiteral("閉じる"));
+    Close1->setObjectName(QStringLiteral("Close1"));
+    QMenu* data = menuBar->addMenu(QStringLiteral("データ"));
+    N2 = data->addAction(QStringLiteral("氏名"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N4 = data->addAction(QStringLiteral("発注者"));
+    N4->setObjectName(QStringLiteral("N4"));
+    N3 = data->addAction(QStringLiteral("請負者"));
+    N3->setObjectName(QStringLiteral("N3"));
+    Help1 = menuBar->addAction(QStringLiteral("ヘルプ"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+
+    QWidget* client = BuildClientArea(this, menuBar, 468, 182, true);
+
+    auto label = [client](const char* name, const QString& text, int x, int y) {
+        auto* l = new QLabel(text, client);
+        l->setObjectName(QLatin1String(name));
+        l->move(x, y);
+    };
+    label("Label1", QStringLiteral("工事コード"), 8, 12);
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(72, 8, 65, 20);
+    Edit1->setMaxLength(8);
+    SetImeOff(Edit1);
+    Button1 = new QPushButton(QStringLiteral("工事検索"), client);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(144, 8, 65, 20);
+    label("Label2", QStringLiteral("工事名"), 26, 36);
+    Edit2 = new QLineEdit(client);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(72, 32, 385, 20);
+    Edit2->setMaxLength(128);
+    SetImeOn(Edit2);
+    label("Label3", QStringLiteral("発注者名"), 14, 60);
+    ComboBox3 = NameCombo(client, "ComboBox3", 72, 56, 241);
+    label("Label4", QStringLiteral("請負者名"), 14, 84);
+    ComboBox2 = NameCombo(client, "ComboBox2", 72, 80, 241);
+    label("Label5", QStringLiteral("現場代理人"), 2, 108);
+    ComboBox1 = NameCombo(client, "ComboBox1", 72, 104, 145);
+
+    RadioGroup1 = new QGroupBox(QStringLiteral("印刷様式"), client);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setGeometry(8, 128, 305, 41);
+    RadioGroup1Items = new QButtonGroup(RadioGroup1);
+    const QStringList forms = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
+                               QStringLiteral("支庁")};
+    const int column = (305 - 16) / 3;
+    for (int i = 0; i < forms.size(); ++i) {
+        auto* item = new QRadioButton(forms[i], RadioGroup1);
+        item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
+        item->setGeometry(8 + i * column, 17, column - 4, 18);
+        RadioGroup1Items->addButton(item, i);
+    }
+    RadioGroup1Items->button(0)->setChecked(true);
+
+    Button2 = new QPushButton(kClose, client);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(384, 144, 75, 25);
+
+    setTabOrder(Edit1, Button1);
+    setTabOrder(Button1, Edit2);
+    setTabOrder(Edit2, ComboBox3);
+    setTabOrder(ComboBox3, ComboBox2);
+    setTabOrder(ComboBox2, ComboBox1);
+    setTabOrder(ComboBox1, RadioGroup1Items->button(0));
+    setTabOrder(RadioGroup1Items->button(0), RadioGroup1Items->button(1));
+    setTabOrder(RadioGroup1Items->button(1), RadioGroup1Items->button(2));
+    setTabOrder(RadioGroup1Items->button(2), Button2);
+
+    koji_ = std::make_unique<TKoji>();
+    koji_->CheckTable();
+
+    const auto changed = Handler(this, &TfrmEditKoji::ControlChange);
+    connect(Edit1, &QLineEdit::textChanged, this, changed);
+    connect(Edit2, &QLineEdit::textChanged, this, changed);
+    connect(ComboBox1, &QComboBox::editTextChanged, this, changed);
+    connect(ComboBox2, &QComboBox::editTextChanged, this, changed);
+    connect(ComboBox3, &QComboBox::editTextChanged, this, changed);
+    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, changed);
+
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditKoji::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditKoji::Button2Click));
+    connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditKoji::N1Click));
+    connect(N5, &QAction::triggered, this, Handler(this, &TfrmEditKoji::N5Click));
+    connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditKoji::Delete1Click));
+    connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditKoji::Close1Click));
+    connect(N2, &QAction::triggered, this, Handler(this, &TfrmEditKoji::N2Click));
+    connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditKoji::N3Click));
+    connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditKoji::N4Click));
+    connect(Help1, &QAction::triggered, this, Handler(this, &TfrmEditKoji::Help1Click));
+    connect(ComboBox1, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox1DropDown));
+    connect(ComboBox1, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox1Click));
+    connect(ComboBox2, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox2DropDown));
+    connect(ComboBox2, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox2Click));
+    connect(ComboBox3, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox3DropDown));
+    connect(ComboBox3, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox3Click));
+}
+
+TfrmEditKoji::~TfrmEditKoji() = default;
+
+int TfrmEditKoji::RadioGroup1ItemIndex() const {
+    return RadioGroup1Items->checkedId();
+}
+
+void TfrmEditKoji::SetRadioGroup1ItemIndex(int index) {
+    const int count = static_cast<int>(RadioGroup1Items->buttons().size());
+    if (index >= count)
+        index = count - 1;
+    if (index < 0) {
+        // No form selected: an exclusive group cannot uncheck its checked button by itself.
+        RadioGroup1Items->setExclusive(false);
+        for (QAbstractButton* item : RadioGroup1Items->buttons())
+            item->setChecked(false);
+        RadioGroup1Items->setExclusive(true);
+        return;
+    }
+    RadioGroup1Items->button(index)->setChecked(true);
+}
+
+void TfrmEditKoji::StoreFields() {
+    koji_->Code = Edit1->text();
+    koji_->Kojimei = Edit2->text();
+    koji_->Hacchusya->FindByName(ComboBox3->currentText());
+    koji_->Ukeoisya->FindByName(ComboBox2->currentText());
+    koji_->Dairinin->FindByName(ComboBox1->currentText());
+    koji_->Yoshiki = RadioGroup1ItemIndex();
+}
+
+void TfrmEditKoji::ShowFields() {
+    Edit1->setText(koji_->Code);
+    Edit2->setText(koji_->Kojimei);
+    ComboBox3->setEditText(koji_->Hacchusya->Hacchusyamei);
+    ComboBox2->setEditText(koji_->Ukeoisya->Ukeoisyamei);
+    ComboBox1->setEditText(koji_->Dairinin->Simei);
+    SetRadioGroup1ItemIndex(koji_->Yoshiki);
+    // Setting the controls marked them changed; what they show now is the object. After a save
+    // that failed the object holds typing that is not stored yet, and the button keeps saving.
+    Button2->setText(objectUnsaved_ ? kSave : kClose);
+}
+
+void TfrmEditKoji::FormActivate() {
+    koji_->CheckTable();
+    ShowFields();
+    if (enteredName_)
+        ComboBox1->setEditText(*enteredName_);
+}
+
+void TfrmEditKoji::ControlChange() {
+    Button2->setText(kSave);
+}
+
+void TfrmEditKoji::Button1Click() {
+    QStringList lines;
+    koji_->ListWorks(lines);
+    QString chosen;
+    if (!TfrmListBox::Pick(this, QStringLiteral("工事選択"), lines, chosen))
+        return;
+    koji_->LoadByCode(CodeOfLine(chosen));
+    objectUnsaved_ = false;
+    ShowFields();
+}
+
+void TfrmEditKoji::Button2Click() {
+    if (Button2->text() != kSave) {
+        close();
+        return;
+    }
+    StoreFields();
+    objectUnsaved_ = true;
+    koji_->Save();
+    objectUnsaved_ = false;
+    Button2->setText(kClose);
+}
+
+void TfrmEditKoji::N1Click() {
+    Edit1->clear();
+    Edit2->clear();
+    ComboBox3->setEditText(QString());
+    ComboBox2->setEditText(QString());
+    ComboBox1->setEditText(QString());
+    Edit1->setFocus();
+}
+
+void TfrmEditKoji::N5Click() {
+    // The list of works has no printout yet.
+}
+
+void TfrmEditKoji::Delete1Click() {
+    if (!AskOkCancel(QStringLiteral("本当に削除しますか？")))
+        return;
+    StoreFields();
+    koji_->Delete();
+    objectUnsaved_ = false;
+}
+
+void TfrmEditKoji::Close1Click() {
+    close();
+}
+
+void TfrmEditKoji::N2Click() {
+    auto form = std::make_unique<TfrmEditSimei>(this);
+    if (form->exec() != QDialog::Accepted)
+        return;
+    // Coming back shows the work again; the person entered goes into the site-agent box after
+    // that, here and on the activation that the return brings.
+    enteredName_ = form->EnteredName();
+    form.reset();
+    FormActivate();
+}
+
+void TfrmEditKoji::N4Click() {
+    auto form = std::make_unique<TfrmEditHacchusya>(this);
+    form->exec();
+}
+
+void TfrmEditKoji::N3Click() {
+    auto form = std::make_unique<TfrmEditUkeoisya>(this);
+    form->exec();
+}
+
+void TfrmEditKoji::Help1Click() {
+    ShowHelpTopic(QStringLiteral("HID00000002"));
+}
+
+void TfrmEditKoji::ComboBox1DropDown() {
+    QStringList names;
+    koji_->Dairinin->ListNames(names);
+    RefillKeepingText(ComboBox1, names);
+}
+
+void TfrmEditKoji::ComboBox1Click() {
+    const int index = ComboBox1->currentIndex();
+    if (index >= 0)
+        ComboBox1->setEditText(ComboBox1->itemText(index));
+}
+
+void TfrmEditKoji::ComboBox2DropDown() {
+    QStringList names;
+    koji_->Ukeoisya->ListNames(names);
+    RefillKeepingText(ComboBox2, names);
+}
+
+void TfrmEditKoji::ComboBox2Click() {
+    koji_->Ukeoisya->FindByName(ComboBox2->currentText());
+}
+
+void TfrmEditKoji::ComboBox3DropDown() {
+    QStringList names;
+    koji_->Hacchusya->ListNames(names);
+    RefillKeepingText(ComboBox3, names);
+}
+
+void TfrmEditKoji::ComboBox3Click() {
+    koji_->Hacchusya->FindByName(ComboBox3->currentText());
+}
+
+bool TfrmEditKoji::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        if (skipNextActivate_) {
+            skipNextActivate_ = false;
+        } else {
+            bool failed = false;
+            Guarded([&] {
+                try {
+                    FormActivate();
+                } catch (...) {
+                    // Closing the message about it activates this window again.
+                    failed = true;
+                    throw;
+                }
+            });
+            skipNextActivate_ = failed;
+        }
+    } else if (event->type() == QEvent::WindowDeactivate) {
+        enteredName_.reset();
+    }
+    return QWidget::event(event);
+}
+
+void TfrmEditKoji::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        CenterOnScreen(this);
+    }
+}
+
+} // namespace tv

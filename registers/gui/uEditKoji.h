@@ -1,0 +1,90 @@
+#pragma once
+// The construction-works register window "工事名の登録". One instance lives for the whole run; the
+// main window shows it modelessly. Each time it becomes the active window it shows its work again,
+// so typing that was not saved is dropped.
+#include "registers/uKoji.h"
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QButtonGroup;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace tv {
+
+class TComboBox;
+
+class TfrmEditKoji : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmEditKoji(QWidget* parent = nullptr);
+    ~TfrmEditKoji() override;
+
+    QLineEdit* Edit1 = nullptr;       // 工事コード
+    QPushButton* Button1 = nullptr;   // 工事検索
+    QLineEdit* Edit2 = nullptr;       // 工事名
+    TComboBox* ComboBox3 = nullptr;   // 発注者名
+    TComboBox* ComboBox2 = nullptr;   // 請負者名
+    TComboBox* ComboBox1 = nullptr;   // 現場代理人
+    QGroupBox* RadioGroup1 = nullptr; // 印刷様式
+    QButtonGroup* RadioGroup1Items = nullptr;
+    QPushButton* Button2 = nullptr; // 登録 / 閉じる
+    QAction* N1 = nullptr;          // 新規
+    QAction* N5 = nullptr;          // 一覧印刷
+    QAction* Delete1 = nullptr;     // 削除
+    QAction* Close1 = nullptr;      // 閉じる
+    QAction* N2 = nullptr;          // 氏名
+    QAction* N4 = nullptr;          // 発注者
+    QAction* N3 = nullptr;          // 請負者
+    QAction* Help1 = nullptr;       // ヘルプ (F1)
+
+    TKoji& Koji() { return *koji_; }
+
+    // The selected print form (0 to 2).
+    int RadioGroup1ItemIndex() const;
+    void SetRadioGroup1ItemIndex(int index);
+
+    void StoreFields();
+    void ShowFields();
+
+    void FormActivate();
+    void ControlChange();
+    void Button1Click();
+    void Button2Click();
+    void N1Click();
+    void N5Click();
+    void Delete1Click();
+    void Close1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void Help1Click();
+    void ComboBox1DropDown();
+    void ComboBox1Click();
+    void ComboBox2DropDown();
+    void ComboBox2Click();
+    void ComboBox3DropDown();
+    void ComboBox3Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<TKoji> koji_;
+    // The object holds typing that is not in the table yet (stored before a save that failed).
+    bool objectUnsaved_ = false;
+    // A person name taken from the person-name window, put back after the reload that the
+    // return to this window brings.
+    std::optional<QString> enteredName_;
+    // Set when showing the work on activation failed: the activation that follows the closing of
+    // the error message must not try again and again.
+    bool skipNextActivate_ = false;
+    bool centred_ = false;
+};
+
+} // namespace tv

@@ -1,0 +1,132 @@
+#include "registers/gui/uEditSimei.h"
+
+#include "platform/gui/AppGuard.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Help.h"
+#include "registers/gui/FormFrame.h"
+#include "registers/gui/uListBox.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace tv {
+
+TfrmEditSimei::TfrmEditSimei(QWidget* parent)
+    : QDialog(parent), simei_(std::make_unique<TSimei>()) {
+    setObjectName(QStringLiteral("frmEditSimei"));
+    setWindowTitle(QStringLiteral("氏名の登録"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル"));
+    N1 = file->addAction(QStringLiteral("新規"));
+    N1->setObjectName(QStringLiteral("N1"));
+    Delete1 = file->addAction(QStringLiteral("削除"));
+    Delete1->setObjectName(QStringLiteral("Delete1"));
+    Close1 = file->addAction(QStringLiteral("閉じる"));
+    Close1->setObjectName(QStringLiteral("Close1"));
+    Help1 = menuBar->addAction(QStringLiteral("ヘルプ"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+
+    QWidget* client = BuildClientArea(this, menuBar, 287, 88, true);
+
+    (new QLabel(QStringLiteral("ふりがな"), client))->move(8, 12);
+    Edit1 = new QLineEdit(client);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(64, 8, 129, 20);
+    SetImeOn(Edit1);
+    Button2 = new QPushButton(QStringLiteral("氏名検索"), client);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(200, 7, 79, 22);
+    Button2->setAutoDefault(false);
+    (new QLabel(QStringLiteral("氏名"), client))->move(8, 40);
+    Edit2 = new QLineEdit(client);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(64, 36, 129, 20);
+    SetImeOn(Edit2);
+    Button1 = new QPushButton(QStringLiteral("登録"), client);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(200, 35, 79, 22);
+    Button1->setAutoDefault(false);
+    StatusBar1 = new QStatusBar(client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, 88 - 19, 287, 19);
+
+    setTabOrder(Edit1, Button2);
+    setTabOrder(Button2, Edit2);
+    setTabOrder(Edit2, Button1);
+
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button2Click));
+    connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::N1Click));
+    connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Delete1Click));
+    connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Close1Click));
+    connect(Help1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Help1Click));
+}
+
+TfrmEditSimei::~TfrmEditSimei() = default;
+
+QString TfrmEditSimei::EnteredName() const {
+    return Edit2->text();
+}
+
+void TfrmEditSimei::StoreFields() {
+    simei_->Furigana = Edit1->text();
+    simei_->Simei = Edit2->text();
+}
+
+void TfrmEditSimei::ShowFields() {
+    Edit1->setText(simei_->Furigana);
+    Edit2->setText(simei_->Simei);
+}
+
+void TfrmEditSimei::Button1Click() {
+    StoreFields();
+    simei_->Save();
+    done(QDialog::Accepted);
+}
+
+void TfrmEditSimei::Button2Click() {
+    QStringList names;
+    simei_->ListNames(names);
+    QString chosen;
+    if (!TfrmListBox::Pick(this, QStringLiteral("氏名の選択"), names, chosen))
+        return;
+    simei_->FindByName(chosen);
+    ShowFields();
+}
+
+void TfrmEditSimei::N1Click() {
+    // Only the boxes: the record stays the one last found or saved.
+    Edit1->clear();
+    Edit2->clear();
+    Edit1->setFocus();
+}
+
+void TfrmEditSimei::Delete1Click() {
+    simei_->Delete();
+}
+
+void TfrmEditSimei::Close1Click() {
+    close();
+}
+
+void TfrmEditSimei::Help1Click() {
+    ShowHelpTopic(QStringLiteral("HID00000005"));
+}
+
+void TfrmEditSimei::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CenterOnScreen(this);
+}
+
+} // namespace tv
