@@ -1,0 +1,139 @@
+#include "platform/Cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace tv {
+namespace {
+
+// The characters that input methods produce in place of code page 932's own code points.
+char32_t CanonicalCp932(char32_t c) {
+    switch (c) {
+    case 0x301C:
+        return 0xFF5E; // WAVE DASH -> FULLWIDTH TILDE
+    case 0x2016:
+        return 0x2225; // DOUBLE VERTICAL LINE -> PARALLEL TO
+    case 0x2212:
+        return 0xFF0D; // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    case 0x00A2:
+        return 0xFFE0; // CENT SIGN
+    case 0x00A3:
+        return 0xFFE1; // POUND SIGN
+    case 0x00AC:
+        return 0xFFE2; // NOT SIGN
+    case 0x2014:
+        return 0x2015; // EM DASH -> HORIZONTAL BAR
+    default:
+        return c;
+    }
+}
+
+class Converter {
+public:
+    Converter() : cd_(iconv_open("CP932", "UTF-32LE")) {}
+    ~Converter() {
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
+    }
+    // Bytes of one character, 0 when it cannot be encoded.
+    int Length(char32_t c) {
+        if (c < 0x80)
+            return 1;
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            return 0;
+        c = CanonicalCp932(c);
+        unsigned char in[4] = {static_cast<unsigned char>(c & 0xFF),
+                               static_cast<unsigned char>((c >> 8) & 0xFF),
+                               static_cast<unsigned char>((c >> 16) & 0xFF),
+                               static_cast<unsigned char>((c >> 24) & 0xFF)};
+        char out[8];
+        char* inPtr = reinterpret_cast<char*>(in);
+        size_t inLeft = sizeof in;
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (r == static_cast<size_t>(-1) || inLeft != 0 || r > 0)
+            return 0; // r > 0: replaced by an approximation, which is not the character
+        return static_cast<int>(sizeof out - outLeft);
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& Conv() {
+    thread_local Converter converter;
+    return converter;
+}
+
+// Calls f(character, index of its first UTF-16 unit, units) for each character of the text;
+// stops when f returns false.
+template <typename F> void ForEachChar(const QString& text, F f) {
+    const int n = text.size();
+    for (int i = 0; i < n;) {
+        const QChar u = text.at(i);
+        char32_t c = u.unicode();
+        int units = 1;
+        if (u.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(u, text.at(i + 1));
+            units = 2;
+        } else if (u.isSurrogate()) {
+            c = 0xFFFFFFFF; // a lone surrogate is no character
+        }
+        if (!f(c, i, units))
+            return;
+        i += units;
+    }
+}
+
+int CharLength(char32_t c) {
+    return c == 0xFFFFFFFF ? 0 : Conv().Length(c);
+}
+
+} // namespace
+
+std::optional<int> Cp932Length(const QString& text) {
+    int total = 0;
+    bool ok = true;
+    ForEachChar(text, [&](char32_t c, int, int) {
+        const int len = CharLength(c);
+        if (len == 0) {
+            ok = false;
+            return false;
+        }
+        total += len;
+        return true;
+    });
+    if (!ok)
+        return std::nullopt;
+    return total;
+}
+
+QString Cp932FirstUnencodable(const QString& text) {
+    QString found;
+    ForEachChar(text, [&](char32_t c, int index, int units) {
+        if (CharLength(c) == 0) {
+            found = text.mid(index, units);
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+QString Cp932Truncate(const QString& text, int maxBytes) {
+    int total = 0;
+    int end = 0;
+    ForEachChar(text, [&](char32_t c, int index, int units) {
+        const int len = CharLength(c);
+        if (len == 0 || total + len > maxBytes)
+            return false;
+        total += len;
+        end = index + units;
+        return true;
+    });
+    return text.left(end);
+}
+
+} // namespace tv

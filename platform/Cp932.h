@@ -1,0 +1,21 @@
+#pragma once
+// Byte counting in code page 932 (Shift-JIS as Windows writes it). Column sizes of the tables and
+// the input limits of text boxes count these bytes.
+#include <QString>
+#include <optional>
+
+namespace tv {
+
+// The number of code-page-932 bytes of the text; empty when a character cannot be encoded.
+// Characters that Japanese input methods on this system produce for the code page's own symbols
+// (the wave dash U+301C for 0x8160, the minus sign U+2212 for 0x817C, ...) count as those symbols.
+std::optional<int> Cp932Length(const QString& text);
+
+// The first character of the text that code page 932 cannot encode; empty when there is none.
+QString Cp932FirstUnencodable(const QString& text);
+
+// The longest leading part of the text that fits in maxBytes bytes, cut only between characters.
+// Characters that cannot be encoded end the part.
+QString Cp932Truncate(const QString& text, int maxBytes);
+
+} // namespace tv

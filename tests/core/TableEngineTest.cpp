@@ -1,0 +1,439 @@
+#include "platform/TableEngine.h"
+#include "platform/Cp932.h"
+#include "platform/EngineConfig.h"
+#include "tests/support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <sqlite3.h>
+
+namespace tv {
+namespace {
+
+const QString kDb = QStringLiteral("kestran");
+
+class TableEngineTest : public test::EnvTest {
+protected:
+    void CreateWorkTables() {
+        CreateTable(kDb, QStringLiteral("Kosyu4"),
+                    {{QStringLiteral("ID"), FieldType::Integer},
+                     {QStringLiteral("Kosyumei"), FieldType::String, 32}});
+        CreateTable(kDb, QStringLiteral("RokumaKanri"),
+                    {{QStringLiteral("ID"), FieldType::Integer},
+                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
+                     {QStringLiteral("KosyuName"), FieldType::String, 32},
+                     {QStringLiteral("SOKUTEIBI"), FieldType::Date},
+                     {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
+                     {QStringLiteral("U"), FieldType::Boolean},
+                     {QStringLiteral("DATA"), FieldType::Double}});
+    }
+
+    void InsertKosyu(int id, const QString& name) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("insert into Kosyu4 (ID,Kosyumei)"));
+        q.AddSQL(QStringLiteral("values (:A,:B)"));
+        q.Params(0).SetAsInteger(id);
+        q.Params(1).SetAsString(name);
+        q.ExecSQL();
+    }
+
+    void InsertKanri(int id, const QString& code, const QString& kosyu, const QString& kiki,
+                     bool u = true, double data = 0) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("insert into RokumaKanri (ID,KOJICODE,KosyuName,SOKUTEIBI,"
+                                "SOKUTEIKI,U,DATA) values (:A,:B,:C,:D,:E,:F,:G)"));
+        q.Params(0).SetAsInteger(id);
+        q.Params(1).SetAsString(code);
+        q.Params(2).SetAsString(kosyu);
+        q.Params(3).SetAsDate(QDate(2026, 12, id));
+        q.Params(4).SetAsString(kiki);
+        q.Params(5).SetAsBoolean(u);
+        q.Params(6).SetAsFloat(data);
+        q.ExecSQL();
+    }
+
+    // Column 0 of every row, as texts.
+    static QStringList Column(const QString& sql, int col = 0) {
+        TQuery q(kDb);
+        q.AddSQL(sql);
+        q.Open();
+        QStringList out;
+        for (; !q.Eof(); q.Next())
+            out << q.Fields(col).AsString();
+        return out;
+    }
+
+    static int Count(const QString& table) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("select count(*) from ") + table);
+        q.Open();
+        return q.Fields(0).AsInteger();
+    }
+
+    static QString EngineMessage(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const EngineError& e) {
+            return e.Message();
+        }
+        return QString();
+    }
+};
+
+TEST_F(TableEngineTest, SqlFormsOfTheSystem) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    InsertKosyu(2, QStringLiteral("基層"));
+    InsertKanri(1, QStringLiteral("A001"), QStringLiteral("表層"), QStringLiteral("機械B"), true,
+                1.5);
+    InsertKanri(2, QStringLiteral("A001"), QStringLiteral("基層"), QStringLiteral("機械A"), false);
+    InsertKanri(3, QStringLiteral("A002"), QStringLiteral("表層"), QStringLiteral("機械A"));
+
+    // select * keeps the creation order, values read back in their types
+    {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("select * from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
+        q.Params(0).SetAsString(QStringLiteral("A001"));
+        q.Params(1).SetAsString(QStringLiteral("表層"));
+        q.Open();
+        ASSERT_FALSE(q.Eof());
+        ASSERT_EQ(q.FieldCount(), 7);
+        EXPECT_EQ(q.Fields(0).Name(), QStringLiteral("ID"));
+        EXPECT_EQ(q.Fields(6).Name(), QStringLiteral("DATA"));
+        EXPECT_EQ(q.Fields(0).AsInteger(), 1);
+        EXPECT_EQ(q.Fields(3).AsDate(), QDate(2026, 12, 1));
+        EXPECT_TRUE(q.Fields(5).AsBoolean());
+        EXPECT_DOUBLE_EQ(q.Fields(6).AsFloat(), 1.5);
+        q.Next();
+        EXPECT_TRUE(q.Eof());
+    }
+    // distinct, group by, order by several columns with Desc
+    EXPECT_EQ(Column(QStringLiteral("select distinct KOJICODE from RokumaKanri order by KOJICODE")),
+              (QStringList{QStringLiteral("A001"), QStringLiteral("A002")}));
+    EXPECT_EQ(Column(QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki")),
+              (QStringList{QStringLiteral("機械A"), QStringLiteral("機械B")}));
+    EXPECT_EQ(Column(QStringLiteral("select ID from RokumaKanri order by SOKUTEIKI Desc, ID Desc")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("2")}));
+    // one inner join on equal columns
+    EXPECT_EQ(Column(QStringLiteral("select K.ID, R.ID from Kosyu4 K inner join RokumaKanri R on "
+                                    "K.Kosyumei = R.KosyuName order by R.ID"),
+                     0),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")}));
+    // update with a repeated parameter: the later :B needs no value of its own
+    {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("update RokumaKanri set ID=:A,KOJICODE=:B,SOKUTEIKI=:C where "
+                                "KOJICODE=:B and KosyuName=:D"));
+        ASSERT_EQ(q.ParamCount(), 4);
+        q.Params(0).SetAsInteger(9);
+        q.Params(1).SetAsString(QStringLiteral("A002"));
+        q.Params(2).SetAsString(QStringLiteral("機械C"));
+        q.Params(3).SetAsString(QStringLiteral("表層"));
+        q.ExecSQL();
+    }
+    EXPECT_EQ(Column(QStringLiteral("select ID from RokumaKanri where SOKUTEIKI='機械C'")),
+              QStringList{QStringLiteral("9")});
+    // delete with and without where; Max on an empty table is one row holding null
+    {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("delete from RokumaKanri where ID=:A"));
+        q.Params(0).SetAsInteger(9);
+        q.ExecSQL();
+    }
+    EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 2);
+    {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("delete from RokumaKanri"));
+        q.ExecSQL();
+    }
+    TQuery max(kDb);
+    max.AddSQL(QStringLiteral("select Max(ID) from RokumaKanri"));
+    max.Open();
+    ASSERT_FALSE(max.Eof());
+    EXPECT_TRUE(max.Fields(0).IsNull());
+    EXPECT_EQ(max.Fields(0).AsInteger(), 0);
+    EXPECT_EQ(max.Fields(0).AsString(), QString());
+    EXPECT_FALSE(max.Fields(0).AsBoolean());
+    EXPECT_FALSE(max.Fields(0).AsDate().isValid());
+    max.Next();
+    EXPECT_TRUE(max.Eof());
+}
+
+TEST_F(TableEngineTest, ParametersAreNumberedByFirstOccurrenceAndFoundByNameInAnyCase) {
+    CreateWorkTables();
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select * from RokumaKanri where KOJICODE=:Code and "));
+    q.AddSQL(QStringLiteral("KosyuName=:Name and SOKUTEIKI<>':NotAParam' and KOJICODE=:code"));
+    ASSERT_EQ(q.ParamCount(), 2);
+    EXPECT_EQ(q.Params(0).Name(), QStringLiteral("Code"));
+    EXPECT_EQ(q.Params(1).Name(), QStringLiteral("Name"));
+    EXPECT_EQ(&q.ParamByName(QStringLiteral("NAME")), &q.Params(1));
+    EXPECT_THROW(q.Params(2), EngineError);
+    EXPECT_THROW(q.ParamByName(QStringLiteral("Other")), EngineError);
+
+    q.ParamByName(QStringLiteral("code")).SetAsString(QStringLiteral("A001"));
+    const QString missing = EngineMessage([&] { q.Open(); });
+    EXPECT_TRUE(missing.contains(QStringLiteral("Name"))) << missing.toStdString();
+
+    // Adding a line keeps the values of the names that remain.
+    q.AddSQL(QStringLiteral("and ID=:Id"));
+    ASSERT_EQ(q.ParamCount(), 3);
+    EXPECT_TRUE(q.Params(0).IsSet());
+    q.Params(1).SetAsString(QStringLiteral("表層"));
+    q.Params(2).SetAsInteger(1);
+    InsertKanri(1, QStringLiteral("A001"), QStringLiteral("表層"), QString());
+    q.Open();
+    EXPECT_FALSE(q.Eof());
+}
+
+TEST_F(TableEngineTest, NamesMatchWithoutRegardToCase) {
+    CreateTable(kDb, QStringLiteral("SIMEI"),
+                {{QStringLiteral("SIMEIMEI"), FieldType::String, 16},
+                 {QStringLiteral("YOMI"), FieldType::String, 16}});
+    EXPECT_TRUE(FileExistsNoCase(env.DataFolder() + QStringLiteral("Simei.DB")));
+    EXPECT_FALSE(FileExistsNoCase(env.DataFolder() + QStringLiteral("Simei2.DB")));
+    EXPECT_THROW(
+        CreateTable(kDb, QStringLiteral("simei"), {{QStringLiteral("X"), FieldType::Integer}}),
+        EngineError);
+
+    TQuery ins(QStringLiteral("KESTRAN"));
+    ins.AddSQL(QStringLiteral("insert into Simei (simeimei, Yomi) values (:A, :B)"));
+    ins.Params(0).SetAsString(QStringLiteral("山田"));
+    ins.Params(1).SetAsString(QStringLiteral("やまだ"));
+    ins.ExecSQL();
+
+    // The folder path reaches the same table as the database name.
+    TQuery q(env.DataFolder());
+    q.AddSQL(QStringLiteral("select * from simei"));
+    q.Open();
+    ASSERT_FALSE(q.Eof());
+    EXPECT_EQ(q.FieldByName(QStringLiteral("simeiMEI")).AsString(), QStringLiteral("山田"));
+    EXPECT_THROW(q.FieldByName(QStringLiteral("NONE")), EngineError);
+    EXPECT_THROW(q.Fields(2), EngineError);
+
+    // A file renamed to another case is still the table.
+    CloseAllConnections();
+    ASSERT_TRUE(QFile::rename(env.DataFolder() + QStringLiteral("SIMEI.DB"),
+                              env.DataFolder() + QStringLiteral("simei.db")));
+    EXPECT_EQ(Count(QStringLiteral("SiMeI")), 1);
+}
+
+TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
+    CreateTable(kDb, QStringLiteral("T"),
+                {{QStringLiteral("ID"), FieldType::Integer},
+                 {QStringLiteral("SIYOUSYO"), FieldType::String, 4}});
+    auto insert = [&](int id, const QString& text) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("insert into T (ID,SIYOUSYO) values (:A,:B)"));
+        q.Params(0).SetAsInteger(id);
+        q.Params(1).SetAsString(text);
+        q.ExecSQL();
+    };
+    insert(1, QStringLiteral("ABCD")); // exactly 4 bytes
+    insert(2, QStringLiteral("あい")); // 2 x 2 bytes
+    insert(3, QStringLiteral("ｱｲｳｴ")); // half-width kana: 1 byte each
+    insert(4, QStringLiteral("1〜2")); // wave dash as typed: 2 bytes
+    const QString tooLong = EngineMessage([&] { insert(5, QStringLiteral("ABCDE")); });
+    EXPECT_TRUE(tooLong.contains(QStringLiteral("SIYOUSYO")) &&
+                tooLong.contains(QStringLiteral("4")))
+        << tooLong.toStdString();
+    EXPECT_FALSE(EngineMessage([&] { insert(6, QStringLiteral("あいう")); }).isEmpty());
+    const QString foreign = EngineMessage([&] { insert(7, QStringLiteral("é")); });
+    EXPECT_TRUE(foreign.contains(QStringLiteral("SIYOUSYO"))) << foreign.toStdString();
+    EXPECT_EQ(Count(QStringLiteral("T")), 4);
+
+    // A statement touching several rows is refused whole.
+    TQuery upd(kDb);
+    upd.AddSQL(QStringLiteral("update T set SIYOUSYO = SIYOUSYO || 'x'"));
+    EXPECT_THROW(upd.ExecSQL(), EngineError);
+    EXPECT_EQ(Column(QStringLiteral("select SIYOUSYO from T order by ID")),
+              (QStringList{QStringLiteral("ABCD"), QStringLiteral("あい"), QStringLiteral("ｱｲｳｴ"),
+                           QStringLiteral("1〜2")}));
+
+    EXPECT_EQ(Cp932Length(QStringLiteral("A表①")), 5);
+    EXPECT_FALSE(Cp932Length(QStringLiteral("€")).has_value());
+    EXPECT_EQ(Cp932Truncate(QStringLiteral("AあB"), 2), QStringLiteral("A"));
+}
+
+TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {
+    const QString noTable = EngineMessage([&] { Count(QStringLiteral("RokumaLine")); });
+    EXPECT_TRUE(noTable.contains(QStringLiteral("RokumaLine"))) << noTable.toStdString();
+
+    const QString noDb = EngineMessage([&] {
+        TQuery q(QStringLiteral("nosuchdb"));
+        q.AddSQL(QStringLiteral("select * from X"));
+        q.Open();
+    });
+    EXPECT_TRUE(noDb.contains(QStringLiteral("nosuchdb"))) << noDb.toStdString();
+    EXPECT_THROW(ResolveDatabaseFolder(QStringLiteral("nosuchdb")), EngineError);
+
+    CreateWorkTables();
+    const QString syntax = EngineMessage([&] {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("select NOCOLUMN from Kosyu4"));
+        q.Open();
+    });
+    EXPECT_TRUE(syntax.contains(QStringLiteral("NOCOLUMN"))) << syntax.toStdString();
+
+    // Files that are not our tables: a Paradox table of an earlier program, a damaged file, an
+    // empty file and an SQLite database holding something else.
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(env.DataFolder() + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    QByteArray paradox(2048, '\0');
+    paradox[0] = 0x2a; // record size
+    paradox[3] = 0x08; // header size 0x0800
+    paradox[4] = 0x00; // indexed table
+    paradox[5] = 0x02; // maximum block size
+    write(QStringLiteral("Koji1.DB"), paradox);
+    write(QStringLiteral("Hacchusya.DB"), QByteArray("this is not a table at all"));
+    write(QStringLiteral("Ukeoisya.DB"), QByteArray());
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open((env.DataFolder() + QStringLiteral("Other.DB")).toUtf8().constData(), &db);
+        sqlite3_exec(db, "create table Something (X int)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    const QString para = EngineMessage([&] { Count(QStringLiteral("Koji1")); });
+    EXPECT_TRUE(para.contains(QStringLiteral("Koji1.DB")) &&
+                para.contains(QStringLiteral("Paradox")))
+        << para.toStdString();
+    const QString junk = EngineMessage([&] { Count(QStringLiteral("Hacchusya")); });
+    EXPECT_TRUE(junk.contains(QStringLiteral("Hacchusya.DB"))) << junk.toStdString();
+    const QString empty = EngineMessage([&] { Count(QStringLiteral("Ukeoisya")); });
+    EXPECT_TRUE(empty.contains(QStringLiteral("Ukeoisya.DB"))) << empty.toStdString();
+    const QString other = EngineMessage([&] { Count(QStringLiteral("Other")); });
+    EXPECT_TRUE(other.contains(QStringLiteral("Other.DB"))) << other.toStdString();
+
+    // Foreign files beside them do not disturb the tables, in or out of a transaction.
+    InsertKosyu(1, QStringLiteral("表層"));
+    TTransaction tx(kDb);
+    InsertKosyu(2, QStringLiteral("基層"));
+    tx.Commit();
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+}
+
+TEST_F(TableEngineTest, TransactionsSpanTablesAndCommitOrRollBackWhole) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    {
+        TTransaction tx(kDb);
+        InsertKosyu(2, QStringLiteral("基層"));
+        InsertKanri(1, QStringLiteral("A001"), QStringLiteral("基層"), QString());
+        EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2); // its own writes are visible inside
+        tx.Rollback();
+    }
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 0);
+    {
+        TTransaction tx(kDb); // destroyed without Commit: rolled back
+        InsertKosyu(3, QStringLiteral("路盤"));
+    }
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    {
+        // A failing statement in the middle; the caller abandons the whole.
+        TTransaction tx(kDb);
+        TQuery del(kDb);
+        del.AddSQL(QStringLiteral("delete from Kosyu4"));
+        del.ExecSQL();
+        InsertKanri(1, QStringLiteral("A001"), QStringLiteral("表層"), QString());
+        EXPECT_THROW(InsertKosyu(4, QStringLiteral("とても長い工種の名前はこの列に入りきりません")),
+                     EngineError);
+    }
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 0);
+    {
+        TTransaction tx(QStringLiteral("Kestran"));
+        InsertKosyu(2, QStringLiteral("基層"));
+        {
+            TTransaction inner(kDb);
+            InsertKanri(1, QStringLiteral("A001"), QStringLiteral("基層"), QString());
+            inner.Rollback();
+        }
+        InsertKanri(2, QStringLiteral("A001"), QStringLiteral("基層"), QString());
+        tx.Commit();
+    }
+    CloseAllConnections();
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+    EXPECT_EQ(Column(QStringLiteral("select ID from RokumaKanri")),
+              QStringList{QStringLiteral("2")});
+}
+
+TEST_F(TableEngineTest, StoredValuesAreReadableWithPlainSqlite) {
+    CreateWorkTables();
+    InsertKanri(9, QStringLiteral("A001"), QStringLiteral("表層"), QStringLiteral("機械"), false);
+    CloseAllConnections();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2((env.DataFolder() + QStringLiteral("RokumaKanri.DB")).toUtf8().constData(),
+                        &db, SQLITE_OPEN_READONLY, nullptr),
+        SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db, "select SOKUTEIBI, U, KosyuName from RokumaKanri", -1, &st, nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "2026-12-09");
+    EXPECT_EQ(sqlite3_column_type(st, 1), SQLITE_INTEGER);
+    EXPECT_EQ(sqlite3_column_int(st, 1), 0);
+    EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2))),
+              QStringLiteral("表層"));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+TEST_F(TableEngineTest, ATableFileReplacedBehindTheEngineIsReadAfresh) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    ASSERT_TRUE(QFile::remove(env.DataFolder() + QStringLiteral("Kosyu4.DB")));
+    EXPECT_FALSE(EngineMessage([&] { Count(QStringLiteral("Kosyu4")); }).isEmpty());
+    CreateTable(kDb, QStringLiteral("Kosyu4"),
+                {{QStringLiteral("ID"), FieldType::Integer},
+                 {QStringLiteral("Kosyumei"), FieldType::String, 32}});
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 0);
+    InsertKosyu(5, QStringLiteral("基層"));
+    CloseAllConnections();
+    EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4")), QStringList{QStringLiteral("5")});
+}
+
+TEST_F(TableEngineTest, ConfigurationNamesDatabasesAndTheirFolders) {
+    EXPECT_EQ(DatabaseParam(QStringLiteral("KESTRAN"), QStringLiteral("path")), env.DataFolder());
+    EXPECT_EQ(ResolveDatabaseFolder(QStringLiteral("Kestran")), env.DataFolder());
+    EXPECT_EQ(ResolveDatabaseFolder(QStringLiteral("/some/folder")),
+              QStringLiteral("/some/folder/"));
+    const QString msg =
+        EngineMessage([] { DatabaseParam(QStringLiteral("other"), QStringLiteral("Path")); });
+    EXPECT_TRUE(msg.contains(QStringLiteral("other"))) << msg.toStdString();
+
+    // Rewriting an entry keeps the spelling of section and key and the file stays one entry.
+    ASSERT_TRUE(
+        SetDatabaseParam(QStringLiteral("KESTRAN"), QStringLiteral("PATH"), QStringLiteral("/x")));
+    EXPECT_EQ(DatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path")),
+              QStringLiteral("/x"));
+    QSettings ini(EngineConfigFile(), QSettings::IniFormat);
+    EXPECT_EQ(ini.childGroups(), QStringList{QStringLiteral("kestran")});
+
+    // First start: no entry yet.
+    QFile::remove(EngineConfigFile());
+    EnsureDefaultDatabase();
+    EXPECT_EQ(DatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path")),
+              DefaultDataFolder());
+    EXPECT_TRUE(QDir(DefaultDataFolder()).exists());
+    EXPECT_TRUE(DefaultDataFolder().startsWith(env.Root()));
+
+    // A configuration that cannot be written: its folder is taken by a file.
+    const QString configDir = QFileInfo(EngineConfigFile()).absolutePath();
+    QDir(configDir).removeRecursively();
+    QFile blocker(configDir);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(
+        SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), QStringLiteral("/y")));
+}
+
+} // namespace
+} // namespace tv
