@@ -1,7 +1,50 @@
 #include "app/cli/Commands.h"
 
+#include "app/cli/CalcCommand.h"
+#include "app/cli/Output.h"
+
+#include <QStringList>
+
 namespace tv::cli {
 
-int Run(int, char**) { return 2; }
+namespace {
+
+QString Usage() {
+    return QStringLiteral(
+        "使い方:\n"
+        "  tavelon calc [--group-size G] [--grid] FILE\n"
+        "      CSV ファイル FILE（UTF-8 または Shift-JIS、- は標準入力）の各行を測定値の一行\n"
+        "      （1 列目 測定位置、2～11 列目 測定値、12～16 列目 Σd, Σ(d2), 最大, 最小, Ｒ）\n"
+        "      として平坦性を計算し、結果を SD= などの行で出力します。\n"
+        "      * で始まる測定値は除外（赤）として扱います。\n"
+        "      --group-size G  範囲法の群の大きさＧ（6～10、省略時 10）\n"
+        "      --grid          計算後の表を CSV で続けて出力します\n"
+        "  tavelon --help\n"
+        "      この説明を表示します。\n"
+        "終了コード: 0 正常、2 入力の誤り\n");
+}
+
+} // namespace
+
+int Run(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.isEmpty()) {
+        PrintError(QStringLiteral("コマンドを指定してください（tavelon --help）"));
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        PrintOut(Usage());
+        return 0;
+    }
+    if (command == QLatin1String("calc"))
+        return RunCalc(args);
+    // Further commands join here, e.g. "export": return RunExport(args);
+    PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
+    return 2;
+}
 
 } // namespace tv::cli
