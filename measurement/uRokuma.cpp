@@ -1,0 +1,511 @@
+#include "measurement/uRokuma.h"
+
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/Grid.h"
+#include "platform/NumberText.h"
+#include "platform/TableEngine.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "registers/uSimei.h"
+#include "settings/DataFolder.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+namespace tv {
+namespace {
+
+const QString kDb = QStringLiteral("kestran");
+
+bool TableFileExists(const QString& table) {
+    return FileExistsNoCase(GetDataFolder(kDb) + table + QStringLiteral(".DB"));
+}
+
+// Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
+// user knows it.
+void CheckFits(const QString& what, const QString& text, int bytes) {
+    const std::optional<int> length = Cp932Length(text);
+    if (!length)
+        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
+                              .arg(what, Cp932FirstUnencodable(text), text));
+    if (*length > bytes)
+        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
+                              .arg(what)
+                              .arg(bytes)
+                              .arg(text)
+                              .arg(*length));
+}
+
+QString Label(const QString& label) {
+    return QStringLiteral("「%1」").arg(label);
+}
+
+// A line of the grid ready to be written.
+struct PlannedLine {
+    int lno = 0;
+    QString sokuten;
+    QString k[5];
+};
+
+struct PlannedPoint {
+    int pno = 0;
+    bool used = true;
+    float data = 0;
+};
+
+// Reads the grid as the save stores it, checking every value before anything is written.
+void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedPoint>& points) {
+    static const QString headers[5] = {QStringLiteral("Σd"), QStringLiteral("Σ(d2)"),
+                                       QStringLiteral("最大"), QStringLiteral("最小"),
+                                       QStringLiteral("Ｒ")};
+    const int rows = grid.MaxRows();
+    for (int r = 1; r <= rows; ++r) {
+        if (grid.GetCellText(16, r).trimmed().isEmpty())
+            break;
+        PlannedLine line;
+        line.lno = r;
+        line.sokuten = grid.GetCellText(1, r);
+        CheckFits(QStringLiteral("%1 行目の「測定位置」").arg(r), line.sokuten, 10);
+        for (int k = 0; k < 5; ++k) {
+            line.k[k] = grid.GetCellText(12 + k, r);
+            CheckFits(QStringLiteral("%1 行目の「%2」").arg(r).arg(headers[k]), line.k[k], 8);
+        }
+        lines.push_back(line);
+        for (int j = 2; j <= 11; ++j) {
+            const QString text = grid.GetCellText(j, r);
+            if (text.trimmed().isEmpty())
+                break;
+            const std::optional<double> value = ParseNumber(text);
+            const float single = value ? static_cast<float>(*value) : 0.0f;
+            if (!value || !std::isfinite(single))
+                throw EConvertError(QStringLiteral("'%1' は浮動小数点数ではありません").arg(text));
+            PlannedPoint p;
+            p.pno = (r - 1) * 10 + j - 2;
+            p.used = grid.ForeColor() == kColorBlack; // the cell read last is still addressed
+            p.data = single;
+            points.push_back(p);
+        }
+    }
+}
+
+// The stored IDs of the pair, in table order.
+std::vector<int> StoredIds(const QString& code, const QString& kosyu) {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
+    q.Params(0).SetAsString(code);
+    q.Params(1).SetAsString(kosyu);
+    q.Open();
+    std::vector<int> ids;
+    for (; !q.Eof(); q.Next())
+        ids.push_back(q.Fields(0).AsInteger());
+    return ids;
+}
+
+} // namespace
+
+// ---- TRokumaData ----------------------------------------------------------------------------
+
+bool TRokumaData::CheckTable() {
+    if (TableFileExists(QStringLiteral("RokumaData")))
+        return true;
+    CreateTable(kDb, QStringLiteral("RokumaData"),
+                {{QStringLiteral("SID"), FieldType::Integer},
+                 {QStringLiteral("PNO"), FieldType::Integer},
+                 {QStringLiteral("U"), FieldType::Boolean},
+                 {QStringLiteral("DATA"), FieldType::Double}});
+    return false;
+}
+
+void TRokumaData::Insert() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("insert into RokumaData (SID,PNO,U,DATA) values (:A,:B,:C,:D)"));
+    q.Params(0).SetAsInteger(SID);
+    q.Params(1).SetAsInteger(PNO);
+    q.Params(2).SetAsBoolean(U);
+    q.Params(3).SetAsFloat(DATA);
+    q.ExecSQL();
+}
+
+void TRokumaData::DeleteBySID() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("delete from RokumaData where SID=:A"));
+    q.Params(0).SetAsInteger(SID);
+    q.ExecSQL();
+}
+
+// ---- TRokumaLine ----------------------------------------------------------------------------
+
+TRokumaLine::TRokumaLine() {
+    for (int i = 0; i < 10; ++i)
+        Points.push_back(std::make_unique<TRokumaData>());
+}
+
+TRokumaLine::~TRokumaLine() = default;
+
+bool TRokumaLine::CheckTable() {
+    const bool existed = TableFileExists(QStringLiteral("RokumaLine"));
+    if (!existed)
+        CreateTable(kDb, QStringLiteral("RokumaLine"),
+                    {{QStringLiteral("HID"), FieldType::Integer},
+                     {QStringLiteral("LNO"), FieldType::Integer},
+                     {QStringLiteral("Sokuten"), FieldType::String, 10},
+                     {QStringLiteral("K00"), FieldType::String, 8},
+                     {QStringLiteral("K01"), FieldType::String, 8},
+                     {QStringLiteral("K02"), FieldType::String, 8},
+                     {QStringLiteral("K03"), FieldType::String, 8},
+                     {QStringLiteral("K04"), FieldType::String, 8}});
+    Points.front()->CheckTable();
+    return existed;
+}
+
+void TRokumaLine::Insert() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("insert into RokumaLine (HID,LNO,SOKUTEN,K00,K01,K02,K03,K04) values "
+                            "(:A,:B,:C,:D,:E,:F,:G,:H)"));
+    q.Params(0).SetAsInteger(HID);
+    q.Params(1).SetAsInteger(LNO);
+    q.Params(2).SetAsString(SOKUTEN);
+    q.Params(3).SetAsString(K00);
+    q.Params(4).SetAsString(K01);
+    q.Params(5).SetAsString(K02);
+    q.Params(6).SetAsString(K03);
+    q.Params(7).SetAsString(K04);
+    q.ExecSQL();
+}
+
+void TRokumaLine::DeleteByHID() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("delete from RokumaLine where HID=:A"));
+    q.Params(0).SetAsInteger(HID);
+    q.ExecSQL();
+}
+
+// ---- TRokumaKanri ---------------------------------------------------------------------------
+
+TRokumaKanri::TRokumaKanri() : Koji(std::make_unique<TKoji>()), Kosyu(std::make_unique<TKosyu>()) {}
+
+TRokumaKanri::~TRokumaKanri() = default;
+
+QString TRokumaKanri::WorkCode() const {
+    return Koji->Code;
+}
+
+QString TRokumaKanri::KosyuName() const {
+    return Kosyu->Kosyumei;
+}
+
+bool TRokumaKanri::CheckTable() {
+    if (TableFileExists(QStringLiteral("RokumaKanri")))
+        return true;
+    std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
+                                    {QStringLiteral("KOJICODE"), FieldType::String, 8},
+                                    {QStringLiteral("KosyuName"), FieldType::String, 32},
+                                    {QStringLiteral("STARTP"), FieldType::String, 10},
+                                    {QStringLiteral("ENDP"), FieldType::String, 10},
+                                    {QStringLiteral("KYORI"), FieldType::String, 10},
+                                    {QStringLiteral("SOKUTEIBI"), FieldType::Date},
+                                    {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
+                                    {QStringLiteral("SOKUTEISYA"), FieldType::String, 16}};
+    for (const char* name : {"SD", "SD2", "DATACOUNT", "HENSA", "HOSR", "HODATACOUNT", "HOHENSA"})
+        fields.push_back({QString::fromLatin1(name), FieldType::String, 8});
+    fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
+    fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
+    CreateTable(kDb, QStringLiteral("RokumaKanri"), fields);
+    return false;
+}
+
+void TRokumaKanri::LoadByWork() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select * from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
+    q.Params(0).SetAsString(WorkCode());
+    q.Params(1).SetAsString(KosyuName());
+    q.Open();
+    if (q.Eof()) {
+        ID = 0;
+        STARTP.clear();
+        ENDP.clear();
+        KYORI.clear();
+        SOKUTEIKI.clear();
+        SOKUTEISYA.clear();
+        SD.clear();
+        SD2.clear();
+        DATACOUNT.clear();
+        HENSA.clear();
+        HOSR.clear();
+        HODATACOUNT.clear();
+        HOHENSA.clear();
+        SIYOUSYO.clear();
+        GP.clear();
+        SOKUTEIBI = Now();
+        return;
+    }
+    ID = q.Fields(0).AsInteger();
+    const QString code = q.Fields(1).AsString();
+    const QString kosyu = q.Fields(2).AsString();
+    STARTP = q.Fields(3).AsString();
+    ENDP = q.Fields(4).AsString();
+    KYORI = q.Fields(5).AsString();
+    const QDate date = q.Fields(6).AsDate();
+    SOKUTEIBI = date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
+    QString* texts[] = {&SOKUTEIKI, &SOKUTEISYA, &SD,          &SD2,    &DATACOUNT,
+                        &HENSA,     &HOSR,       &HODATACOUNT, &HOHENSA};
+    for (int i = 0; i < 9; ++i)
+        *texts[i] = q.Fields(7 + i).AsString();
+    SIYOUSYO = q.Fields(16).AsString();
+    GP = q.Fields(17).AsString();
+    q.Close();
+    Koji->LoadByCode(code);
+    Kosyu->FindByName(kosyu);
+}
+
+int TRokumaKanri::NextID() {
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select Max(ID) from RokumaKanri"));
+    q.Open();
+    return q.Fields(0).AsInteger() + 1;
+}
+
+void TRokumaKanri::Validate() const {
+    struct Item {
+        const char16_t* label;
+        const QString* text;
+        int bytes;
+    };
+    const QString code = WorkCode();
+    const QString kosyu = KosyuName();
+    const Item items[] = {{u"工事名", &code, 8},
+                          {u"工種名", &kosyu, 32},
+                          {u"測定開始点", &STARTP, 10},
+                          {u"測定終了点", &ENDP, 10},
+                          {u"測定距離", &KYORI, 10},
+                          {u"測定器", &SOKUTEIKI, 32},
+                          {u"測定者", &SOKUTEISYA, 16},
+                          {u"Σd", &SD, 8},
+                          {u"Σ(d2)", &SD2, 8},
+                          {u"データ数", &DATACOUNT, 8},
+                          {u"標準偏差", &HENSA, 8},
+                          {u"ΣＲ", &HOSR, 8},
+                          {u"測定数", &HODATACOUNT, 8},
+                          {u"標準偏差", &HOHENSA, 8},
+                          {u"仕様書の範囲", &SIYOUSYO, 4},
+                          {u"Ｇ", &GP, 2}};
+    for (const Item& item : items)
+        CheckFits(Label(QString::fromUtf16(item.label)), *item.text, item.bytes);
+}
+
+void TRokumaKanri::Save() {
+    Validate();
+    TSimei person; // its table is made before the transaction begins
+    const int oldId = ID;
+    try {
+        TTransaction transaction(kDb);
+        const std::vector<int> stored = StoredIds(WorkCode(), KosyuName());
+        // A stored pair keeps its ID whatever the header carried; a new pair is numbered inside
+        // the transaction, so two saves cannot take the same number.
+        ID = stored.empty() ? NextID() : stored.front();
+        TQuery q(kDb);
+        if (stored.empty()) {
+            q.AddSQL(QStringLiteral(
+                "insert into RokumaKanri (ID,KOJICODE,KosyuName,STARTP,ENDP,KYORI,SOKUTEIBI,"
+                "SOKUTEIKI,SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP) "
+                "values (:A,:B,:C,:D,:E,:F,:G,:H,:I,:J,:K,:L,:M,:N,:O,:P,:Q,:R)"));
+        } else {
+            q.AddSQL(QStringLiteral(
+                "update RokumaKanri set ID=:A,KOJICODE=:B,KosyuName=:C,STARTP=:D,ENDP=:E,KYORI=:F,"
+                "SOKUTEIBI=:G,SOKUTEIKI=:H,SOKUTEISYA=:I,SD=:J,SD2=:K,DATACOUNT=:L,HENSA=:M,"
+                "HOSR=:N,HODATACOUNT=:O,HOHENSA=:P,SIYOUSYO=:Q,GP=:R where KOJICODE=:B and "
+                "KosyuName=:C"));
+        }
+        q.Params(0).SetAsInteger(ID);
+        q.Params(1).SetAsString(WorkCode());
+        q.Params(2).SetAsString(KosyuName());
+        q.Params(3).SetAsString(STARTP);
+        q.Params(4).SetAsString(ENDP);
+        q.Params(5).SetAsString(KYORI);
+        q.Params(6).SetAsDate(SOKUTEIBI.date());
+        const QString* texts[] = {&SOKUTEIKI, &SOKUTEISYA,  &SD,      &SD2,      &DATACOUNT, &HENSA,
+                                  &HOSR,      &HODATACOUNT, &HOHENSA, &SIYOUSYO, &GP};
+        for (int i = 0; i < 11; ++i)
+            q.Params(7 + i).SetAsString(*texts[i]);
+        q.ExecSQL();
+
+        person.FindByName(SOKUTEISYA);
+        person.Save();
+        transaction.Commit();
+    } catch (...) {
+        ID = oldId;
+        throw;
+    }
+}
+
+bool TRokumaKanri::Delete() {
+    const std::vector<int> stored = StoredIds(WorkCode(), KosyuName());
+    if (stored.empty())
+        return false;
+    {
+        TTransaction transaction(kDb);
+        TRokumaLine line;
+        TRokumaData point;
+        for (int id : stored) {
+            line.HID = id;
+            line.DeleteByHID();
+            point.SID = id;
+            point.DeleteBySID();
+        }
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("delete from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
+        q.Params(0).SetAsString(WorkCode());
+        q.Params(1).SetAsString(KosyuName());
+        q.ExecSQL();
+        transaction.Commit();
+    }
+    LoadByWork();
+    return true;
+}
+
+void TRokumaKanri::ListKosyu(QStringList& list) {
+    list.clear();
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select KosyuName from RokumaKanri where KOJICODE=:A"));
+    q.Params(0).SetAsString(WorkCode());
+    q.Open();
+    QStringList measured;
+    for (; !q.Eof(); q.Next()) {
+        const QString name = q.Fields(0).AsString();
+        if (!measured.contains(name))
+            measured << name;
+    }
+    q.Close();
+    if (measured.isEmpty())
+        return;
+    QStringList registered;
+    TKosyu kosyu;
+    kosyu.ListNames(registered);
+    for (const QString& name : std::as_const(registered)) {
+        if (measured.removeOne(name))
+            list << name;
+    }
+    measured.sort();
+    list << measured;
+}
+
+void TRokumaKanri::ListSokuteiki(QStringList& list) {
+    list.clear();
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki"));
+    q.Open();
+    for (; !q.Eof(); q.Next()) {
+        const QString name = q.Fields(0).AsString();
+        // A null and an empty instrument are the same empty entry.
+        if (!(name.isEmpty() && list.contains(QString())))
+            list << name;
+    }
+}
+
+// ---- whole measurements ---------------------------------------------------------------------
+
+void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
+    header.Validate();
+    std::vector<PlannedLine> lines;
+    std::vector<PlannedPoint> points;
+    lines.reserve(static_cast<size_t>(grid.MaxRows()));
+    points.reserve(static_cast<size_t>(grid.MaxRows()) * 10);
+    ReadGrid(grid, lines, points);
+
+    TSimei person; // the person-name table is made, when missing, before the transaction
+    const int oldId = header.ID;
+    try {
+        TTransaction transaction(kDb);
+        header.Save();
+        TRokumaLine line;
+        line.HID = header.ID;
+        line.DeleteByHID();
+        TRokumaData point;
+        point.SID = header.ID;
+        point.DeleteBySID();
+        size_t next = 0;
+        for (const PlannedLine& l : lines) {
+            line.LNO = l.lno;
+            line.SOKUTEN = l.sokuten;
+            line.K00 = l.k[0];
+            line.K01 = l.k[1];
+            line.K02 = l.k[2];
+            line.K03 = l.k[3];
+            line.K04 = l.k[4];
+            line.Insert();
+            for (; next < points.size() && points[next].pno / 10 + 1 == l.lno; ++next) {
+                point.PNO = points[next].pno;
+                point.U = points[next].used;
+                point.DATA = points[next].data;
+                point.Insert();
+            }
+        }
+        transaction.Commit();
+    } catch (...) {
+        header.ID = oldId;
+        throw;
+    }
+}
+
+void LoadMeasurementGrid(int id, TGrid& grid) {
+    grid.SetCol(-1);
+    grid.SetCol2(-1);
+    grid.SetRow(-1);
+    grid.SetRow2(-1);
+    grid.SetAction(kActionClearText);
+    const int rows = grid.MaxRows();
+
+    TQuery lines(kDb);
+    lines.AddSQL(QStringLiteral("select * from RokumaLine where HID=:A order by LNO"));
+    lines.Params(0).SetAsInteger(id);
+    lines.Open();
+    for (; !lines.Eof(); lines.Next()) {
+        const int lno = lines.Fields(1).AsInteger();
+        if (lno < 1 || lno > rows)
+            continue;
+        grid.SetCellText(1, lno, lines.Fields(2).AsString());
+        for (int k = 0; k < 5; ++k)
+            grid.SetCellText(12 + k, lno, lines.Fields(3 + k).AsString());
+    }
+    lines.Close();
+
+    TQuery points(kDb);
+    points.AddSQL(QStringLiteral("select * from RokumaData where SID=:A order by PNO"));
+    points.Params(0).SetAsInteger(id);
+    points.Open();
+    for (; !points.Eof(); points.Next()) {
+        const int pno = points.Fields(1).AsInteger();
+        if (pno < 0 || pno / 10 + 1 > rows)
+            continue;
+        grid.SetCol(pno % 10 + 2);
+        grid.SetRow(pno / 10 + 1);
+        grid.SetForeColor(points.Fields(2).AsBoolean() ? kColorBlack : kColorRed);
+        grid.SetText(FormatGeneral(points.Fields(3).AsFloat()));
+    }
+}
+
+QString FormatShortDate(const QDate& date) {
+    return date.isValid() ? date.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+}
+
+QDate ParseShortDate(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*([0-9]{4}|[0-9]{1,2})/([0-9]{1,2})/([0-9]{1,2})\\s*$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    QDate date;
+    if (m.hasMatch()) {
+        int year = m.captured(1).toInt();
+        if (m.capturedLength(1) <= 2)
+            year += 2000; // a two-digit year is of this century
+        date = QDate(year, m.captured(2).toInt(), m.captured(3).toInt());
+    }
+    if (!date.isValid())
+        throw EConvertError(QStringLiteral("'%1' は日付ではありません").arg(text));
+    return date;
+}
+
+} // namespace tv

@@ -1,0 +1,114 @@
+#pragma once
+// The measurement records: one header row per measurement (RokumaKanri), one row per grid line
+// (RokumaLine) and one row per reading (RokumaData), linked by the header's ID. A measurement is
+// identified by its construction work and its work type.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace tv {
+
+class TGrid;
+class TKoji;
+class TKosyu;
+
+// A reading of the grid.
+class TRokumaData {
+public:
+    int SID = 0;   // the header's ID
+    int PNO = 0;   // (row - 1) * 10 + column - 2
+    bool U = true; // used (black); false when excluded (red)
+    float DATA = 0;
+
+    // Creates the point table when its file is missing; true when it was there.
+    bool CheckTable();
+    void Insert();
+    void DeleteBySID();
+};
+
+// A line of the grid: measuring position and the line's results (columns 12 to 16).
+class TRokumaLine {
+public:
+    TRokumaLine();
+    ~TRokumaLine();
+    TRokumaLine(const TRokumaLine&) = delete;
+    TRokumaLine& operator=(const TRokumaLine&) = delete;
+
+    int HID = 0; // the header's ID
+    int LNO = 0; // grid row
+    QString SOKUTEN;
+    std::vector<std::unique_ptr<TRokumaData>> Points; // ten, used for the point table's check
+    QString K00, K01, K02, K03, K04;
+
+    // Creates the line table when missing, then checks the point table; true when the line
+    // table was there.
+    bool CheckTable();
+    void Insert();
+    void DeleteByHID();
+};
+
+// The header of a measurement.
+class TRokumaKanri {
+public:
+    TRokumaKanri();
+    ~TRokumaKanri();
+    TRokumaKanri(const TRokumaKanri&) = delete;
+    TRokumaKanri& operator=(const TRokumaKanri&) = delete;
+
+    int ID = 0;                    // 0 while not stored
+    std::unique_ptr<TKoji> Koji;   // its Code is the measurement's work code
+    std::unique_ptr<TKosyu> Kosyu; // its Kosyumei is the measurement's work-type name
+    QString STARTP, ENDP, KYORI;
+    QDateTime SOKUTEIBI; // only the date is stored; invalid for a blank header
+    QString SOKUTEIKI, SOKUTEISYA;
+    QString SD, SD2, DATACOUNT, HENSA;
+    QString HOSR, HODATACOUNT, HOHENSA;
+    QString GP;
+    QString SIYOUSYO;
+
+    QString WorkCode() const;
+    QString KosyuName() const;
+
+    // Creates the header table when missing; true when it was there.
+    bool CheckTable();
+    // Loads the header of (work code, work-type name); without a stored one the header becomes
+    // the blank measurement of the pair (ID 0, empty texts, now as the date).
+    void LoadByWork();
+    // Max(ID) + 1 over the header table.
+    int NextID();
+    // Checks what can be checked before anything is written: every text fits its column in
+    // code-page-932 bytes. The message names the window's label of the field.
+    void Validate() const;
+    // Inserts or updates the header row of the pair, then registers the measuring person, as one
+    // transaction. A stored pair keeps its stored ID; a new pair gets NextID.
+    void Save();
+    // Removes the stored measurement of the pair (header, lines and points, together) and makes
+    // this the blank measurement of the pair. False when nothing was stored for the pair.
+    bool Delete();
+    // The work types measured for the header's work, each once: in the order of the work-type
+    // register, then names no longer in the register by name.
+    void ListKosyu(QStringList& list);
+    // The measuring instruments used so far, each once (an empty one included).
+    void ListSokuteiki(QStringList& list);
+};
+
+// Saves a whole measurement in one transaction: the header (with the person registration), the
+// removal of its old lines and points, and the lines and points of the grid from row 1 down to
+// the first row whose range (column 16) is empty; a row's points end at its first empty reading.
+// Everything is checked first; on any failure nothing stored changes and the header keeps the
+// ID it had.
+void SaveMeasurement(TRokumaKanri& header, TGrid& grid);
+
+// Shows the lines and points of the measurement `id` in the grid: clears every cell's text, then
+// writes each line into its row (column 1 and 12 to 16) and each reading into its cell, colour
+// first (black used, red excluded), then the value.
+void LoadMeasurementGrid(int id, TGrid& grid);
+
+// Dates as the window shows and reads them: the Japanese short date format "2026/12/09".
+QString FormatShortDate(const QDate& date);
+// Reads "yyyy/m/d" with or without leading zeros; raises EConvertError "'%s' は日付ではありません".
+QDate ParseShortDate(const QString& text);
+
+} // namespace tv

@@ -1,0 +1,322 @@
+#include "measurement/uRokuma.h"
+#include "platform/GridData.h"
+#include "platform/TableEngine.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "registers/uSimei.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+
+namespace tv {
+namespace {
+
+const QString kDb = QStringLiteral("kestran");
+
+// A grid that hands out a text of its own for one cell, as a grid control that accepted
+// something other than a number would.
+class OddGrid : public TGridData {
+public:
+    int oddCol = 0, oddRow = 0;
+    QString oddText;
+    QString Text() const override {
+        if (Col() == oddCol && Row() == oddRow)
+            return oddText;
+        return TGridData::Text();
+    }
+};
+
+class RokumaTest : public test::EnvTest {
+protected:
+    void SetUp() override {
+        header = std::make_unique<TRokumaKanri>();
+        header->CheckTable();
+        TRokumaLine().CheckTable();
+        TKosyu().CheckTable();
+        header->Koji->CheckTable();
+    }
+
+    void Choose(const QString& code, const QString& kosyu) {
+        header->Koji->LoadByCode(code);
+        header->Kosyu->FindByName(kosyu);
+        header->LoadByWork();
+    }
+
+    // Row r: measuring position, readings from column 2 and the range in column 16.
+    static void FillRow(TGrid& grid, int r, const QStringList& readings, const QString& range) {
+        grid.SetCellText(1, r, QStringLiteral("No.%1").arg(r));
+        for (int i = 0; i < readings.size(); ++i)
+            grid.SetCellText(2 + i, r, readings[i]);
+        grid.SetCellText(12, r, QStringLiteral("1.0"));
+        grid.SetCellText(16, r, range);
+    }
+
+    static int Count(const QString& sql) {
+        TQuery q(kDb);
+        q.AddSQL(sql);
+        q.Open();
+        return q.Fields(0).AsInteger();
+    }
+
+    // Everything stored, as one text, to compare before and after.
+    static QString Snapshot() {
+        QString out;
+        for (const char* table : {"RokumaKanri", "RokumaLine", "RokumaData"}) {
+            TQuery q(kDb);
+            q.AddSQL(QStringLiteral("select * from ") + QLatin1String(table));
+            q.Open();
+            for (; !q.Eof(); q.Next()) {
+                for (int i = 0; i < q.FieldCount(); ++i)
+                    out += q.Fields(i).AsString() + QLatin1Char('|');
+                out += QLatin1Char('\n');
+            }
+        }
+        return out;
+    }
+
+    std::unique_ptr<TRokumaKanri> header;
+};
+
+TEST_F(RokumaTest, TablesHaveTheirColumnsInOrder) {
+    auto columns = [](const QString& table) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("select * from ") + table);
+        q.Open();
+        QStringList names;
+        for (int i = 0; i < q.FieldCount(); ++i)
+            names << q.Fields(i).Name();
+        return names.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(
+        columns(QStringLiteral("RokumaKanri")),
+        QStringLiteral("ID,KOJICODE,KosyuName,STARTP,ENDP,KYORI,SOKUTEIBI,SOKUTEIKI,"
+                       "SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP"));
+    EXPECT_EQ(columns(QStringLiteral("RokumaLine")),
+              QStringLiteral("HID,LNO,Sokuten,K00,K01,K02,K03,K04"));
+    EXPECT_EQ(columns(QStringLiteral("RokumaData")), QStringLiteral("SID,PNO,U,DATA"));
+    EXPECT_TRUE(header->CheckTable());
+
+    // The line table's check also makes a missing point table.
+    ASSERT_TRUE(QFile::remove(env.DataFolder() + QStringLiteral("RokumaData.DB")));
+    EXPECT_TRUE(TRokumaLine().CheckTable());
+    EXPECT_TRUE(TRokumaData().CheckTable());
+}
+
+TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
+    EXPECT_EQ(header->NextID(), 1);
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    EXPECT_EQ(header->ID, 0);
+    EXPECT_EQ(header->SOKUTEIBI, test::TestEnv::FixedNow()); // blank: now, with its time
+    header->STARTP = QStringLiteral("No.0");
+    header->SOKUTEIKI = QStringLiteral("3mプロフィル");
+    header->SOKUTEISYA = QStringLiteral("山田");
+    header->GP = QStringLiteral("10");
+    header->SIYOUSYO = QStringLiteral("2.4");
+
+    TGridData grid;
+    FillRow(grid, 1,
+            {QStringLiteral("1.5"), QStringLiteral("-2.0"), QStringLiteral("0.3"),
+             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+             QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("10")},
+            QStringLiteral("3.5"));
+    grid.SetCol(3);
+    grid.SetRow(1);
+    grid.SetForeColor(kColorRed); // excluded
+    FillRow(grid, 2, {QStringLiteral("1.2"), QStringLiteral("2.2")}, QStringLiteral("1.0"));
+    grid.SetCellText(5, 2, QStringLiteral("9.9")); // after the empty column 4: not stored
+    FillRow(grid, 3, {}, QStringLiteral("0.0"));
+    grid.SetCellText(7, 3, QStringLiteral("2.5"));        // column 2 empty: nothing of row 3 stored
+    FillRow(grid, 4, {QStringLiteral("1.0")}, QString()); // no range: the save stops here
+    FillRow(grid, 5, {QStringLiteral("1.0")}, QStringLiteral("1.0"));
+
+    SaveMeasurement(*header, grid);
+    EXPECT_EQ(header->ID, 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine where HID=1")), 3);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 12);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where PNO=25")), 0);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from Simei where SIMEI='山田'")), 1);
+
+    // Row 3, column 7 is point 25 once the row starts with a reading.
+    grid.SetCellText(2, 3, QStringLiteral("0.5"));
+    for (int j = 3; j <= 6; ++j)
+        grid.SetCellText(j, 3, QStringLiteral("0"));
+    SaveMeasurement(*header, grid);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where PNO=25")), 1);
+
+    TRokumaKanri other;
+    other.Koji->LoadByCode(QStringLiteral("A001"));
+    other.Kosyu->FindByName(QStringLiteral("表層"));
+    other.LoadByWork();
+    EXPECT_EQ(other.ID, 1);
+    EXPECT_EQ(other.SOKUTEIBI, QDateTime(QDate(2026, 12, 9), QTime(0, 0))); // the date alone
+    EXPECT_EQ(other.SOKUTEIKI, QStringLiteral("3mプロフィル"));
+    EXPECT_EQ(other.SIYOUSYO, QStringLiteral("2.4"));
+    EXPECT_EQ(other.GP, QStringLiteral("10"));
+
+    TGridData loaded;
+    loaded.SetCol(2);
+    loaded.SetRow(400);
+    loaded.SetText(QStringLiteral("7")); // left over from another measurement: cleared
+    LoadMeasurementGrid(other.ID, loaded);
+    EXPECT_EQ(loaded.CellText(2, 400), QString());
+    for (int r = 1; r <= 6; ++r)
+        for (int c = 1; c <= 16; ++c) {
+            const QString expected =
+                r <= 3 && !(r == 2 && c == 5) ? grid.CellText(c, r) : QString();
+            EXPECT_EQ(loaded.CellText(c, r), expected) << "row " << r << " col " << c;
+        }
+    EXPECT_EQ(loaded.CellColor(3, 1), kColorRed);
+    EXPECT_EQ(loaded.CellColor(2, 1), kColorBlack);
+    EXPECT_EQ(loaded.CellText(7, 3), QStringLiteral("2.5"));
+
+    // The next new pair is numbered 2.
+    Choose(QStringLiteral("A001"), QStringLiteral("基層"));
+    SaveMeasurement(*header, grid);
+    EXPECT_EQ(header->ID, 2);
+}
+
+TEST_F(RokumaTest, SavingAgainKeepsTheStoredIdAndReplacesLinesAndPoints) {
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    TGridData grid;
+    FillRow(grid, 1, {QStringLiteral("1")}, QStringLiteral("0.0"));
+    FillRow(grid, 2, {QStringLiteral("1"), QStringLiteral("2")}, QStringLiteral("1.0"));
+    SaveMeasurement(*header, grid);
+    Choose(QStringLiteral("A002"), QStringLiteral("表層"));
+    SaveMeasurement(*header, grid);
+    ASSERT_EQ(header->ID, 2);
+
+    // The header carries the other measurement's ID (a work type typed, not chosen).
+    header->Koji->LoadByCode(QStringLiteral("A001"));
+    header->STARTP = QStringLiteral("No.9");
+    grid.SetCellText(16, 2, QString());
+    SaveMeasurement(*header, grid);
+    EXPECT_EQ(header->ID, 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri where ID=1")), 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri where ID=2")), 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine where HID=1")), 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=2")), 3);
+}
+
+TEST_F(RokumaTest, AFailedSaveChangesNothingStored) {
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    header->STARTP = QStringLiteral("old");
+    OddGrid grid;
+    for (int r = 1; r <= 300; ++r)
+        FillRow(grid, r, {QStringLiteral("1"), QStringLiteral("2")}, QStringLiteral("1.0"));
+    SaveMeasurement(*header, grid);
+    const QString before = Snapshot();
+
+    auto failingSave = [&](const QString& expected, bool compare = true) {
+        Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+        header->STARTP = QStringLiteral("new");
+        header->ID = 77;
+        try {
+            SaveMeasurement(*header, grid);
+            ADD_FAILURE() << "saved";
+        } catch (const TError& e) {
+            EXPECT_TRUE(e.Message().contains(expected)) << e.Message().toStdString();
+        }
+        EXPECT_EQ(header->ID, 77); // the header in memory stays as it was
+        if (compare) {
+            EXPECT_EQ(Snapshot(), before);
+        }
+    };
+    grid.SetCellText(1, 280, QStringLiteral("測定位置が長すぎる"));
+    failingSave(QStringLiteral("280 行目の「測定位置」"));
+    grid.SetCellText(1, 280, QStringLiteral("No.280"));
+
+    grid.oddCol = 3;
+    grid.oddRow = 250;
+    grid.oddText = QStringLiteral("1,5");
+    failingSave(QStringLiteral("'1,5' は浮動小数点数ではありません"));
+    grid.oddCol = 0;
+
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    header->SIYOUSYO = QStringLiteral("12345");
+    EXPECT_THROW(SaveMeasurement(*header, grid), EngineError);
+    EXPECT_EQ(Snapshot(), before);
+
+    // A failure after the old lines were deleted: the point table has been replaced by a file
+    // that is not a table, so the deletion of the old points fails.
+    const QString data = env.DataFolder() + QStringLiteral("RokumaData.DB");
+    CloseAllConnections();
+    ASSERT_TRUE(QFile::rename(data, data + QStringLiteral(".keep")));
+    {
+        QFile junk(data);
+        ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+        junk.write("junk");
+    }
+    failingSave(QStringLiteral("RokumaData.DB"), false);
+    CloseAllConnections();
+    ASSERT_TRUE(QFile::remove(data));
+    ASSERT_TRUE(QFile::rename(data + QStringLiteral(".keep"), data));
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(RokumaTest, ListsOfMeasuredWorkTypesAndInstruments) {
+    for (const QString& name :
+         {QStringLiteral("表層"), QStringLiteral("基層"), QStringLiteral("路盤")}) {
+        TKosyu k;
+        k.FindByName(name);
+        k.Save();
+    }
+    TGridData grid;
+    auto save = [&](const QString& code, const QString& kosyu, const QString& kiki) {
+        Choose(code, kosyu);
+        header->SOKUTEIKI = kiki;
+        SaveMeasurement(*header, grid);
+    };
+    save(QStringLiteral("A001"), QStringLiteral("路盤"), QStringLiteral("B"));
+    save(QStringLiteral("A001"), QStringLiteral("廃止工種"), QString());
+    save(QStringLiteral("A001"), QStringLiteral("表層"), QStringLiteral("A"));
+    save(QStringLiteral("A001"), QStringLiteral("旧工種"), QStringLiteral("A"));
+    save(QStringLiteral("A002"), QStringLiteral("基層"), QStringLiteral("C"));
+
+    header->Koji->LoadByCode(QStringLiteral("A001"));
+    QStringList list{QStringLiteral("stale")};
+    header->ListKosyu(list);
+    EXPECT_EQ(list, (QStringList{QStringLiteral("表層"), QStringLiteral("路盤"),
+                                 QStringLiteral("廃止工種"), QStringLiteral("旧工種")}));
+    header->ListSokuteiki(list);
+    EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("A"), QStringLiteral("B"),
+                                 QStringLiteral("C")}));
+}
+
+TEST_F(RokumaTest, DeleteRemovesTheWholeMeasurementOfThePair) {
+    TGridData grid;
+    FillRow(grid, 1, {QStringLiteral("1"), QStringLiteral("2")}, QStringLiteral("1.0"));
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    SaveMeasurement(*header, grid);
+    Choose(QStringLiteral("A002"), QStringLiteral("表層"));
+    SaveMeasurement(*header, grid);
+
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    header->STARTP = QStringLiteral("x");
+    EXPECT_TRUE(header->Delete());
+    EXPECT_EQ(header->ID, 0);
+    EXPECT_EQ(header->STARTP, QString());
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 1);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine where HID=1")), 0);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 0);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=2")), 2);
+    EXPECT_FALSE(header->Delete());
+}
+
+TEST(ShortDate, ReadsTheJapaneseShortDateOnly) {
+    EXPECT_EQ(FormatShortDate(QDate(2026, 1, 9)), QStringLiteral("2026/01/09"));
+    EXPECT_EQ(ParseShortDate(QStringLiteral("2026/1/9")), QDate(2026, 1, 9));
+    EXPECT_EQ(ParseShortDate(QStringLiteral(" 2026/01/09 ")), QDate(2026, 1, 9));
+    for (const char* bad : {"2026-01-09", "2026/2/30", "", "abc", "2026/1"}) {
+        try {
+            ParseShortDate(QString::fromLatin1(bad));
+            ADD_FAILURE() << bad;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("'%1' は日付ではありません").arg(QLatin1String(bad)));
+        }
+    }
+}
+
+} // namespace
+} // namespace tv
