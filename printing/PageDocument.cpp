@@ -61,6 +61,13 @@ void PlayPage(QPainter& painter, const TPage& page, const QRectF& target) {
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(target.width() / page.width, target.height() / page.height);
+    // A picture plays itself at its own logical resolution, scaling its commands by the ratio of
+    // the target's resolution to its own; undo that, the page is already in target units.
+    if (const QPaintDevice* device = painter.device()) {
+        const QPicture& picture = page.picture;
+        painter.scale(double(picture.logicalDpiX()) / device->logicalDpiX(),
+                      double(picture.logicalDpiY()) / device->logicalDpiY());
+    }
     painter.drawPicture(0, 0, page.picture);
     painter.restore();
 }

@@ -41,6 +41,8 @@ const QFont& TPainterCanvas::CurrentFont() {
         font_.setItalic(fontKeyStyle_.italic);
         // Unhinted advances keep the measured widths the same at every zoom and on paper.
         font_.setHintingPreference(QFont::PreferNoHinting);
+        metrics_.emplace(font_);
+        fontOnPainter_ = false;
     }
     return font_;
 }
@@ -83,7 +85,9 @@ void TPainterCanvas::ApplyPen() {
         break;
     }
     // A pen of width 0 or 1 is one device pixel wide, with round ends as printer pens have.
-    painter_->setPen(QPen(PenColor(), std::max(1, PenWidth()), style, Qt::RoundCap, Qt::RoundJoin));
+    const QPen pen(PenColor(), std::max(1, PenWidth()), style, Qt::RoundCap, Qt::RoundJoin);
+    if (painter_->pen() != pen)
+        painter_->setPen(pen);
 }
 
 void TPainterCanvas::DrawLine(const QPoint& from, const QPoint& to) {

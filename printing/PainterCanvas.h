@@ -3,6 +3,8 @@
 #include "printing/PrintCanvas.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <optional>
 
 class QPainter;
 
@@ -36,6 +38,8 @@ private:
     QPainter* painter_;
     int dpiX_, dpiY_;
     QFont font_;
+    std::optional<QFontMetrics> metrics_;
+    bool fontOnPainter_ = false;
     QString fontKeyName_;
     int fontKeyEm_ = -1;
     TFontStyle fontKeyStyle_;
