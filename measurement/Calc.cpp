@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 
 #include <cmath>
+#include <vector>
 
 namespace tv {
 
@@ -21,8 +22,12 @@ inline void Accumulate(float& total, long double addend) {
     total = static_cast<float>(static_cast<long double>(total) + addend);
 }
 
+// True when the text, trimmed of blanks, is empty.
 bool IsBlank(const QString& text) {
-    return text.trimmed().isEmpty();
+    for (const QChar ch : text)
+        if (!ch.isSpace())
+            return false;
+    return true;
 }
 
 // Range factor d2 of the group-range method for group size g; 0 outside the table.
@@ -67,6 +72,11 @@ bool ParseWholeNumber(const QString& text, int& value) {
 void CalcReadings(TGrid& grid, TCalcTarget& target) {
     const int rows = grid.MaxRows();
 
+    // Used readings per visited line, counted again by the totals pass; the per-line pass writes
+    // only the result columns, so the count stays valid.
+    std::vector<int> used;
+    used.reserve(static_cast<size_t>(rows));
+
     // Per line: sum, sum of squares, largest, smallest and range of the used readings.
     for (int r = 1; r <= rows; ++r) {
         float largest = -100.0f;
@@ -75,6 +85,7 @@ void CalcReadings(TGrid& grid, TCalcTarget& target) {
         float squares = 0.0f;
         if (IsBlank(grid.GetCellText(kFirstReading, r)))
             break;
+        int count = 0;
         for (int c = kFirstReading; c <= kLastReading; ++c) {
             grid.SetCol(c);
             grid.SetRow(r);
@@ -83,6 +94,7 @@ void CalcReadings(TGrid& grid, TCalcTarget& target) {
             const QString text = grid.Text();
             if (IsBlank(text))
                 continue;
+            ++count;
             const auto v = static_cast<float>(TextToFloat(text));
             Accumulate(sum, v);
             Accumulate(squares, static_cast<long double>(v) * static_cast<long double>(v));
@@ -100,6 +112,7 @@ void CalcReadings(TGrid& grid, TCalcTarget& target) {
                 static_cast<long double>(largest) - static_cast<long double>(smallest);
             grid.SetCellText(kColRange, r, FormatGeneral(static_cast<double>(range)));
         }
+        used.push_back(count);
     }
 
     // Over the measurement, from the lines' shown sums.
@@ -112,6 +125,11 @@ void CalcReadings(TGrid& grid, TCalcTarget& target) {
             break;
         Accumulate(total, TextToFloat(lineSum));
         Accumulate(totalSquares, TextToFloat(grid.GetCellText(kColSquares, r)));
+        if (r <= static_cast<int>(used.size())) {
+            n += used[static_cast<size_t>(r - 1)];
+            continue;
+        }
+        // A line below the first without readings that still shows earlier sums.
         for (int c = kFirstReading; c <= kLastReading; ++c) {
             grid.SetCol(c);
             grid.SetRow(r);

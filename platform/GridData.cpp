@@ -3,6 +3,7 @@
 #include "platform/NumberText.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tv {
 
@@ -81,6 +82,7 @@ void TGridData::SetAction(int action) {
             Cell* cell = At(c, r);
             cell->text.clear();
             cell->value.reset();
+            cell->entered.clear();
             // A cleared cell is an empty reading; it must not keep an earlier exclusion.
             cell->color = kColorBlack;
         }
@@ -129,10 +131,18 @@ void TGridData::Store(Cell& cell, int col, const QString& text) {
         return;
     }
     // A number cell keeps the value and shows it, and gives it back, in its column's format.
+    // The calculations rewrite the same texts on every run: nothing to do for those.
+    if (text == cell.entered)
+        return;
+    cell.entered = text;
     const std::optional<double> value = ParseNumber(text);
     if (value && InRange(col, *value)) {
+        // The calculations rewrite mostly unchanged values: keep the text already formatted.
+        const bool same = cell.value && *cell.value == *value &&
+                          std::signbit(*cell.value) == std::signbit(*value);
         cell.value = *value;
-        cell.text = FormatFixed(*value, Decimals(col));
+        if (!same)
+            cell.text = FormatFixed(*value, Decimals(col));
     } else {
         cell.value.reset();
         cell.text.clear();

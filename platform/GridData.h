@@ -59,6 +59,7 @@ private:
     struct Cell {
         QString text;                // what the cell shows (a number in its column's format)
         std::optional<double> value; // number cells
+        QString entered;             // the text last given to a number cell, to skip re-reading
         int color = kColorBlack;
     };
     Cell* At(int col, int row);

@@ -1,9 +1,11 @@
 #include "platform/NumberText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -11,16 +13,38 @@ namespace tv {
 
 namespace {
 
-// The ASCII bytes of a text when it has nothing but ASCII; false otherwise.
-bool ToAscii(const QString& text, std::string& out) {
-    out.clear();
-    out.reserve(static_cast<size_t>(text.size()));
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u >= 0x80)
+// The common short case of [-]digits[.digits] without a conversion library: up to 15 digits make
+// an integer below 2^53 and at most 22 decimals a power of ten that doubles hold exactly, so one
+// correctly rounded division gives the correctly rounded value. False when the text is not of
+// that kind (the caller then converts it in full).
+bool ShortDecimal(const char* first, const char* last, double& value) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = first;
+    const bool negative = p != last && *p == '-';
+    if (negative)
+        ++p;
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; p != last; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+            ++digits;
+            if (point)
+                ++decimals;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
             return false;
-        out.push_back(static_cast<char>(u));
+        }
     }
+    if (digits == 0 || digits > 15)
+        return false;
+    const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
+    value = negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -29,6 +53,8 @@ std::optional<double> ConvertPlain(const char* first, const char* last) {
     if (first == last)
         return std::nullopt;
     double value = 0;
+    if (ShortDecimal(first, last, value))
+        return value;
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::fixed);
     if (ec != std::errc() || ptr != last)
         return std::nullopt;
@@ -126,49 +152,79 @@ bool EqualsDecimal(double value, uint64_t digits, int exp10) {
     return scaled == digits;
 }
 
-// Significant digits (no trailing zeros) and decimal exponent of the first digit, rounded to 15
-// significant digits half away from zero.
-void Significant15(double magnitude, std::string& digits, int& exp10) {
+// Splits a to_chars scientific text "d.ddde+XX" into its digits and decimal exponent.
+int SplitScientific(const char* first, const char* last, char* digits, int& exp10) {
+    int count = 0;
+    const char* p = first;
+    for (; p != last && *p != 'e'; ++p)
+        if (*p != '.')
+            digits[count++] = *p;
+    int sign = 1;
+    exp10 = 0;
+    if (p != last)
+        ++p; // 'e'
+    if (p != last && (*p == '+' || *p == '-'))
+        sign = *p++ == '-' ? -1 : 1;
+    for (; p != last; ++p)
+        exp10 = exp10 * 10 + (*p - '0');
+    exp10 *= sign;
+    return count;
+}
+
+// Adds one unit in the 15th digit, carrying into a new leading digit.
+void RoundUp(char* digits, int& exp10) {
+    int i = 14;
+    while (i >= 0 && digits[i] == '9')
+        digits[i--] = '0';
+    if (i < 0) {
+        digits[0] = '1';
+        ++exp10;
+    } else {
+        ++digits[i];
+    }
+}
+
+// The significant digits (no trailing zeros, at most 15) and the decimal exponent of the first
+// digit of magnitude (> 0), rounded to 15 significant digits half away from zero. Returns the
+// number of digits.
+int Significant15(double magnitude, char* digits, int& exp10) {
     char buf[64];
     // 16 significant digits, correctly rounded: the 16th tells whether a tie at 15 is possible.
-    auto r16 = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 15);
-    std::string s16(buf, r16.ptr);
-    const size_t e16 = s16.find('e');
-    std::string d16 = s16.substr(0, 1) + s16.substr(2, e16 - 2);
-    const int x16 = std::stoi(s16.substr(e16 + 1));
-    bool tie = false;
-    if (d16[15] == '5') {
-        const uint64_t digits16 = std::stoull(d16);
-        tie = EqualsDecimal(magnitude, digits16, x16 - 15);
-    }
-    if (tie) {
-        // Exactly half way: round the first 15 digits up.
-        std::string d = d16.substr(0, 15);
-        int i = 14;
-        while (i >= 0 && d[static_cast<size_t>(i)] == '9')
-            d[static_cast<size_t>(i--)] = '0';
+    const auto r16 =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 15);
+    char d16[24];
+    int x16 = 0;
+    SplitScientific(buf, r16.ptr, d16, x16);
+    int count = 15;
+    if (d16[15] != '5') {
+        // The 16th digit decides alone: below 5 the exact tail is under a half, above it over.
+        std::memcpy(digits, d16, 15);
         exp10 = x16;
-        if (i < 0) {
-            d.insert(d.begin(), '1');
-            d.pop_back();
-            ++exp10;
-        } else {
-            ++d[static_cast<size_t>(i)];
-        }
-        digits = d;
+        if (d16[15] > '5')
+            RoundUp(digits, exp10);
     } else {
-        auto r15 =
-            std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-        std::string s15(buf, r15.ptr);
-        const size_t e15 = s15.find('e');
-        digits = s15.substr(0, 1) + s15.substr(2, e15 - 2);
-        exp10 = std::stoi(s15.substr(e15 + 1));
+        uint64_t digits16 = 0;
+        for (int i = 0; i < 16; ++i)
+            digits16 = digits16 * 10 + static_cast<uint64_t>(d16[i] - '0');
+        if (EqualsDecimal(magnitude, digits16, x16 - 15)) {
+            // Exactly half way: away from zero.
+            std::memcpy(digits, d16, 15);
+            exp10 = x16;
+            RoundUp(digits, exp10);
+        } else {
+            const auto r15 =
+                std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+            count = SplitScientific(buf, r15.ptr, digits, exp10);
+        }
     }
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
+    return count;
 }
 
 } // namespace
+
+static QString FormatGeneralUncached(double value);
 
 QString FormatFixed(double value, int decimals) {
     if (std::isnan(value))
@@ -188,21 +244,54 @@ QString FormatFixed(double value, int decimals) {
             text += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
         return text;
     }
-    if (std::numeric_limits<long double>::digits >= 64 && decimals <= 2) {
-        // A double (53 bits) times 10 or 100 (at most 5 significant bits) fits exactly into the
-        // 64-bit significand, so the fraction compared with one half is the exact one.
-        const long double scale = decimals == 0 ? 1.0L : decimals == 1 ? 10.0L : 100.0L;
-        const long double product = static_cast<long double>(magnitude) * scale;
-        const long double whole = std::floor(product);
-        auto scaled = static_cast<uint64_t>(whole);
-        if (product - whole >= 0.5L)
-            ++scaled;
+    if (decimals <= 2) {
+        // Exactly, in integers: magnitude = m * 2^k with m below 2^53, so m * 10^decimals fits in
+        // 60 bits and the bits shifted out are the exact fraction, compared with one half.
+        uint64_t bits = 0;
+        std::memcpy(&bits, &magnitude, sizeof bits);
+        const auto biased = static_cast<int>(bits >> 52);
+        uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+        int k = -1074;
+        if (biased != 0) {
+            m |= uint64_t{1} << 52;
+            k = biased - 1075;
+        }
+        const uint64_t product = m * (decimals == 0 ? 1 : decimals == 1 ? 10 : 100);
+        uint64_t scaled = 0;
+        if (k >= 0) {
+            scaled = product << k; // whole numbers below 2^53: at most 2^60
+        } else if (k > -64) {
+            const int shift = -k;
+            scaled = product >> shift;
+            const uint64_t rest = product & ((uint64_t{1} << shift) - 1);
+            if (rest >= (uint64_t{1} << (shift - 1)))
+                ++scaled;
+        }
         return FixedFromDigits(negative && scaled != 0, scaled, decimals);
     }
     return SlowFixed(value, decimals);
 }
 
 QString FormatGeneral(double value) {
+    // Recalculations format the same sums again and again: remember recent results.
+    struct Memo {
+        uint64_t bits = 0;
+        bool used = false;
+        QString text;
+    };
+    thread_local std::array<Memo, 2048> memo;
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    Memo& slot = memo[static_cast<size_t>((bits * 0x9E3779B97F4A7C15ull) >> 53)];
+    if (slot.used && slot.bits == bits)
+        return slot.text;
+    slot.text = FormatGeneralUncached(value);
+    slot.bits = bits;
+    slot.used = true;
+    return slot.text;
+}
+
+static QString FormatGeneralUncached(double value) {
     if (std::isnan(value))
         return QStringLiteral("NAN");
     if (std::isinf(value))
@@ -210,45 +299,89 @@ QString FormatGeneral(double value) {
     if (value == 0)
         return QStringLiteral("0");
     const double magnitude = std::fabs(value);
-    std::string digits;
+    char digits[24];
     int exp10 = 0;
-    Significant15(magnitude, digits, exp10);
-    std::string out = value < 0 ? "-" : "";
+    const int count = Significant15(magnitude, digits, exp10);
+    char out[48];
+    int n = 0;
+    if (value < 0)
+        out[n++] = '-';
     if (magnitude >= 0.00001 && exp10 < 15) {
         if (exp10 >= 0) {
-            const auto intDigits = static_cast<size_t>(exp10) + 1;
-            if (digits.size() <= intDigits) {
-                out += digits + std::string(intDigits - digits.size(), '0');
-            } else {
-                out += digits.substr(0, intDigits) + '.' + digits.substr(intDigits);
+            const int intDigits = exp10 + 1;
+            for (int i = 0; i < intDigits; ++i)
+                out[n++] = i < count ? digits[i] : '0';
+            if (count > intDigits) {
+                out[n++] = '.';
+                for (int i = intDigits; i < count; ++i)
+                    out[n++] = digits[i];
             }
         } else {
-            out += "0." + std::string(static_cast<size_t>(-exp10 - 1), '0') + digits;
+            out[n++] = '0';
+            out[n++] = '.';
+            for (int i = 0; i < -exp10 - 1; ++i)
+                out[n++] = '0';
+            for (int i = 0; i < count; ++i)
+                out[n++] = digits[i];
         }
     } else {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1)
-            out += '.' + digits.substr(1);
-        out += 'E' + std::to_string(exp10);
+        out[n++] = digits[0];
+        if (count > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < count; ++i)
+                out[n++] = digits[i];
+        }
+        out[n++] = 'E';
+        const auto r = std::to_chars(out + n, out + sizeof out, exp10);
+        n = static_cast<int>(r.ptr - out);
     }
-    return QString::fromLatin1(out.data(), static_cast<int>(out.size()));
+    return QString::fromLatin1(out, n);
 }
 
 double TextToFloat(const QString& text) {
-    std::string kept;
-    kept.reserve(static_cast<size_t>(text.size()));
+    // The kept characters; a text of more than 64 of them is no number a user typed, but is
+    // still read in full.
+    char small[64] = {};
+    std::string large;
+    char* kept = small;
+    if (text.size() > static_cast<qsizetype>(sizeof small)) {
+        large.resize(static_cast<size_t>(text.size()));
+        kept = large.data();
+    }
+    size_t n = 0;
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
         if ((u >= '0' && u <= '9') || u == '-' || u == '.')
-            kept.push_back(static_cast<char>(u));
+            kept[n++] = static_cast<char>(u);
     }
-    return ConvertPlain(kept.data(), kept.data() + kept.size()).value_or(0.0);
+    return ConvertPlain(kept, kept + n).value_or(0.0);
 }
 
 std::optional<double> ParseNumber(const QString& text) {
-    std::string s;
-    if (!ToAscii(text.trimmed(), s) || s.empty())
+    // Surrounding blanks are skipped; everything between must be ASCII.
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].isSpace())
+        ++begin;
+    while (end > begin && text[end - 1].isSpace())
+        --end;
+    const qsizetype length = end - begin;
+    if (length == 0)
         return std::nullopt;
+    char small[64] = {};
+    std::string large;
+    char* s = small;
+    if (length > static_cast<qsizetype>(sizeof small)) {
+        large.resize(static_cast<size_t>(length));
+        s = large.data();
+    }
+    for (qsizetype j = 0; j < length; ++j) {
+        const char16_t u = text[begin + j].unicode();
+        if (u >= 0x80)
+            return std::nullopt;
+        s[j] = static_cast<char>(u);
+    }
+    const auto size = static_cast<size_t>(length);
     size_t i = 0;
     bool negative = false;
     if (s[i] == '+' || s[i] == '-') {
@@ -257,36 +390,38 @@ std::optional<double> ParseNumber(const QString& text) {
     }
     const size_t start = i;
     size_t digitCount = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+    while (i < size && s[i] >= '0' && s[i] <= '9') {
         ++i;
         ++digitCount;
     }
-    if (i < s.size() && s[i] == '.') {
+    if (i < size && s[i] == '.') {
         ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        while (i < size && s[i] >= '0' && s[i] <= '9') {
             ++i;
             ++digitCount;
         }
     }
     if (digitCount == 0)
         return std::nullopt;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    if (i < size && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        if (i < size && (s[i] == '+' || s[i] == '-'))
             ++i;
         size_t expDigits = 0;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        while (i < size && s[i] >= '0' && s[i] <= '9') {
             ++i;
             ++expDigits;
         }
         if (expDigits == 0)
             return std::nullopt;
     }
-    if (i != s.size())
+    if (i != size)
         return std::nullopt;
     double value = 0;
-    const char* first = s.data() + start;
-    const char* last = s.data() + s.size();
+    const char* first = s + start;
+    const char* last = s + size;
+    if (ShortDecimal(first, last, value))
+        return negative ? -value : value;
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;

@@ -2,7 +2,11 @@
 #include "platform/NumberText.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 namespace tv {
 namespace {
@@ -41,6 +45,59 @@ TEST(FormatFixed, LargeValuesAndOtherDecimals) {
     EXPECT_EQ(FormatFixed(1.0005, 3), QStringLiteral("1.000")); // binary 1.000499999...
 }
 
+// Rounds the exact decimal expansion printed by the C library, as a reference.
+std::string ReferenceFixed(double value, int decimals) {
+    char exact[512];
+    std::snprintf(exact, sizeof exact, "%.200f", value);
+    std::string text = exact;
+    const bool negative = text[0] == '-';
+    if (negative)
+        text.erase(0, 1);
+    const size_t point = text.find('.');
+    std::string digits = text.substr(0, point) + text.substr(point + 1, decimals);
+    if (text[point + 1 + decimals] >= '5') {
+        int i = static_cast<int>(digits.size()) - 1;
+        while (i >= 0 && digits[i] == '9')
+            digits[i--] = '0';
+        if (i < 0)
+            digits.insert(digits.begin(), '1');
+        else
+            ++digits[i];
+    }
+    std::string result = digits.substr(0, digits.size() - decimals);
+    if (decimals > 0)
+        result += '.' + digits.substr(digits.size() - decimals);
+    if (negative && digits.find_first_not_of('0') != std::string::npos)
+        result.insert(result.begin(), '-');
+    return result;
+}
+
+TEST(FormatFixed, AgreesWithTheExactExpansionRoundedHalfAway) {
+    std::mt19937_64 random(11);
+    std::uniform_int_distribution<int> eighths(-800000, 800000);
+    std::uniform_real_distribution<double> wide(-1e9, 1e9);
+    for (int i = 0; i < 20000; ++i) {
+        double value = 0;
+        switch (i % 4) {
+        case 0:
+            value = eighths(random) / 8.0;
+            break; // many exact ties
+        case 1:
+            value = eighths(random) / 1000.0;
+            break;
+        case 2:
+            value = static_cast<float>(eighths(random) / 10.0);
+            break;
+        default:
+            value = wide(random) * std::pow(10.0, -(i % 15));
+            break;
+        }
+        for (int decimals = 0; decimals <= 2; ++decimals)
+            ASSERT_EQ(FormatFixed(value, decimals).toStdString(), ReferenceFixed(value, decimals))
+                << value;
+    }
+}
+
 TEST(FormatGeneral, FifteenSignificantDigitsWithoutTrailingZeros) {
     EXPECT_EQ(FormatGeneral(6.5), QStringLiteral("6.5"));
     EXPECT_EQ(FormatGeneral(2.0), QStringLiteral("2"));
@@ -71,6 +128,31 @@ TEST(FormatGeneral, ExactTiesRoundAwayFromZero) {
     EXPECT_EQ(FormatGeneral(1234567890123455.0), QStringLiteral("1.23456789012346E15"));
     EXPECT_EQ(FormatGeneral(1234567890123445.0), QStringLiteral("1.23456789012345E15"));
     EXPECT_EQ(FormatGeneral(0.3), QStringLiteral("0.3"));
+}
+
+TEST(FormatGeneral, AgreesWithFifteenDigitRoundingAcrossMagnitudes) {
+    // Outside exact ties (vanishingly rare in random values) the text must be the value rounded
+    // to 15 significant digits, in whichever notation.
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-12, 20);
+    for (int i = 0; i < 20000; ++i) {
+        double value = mantissa(random) * std::pow(10.0, exponent(random));
+        if (i % 2)
+            value = -static_cast<double>(static_cast<float>(value));
+        char exact[128];
+        std::snprintf(exact, sizeof exact, "%.60e", value);
+        // The digits after the first one: [14] is the 16th significant digit.
+        const std::string digits = std::string(exact).substr(value < 0 ? 3 : 2, 60);
+        if (digits[14] == '5' && digits.find_first_not_of('0', 15) == std::string::npos)
+            continue; // an exact tie: covered above
+        char reference[64];
+        std::snprintf(reference, sizeof reference, "%.14e", value);
+        const QString text = FormatGeneral(value);
+        ASSERT_EQ(ParseNumber(text), std::strtod(reference, nullptr))
+            << text.toStdString() << " for " << reference;
+        ASSERT_FALSE(text.contains(QLatin1Char('e')));
+    }
 }
 
 TEST(TextToFloat, KeepsDigitsMinusAndPointOnly) {

@@ -1,0 +1,65 @@
+// Recomputation of a full grid (500 lines of ten readings): CalcReadings followed by CalcRanges,
+// as Enter in a reading column does. Prints the median of many runs.
+#include "measurement/Calc.h"
+#include "platform/GridData.h"
+
+#include <QString>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Fills every row with a position and ten readings between -5.0 and 5.0 (a few excluded).
+void FillFullGrid(tv::TGrid& grid) {
+    unsigned seed = 12345;
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        grid.SetCellText(1, r, QStringLiteral("No.%1").arg(r));
+        for (int c = 2; c <= 11; ++c) {
+            seed = seed * 1103515245u + 12345u;
+            const int tenths = static_cast<int>((seed >> 16) % 101) - 50;
+            grid.SetCellText(c, r, QString::number(tenths / 10.0, 'f', 1));
+            grid.SetForeColor((seed >> 8) % 37 == 0 ? tv::kColorRed : tv::kColorBlack);
+        }
+    }
+}
+
+// Median time in microseconds of one recomputation of the grid, over `runs` runs.
+double MedianRecalcMicros(tv::TGrid& grid, tv::TCalcTarget& target, int runs) {
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        tv::CalcReadings(grid, target);
+        tv::CalcRanges(grid, target);
+        const auto end = std::chrono::steady_clock::now();
+        times.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main() {
+    tv::TGridData grid;
+    tv::TMemoryCalcTarget boxes;
+    FillFullGrid(grid);
+    MedianRecalcMicros(grid, boxes, 20); // warm-up
+    const int runs = 500;
+    const double memory = MedianRecalcMicros(grid, boxes, runs);
+    std::printf("in-memory grid: recomputation of 500 lines, median of %d runs: %.1f us "
+                "(target < 500 us)\n",
+                runs, memory);
+    std::printf("results: SD=%s SD2=%s n=%s sigma=%s SR=%s k=%s sigmaR=%s\n",
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit5)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit6)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit7)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit8)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit9)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit10)),
+                qPrintable(boxes.BoxText(tv::ResultBox::Edit11)));
+    // The window's grid is measured here too, with the same two functions.
+    return 0;
+}
