@@ -1,9 +1,19 @@
 #include "app/Startup.h"
 
+#include "app/Windows.h"
 #include "app/uTavelon.h"
 #include "platform/EngineConfig.h"
 #include "platform/gui/AppGuard.h"
-#include "platform/gui/Controls.h"
+#include "printing/PainterCanvas.h"
+#include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditKoji.h"
+#include "registers/gui/uEditKosyu.h"
+#include "registers/gui/uEditSimei.h"
+#include "registers/gui/uEditUkeoisya.h"
+#include "registers/gui/uListBox.h"
+#include "settings/gui/uSetDataPath.h"
+
+#include <memory>
 
 namespace tv {
 
@@ -18,8 +28,25 @@ int RunDesktopProgram(int argc, char** argv) {
     Guarded([&] {
         // The first start records the default data folder, as an installer would.
         EnsureDefaultDatabase();
-        TfrmEditTavelon mainWindow;
-        mainWindow.show();
+
+        // The windows, created once in this order; only the main window is shown.
+        TAppWindows& windows = AppWindows();
+        auto mainWindow = std::make_unique<TfrmEditTavelon>();
+        windows.frmEditTavelon = mainWindow.get();
+        std::unique_ptr<QWidget> others[] = {
+            std::unique_ptr<QWidget>(windows.frmEditKoji = new TfrmEditKoji),
+            std::unique_ptr<QWidget>(windows.frmEditSimei = new TfrmEditSimei),
+            std::unique_ptr<QWidget>(windows.frmListBox = new TfrmListBox),
+            std::unique_ptr<QWidget>(windows.frmEditUkeoisya = new TfrmEditUkeoisya),
+            std::unique_ptr<QWidget>(windows.frmEditHacchusya = new TfrmEditHacchusya),
+            std::unique_ptr<QWidget>(windows.frmEditKosyu = new TfrmEditKosyu),
+            std::unique_ptr<QWidget>(windows.frmSetDataPath = new TfrmSetDataPath),
+        };
+        // Closing the main window ends the program, even with another window open.
+        mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
+        for (auto& window : others)
+            window->setAttribute(Qt::WA_QuitOnClose, false);
+        mainWindow->show();
         result = app.exec();
     });
     return result;

@@ -1,9 +1,23 @@
 #include "app/uTavelon.h"
 
 #include "Version.h"
+#include "app/Windows.h"
+#include "measurement/Codes.h"
+#include "measurement/uRokuma.h"
+#include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/vaSpread.h"
+#include "printing/PainterCanvas.h"
+#include "printing/Printer.h"
+#include "printing/gui/PrintView.h"
+#include "registers/gui/uEditKoji.h"
+#include "registers/gui/uEditKosyu.h"
+#include "registers/gui/uListBox.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "registers/uSimei.h"
+#include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -50,16 +64,21 @@ template <class Box> Box* Place(Box* box, const char* name, int left, int top, i
 
 TfrmEditTavelon::TfrmEditTavelon(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmEditTavelon"));
+    InstallFontSubstitutes();
     setWindowTitle(QStringLiteral("舗装路面の平坦性測定"));
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
     windowFont.setPixelSize(12);
     setFont(windowFont);
+    header_ = std::make_unique<TRokumaKanri>();
+    line_ = std::make_unique<TRokumaLine>();
+    point_ = std::make_unique<TRokumaData>();
     BuildControls();
     BuildMenus();
     // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame.
     resize(637, 515);
     CentreInWorkArea();
     StatusPanel0->setText(QStringLiteral(TAVELON_FILE_VERSION));
+    CheckDatabases();
 }
 
 TfrmEditTavelon::~TfrmEditTavelon() = default;
@@ -104,6 +123,18 @@ void TfrmEditTavelon::BuildControls() {
         SetImeOff(box);
     SetImeOn(ComboBox2);
     SetImeOn(ComboBox3);
+    // Typing stops at what the header's columns hold (code-page-932 bytes).
+    LimitBytes(ComboBox4->lineEdit(), 32);
+    LimitBytes(Edit1, 10);
+    LimitBytes(Edit2, 10);
+    LimitBytes(Edit3, 10);
+    LimitBytes(Edit4, 10);
+    LimitBytes(ComboBox2->lineEdit(), 32);
+    LimitBytes(ComboBox3->lineEdit(), 16);
+    for (QLineEdit* box : {Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11})
+        LimitBytes(box, 8);
+    LimitBytes(Edit12, 4);
+    LimitBytes(Edit13, 2);
     // The result boxes of the readings are grey.
     for (QLineEdit* box : {Edit5, Edit6, Edit7, Edit8}) {
         QPalette palette = box->palette();
@@ -289,7 +320,7 @@ void TfrmEditTavelon::SetBoxText(ResultBox box, const QString& text) {
 }
 
 void TfrmEditTavelon::SetGP(const QString& gp) {
-    headerGP_ = gp;
+    header_->GP = gp;
 }
 
 void TfrmEditTavelon::ShowStatus(const QString& text) {
@@ -337,20 +368,130 @@ void TfrmEditTavelon::Edit11Change() {
 
 // --- Data ---------------------------------------------------------------------------------------
 
-void TfrmEditTavelon::ComboBox1DropDown() {}
-void TfrmEditTavelon::ComboBox1Click() {}
-void TfrmEditTavelon::ComboBox4DropDown() {}
-void TfrmEditTavelon::ComboBox4Click() {}
-void TfrmEditTavelon::Label16Click() {}
-void TfrmEditTavelon::ComboBox2DropDown() {}
-void TfrmEditTavelon::ComboBox3DropDown() {}
+void TfrmEditTavelon::CheckDatabases() {
+    header_->CheckTable();
+    line_->CheckTable(); // also the point table
+    TKoji works;
+    works.CheckTable();
+    header_->Kosyu->CheckTable();
+}
+
+void TfrmEditTavelon::RecordToWindow() {
+    TRokumaKanri& h = *header_;
+    ComboBox1->setEditText(h.Koji->Code + QLatin1Char(':') + h.Koji->Kojimei);
+    ComboBox4->setEditText(h.Kosyu->Kosyumei);
+    Edit1->setText(h.STARTP);
+    Edit2->setText(h.ENDP);
+    Edit3->setText(h.KYORI);
+    Edit4->setText(h.SOKUTEIBI.isValid() ? FormatShortDate(h.SOKUTEIBI.date()) : QString());
+    ComboBox2->setEditText(h.SOKUTEIKI);
+    ComboBox3->setEditText(h.SOKUTEISYA);
+    Edit5->setText(h.SD);
+    Edit6->setText(h.SD2);
+    Edit7->setText(h.DATACOUNT);
+    Edit8->setText(h.HENSA);
+    Edit9->setText(h.HOSR);
+    Edit10->setText(h.HODATACOUNT);
+    Edit11->setText(h.HOHENSA);
+    Edit11Change(); // also when the text did not change
+    Edit12->setText(h.SIYOUSYO);
+    Edit13->setText(h.GP);
+    LoadMeasurementGrid(h.ID, *vaSpread1);
+}
+
+void TfrmEditTavelon::WindowToRecord() {
+    TRokumaKanri& h = *header_;
+    h.Koji->LoadByCode(CodePart(ComboBox1->currentText()));
+    h.Kosyu->FindByName(ComboBox4->currentText());
+    h.STARTP = Edit1->text();
+    h.ENDP = Edit2->text();
+    h.KYORI = Edit3->text();
+    h.SOKUTEIBI = QDateTime(ParseShortDate(Edit4->text()), QTime(0, 0));
+    h.SOKUTEIKI = ComboBox2->currentText();
+    h.SOKUTEISYA = ComboBox3->currentText();
+    h.SD = Edit5->text();
+    h.SD2 = Edit6->text();
+    h.DATACOUNT = Edit7->text();
+    h.HENSA = Edit8->text();
+    h.HOSR = Edit9->text();
+    h.HODATACOUNT = Edit10->text();
+    h.HOHENSA = Edit11->text();
+    h.GP = Edit13->text();
+    h.SIYOUSYO = Edit12->text();
+}
+
+void TfrmEditTavelon::ComboBox1DropDown() {
+    TKoji works;
+    QStringList lines;
+    works.ListWorks(lines);
+    ComboBox1->SetItemsKeepText(lines);
+}
+
+void TfrmEditTavelon::ComboBox1Click() {
+    header_->Koji->LoadByCode(CodePart(ComboBox1->currentText()));
+    if (!ComboBox4->currentText().trimmed().isEmpty())
+        header_->LoadByWork();
+    RecordToWindow();
+}
+
+void TfrmEditTavelon::ComboBox4DropDown() {
+    QStringList names;
+    header_->Kosyu->ListNames(names);
+    ComboBox4->SetItemsKeepText(names);
+}
+
+void TfrmEditTavelon::ComboBox4Click() {
+    header_->Kosyu->FindByName(ComboBox4->currentText());
+    if (!ComboBox1->currentText().trimmed().isEmpty())
+        header_->LoadByWork();
+    RecordToWindow();
+    if (header_->GP.isEmpty())
+        header_->GP = QStringLiteral("10");
+    Edit13->setText(header_->GP);
+}
+
+void TfrmEditTavelon::Label16Click() {
+    TfrmListBox* pick = AppWindows().frmListBox;
+    if (!pick)
+        return;
+    QStringList names;
+    header_->ListKosyu(names);
+    pick->SetLines(names);
+    pick->setWindowTitle(QStringLiteral("工種の選択"));
+    if (pick->exec() != QDialog::Accepted)
+        return;
+    ComboBox4->setEditText(pick->SelectedText());
+    ComboBox4Click();
+}
+
+void TfrmEditTavelon::ComboBox2DropDown() {
+    QStringList instruments;
+    header_->ListSokuteiki(instruments);
+    ComboBox2->SetItemsKeepText(instruments);
+}
+
+void TfrmEditTavelon::ComboBox3DropDown() {
+    TSimei persons;
+    QStringList names;
+    persons.ListNames(names);
+    ComboBox3->SetItemsKeepText(names);
+}
 
 void TfrmEditTavelon::BitBtn2Click() {
+    WindowToRecord();
+    SaveMeasurement(*header_, *vaSpread1);
     BitBtn2->setEnabled(true);
 }
 
 void TfrmEditTavelon::BitBtn1Click() {
-    BitBtn2->click();
+    // The measurement is saved first; a failed save stops the print.
+    BitBtn2Click();
+    SetCurrentOrientation(TOrientation::Portrait);
+    auto* preview = new TfrmPreView(this);
+    const std::unique_ptr<TfrmPreView> release(preview);
+    preview->PrevX1->BeginDoc();
+    preview->PrevX1->EndDoc();
+    preview->exec();
 }
 
 void TfrmEditTavelon::BitBtn3Click() {
@@ -362,16 +503,47 @@ void TfrmEditTavelon::Close1Click() {
 }
 
 void TfrmEditTavelon::BitBtn4Click() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
+    CheckPrinter();
+    QPrintDialog dialog(CurrentPrinter(), this);
     dialog.exec();
 }
 
-void TfrmEditTavelon::Delete1Click() {}
+void TfrmEditTavelon::Delete1Click() {
+    // The pair shown in the window; nothing happens when nothing is stored for it.
+    TRokumaKanri stored;
+    stored.Koji->LoadByCode(CodePart(ComboBox1->currentText()));
+    stored.Kosyu->FindByName(ComboBox4->currentText());
+    stored.LoadByWork();
+    if (stored.ID == 0)
+        return;
+    if (!AskOkCancel(QStringLiteral("本当に削除しますか？")))
+        return;
+    header_->Koji->LoadByCode(stored.Koji->Code);
+    header_->Kosyu->FindByName(stored.Kosyu->Kosyumei);
+    header_->Delete();
+    RecordToWindow();
+}
 
-void TfrmEditTavelon::N1Click() {}
-void TfrmEditTavelon::N2Click() {}
-void TfrmEditTavelon::N3Click() {}
+namespace {
+void ShowModeless(QWidget* window) {
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
+void TfrmEditTavelon::N1Click() {
+    ShowModeless(AppWindows().frmSetDataPath);
+}
+void TfrmEditTavelon::N2Click() {
+    ShowModeless(AppWindows().frmEditKoji);
+}
+void TfrmEditTavelon::N3Click() {
+    ShowModeless(AppWindows().frmEditKosyu);
+}
+// The standard-values register has no window yet.
 void TfrmEditTavelon::N4Click() {}
 
 } // namespace tv

@@ -19,6 +19,9 @@ namespace tv {
 
 class TComboBox;
 class TvaSpread;
+class TRokumaKanri;
+class TRokumaLine;
+class TRokumaData;
 
 class TfrmEditTavelon : public QMainWindow, private TCalcTarget {
     Q_OBJECT
@@ -87,8 +90,13 @@ public:
     void N3Click();
     void N4Click();
 
-    // The group size the header record holds (set by the range calculation).
-    QString HeaderGP() const { return headerGP_; }
+    // Steps shared by the handlers.
+    void CheckDatabases();
+    void RecordToWindow();
+    void WindowToRecord();
+
+    // The current measurement (the report forms print from it).
+    TRokumaKanri& Header() { return *header_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,7 +114,9 @@ private:
     void ShowStatus(const QString& text) override;
     QLineEdit* Box(ResultBox box) const;
 
-    QString headerGP_;
+    std::unique_ptr<TRokumaKanri> header_;
+    std::unique_ptr<TRokumaLine> line_;
+    std::unique_ptr<TRokumaData> point_;
 };
 
 } // namespace tv

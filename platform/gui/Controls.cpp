@@ -1,6 +1,8 @@
 #include "platform/gui/Controls.h"
 
-#include <QFont>
+#include "platform/Cp932.h"
+
+#include <QSignalBlocker>
 #include <QValidator>
 
 namespace tv {
@@ -12,6 +14,35 @@ void TComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
+void TComboBox::SetItemsKeepText(const QStringList& items) {
+    const QString text = currentText();
+    const QSignalBlocker blocker(this);
+    clear();
+    addItems(items);
+    setCurrentIndex(-1);
+    setEditText(text);
+}
+
+namespace {
+// Accepts a text while it fits the byte limit in code page 932.
+class TByteLimitValidator : public QValidator {
+public:
+    TByteLimitValidator(int bytes, QObject* parent) : QValidator(parent), bytes_(bytes) {}
+    State validate(QString& input, int&) const override {
+        const std::optional<int> length = Cp932Length(input);
+        return length && *length <= bytes_ ? Acceptable : Invalid;
+    }
+
+private:
+    int bytes_;
+};
+} // namespace
+
+void LimitBytes(QLineEdit* box, int bytes) {
+    box->setMaxLength(bytes);
+    box->setValidator(new TByteLimitValidator(bytes, box));
+}
+
 void SetImeOff(QWidget* box) {
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
@@ -20,19 +51,6 @@ void SetImeOff(QWidget* box) {
 void SetImeOn(QWidget* box) {
     box->setAttribute(Qt::WA_InputMethodEnabled, true);
     box->setInputMethodHints(Qt::ImhNone);
-}
-
-void InstallFontSubstitutes() {
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"),
-                               {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"),
-                               {QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"),
-                               {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"),
-                                QStringLiteral("Noto Serif CJK JP")});
 }
 
 } // namespace tv

@@ -12,6 +12,8 @@ class TComboBox : public QComboBox {
 public:
     explicit TComboBox(QWidget* parent = nullptr);
     void showPopup() override;
+    // Replaces the list and keeps the text shown in the box.
+    void SetItemsKeepText(const QStringList& items);
 
 signals:
     void DropDown();
@@ -23,9 +25,5 @@ void SetImeOn(QWidget* box);
 
 // Limits typing in a line edit to the given number of code-page-932 bytes.
 void LimitBytes(QLineEdit* box, int bytes);
-
-// Requests the program's Japanese faces by their Windows names and lets the system's IPA fonts
-// stand in for them.
-void InstallFontSubstitutes();
 
 } // namespace tv

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace tv {
@@ -153,11 +154,7 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     gridFont.setPixelSize(12);
     setFont(gridFont);
     const QFontMetrics metrics(gridFont);
-    const int charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
     horizontalHeader()->setMinimumSectionSize(10);
-    setColumnWidth(0, charWidth * 9 + 6);
-    for (int col = 2; col <= TGridData::kColumns; ++col)
-        setColumnWidth(col - 1, qRound(charWidth * (col == 13 ? 5.12 : 4.0)) + 6);
     verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
@@ -210,6 +207,28 @@ void TvaSpread::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void TvaSpread::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitColumns();
+}
+
+// Columns 2 to 16 are four character widths wide (column 13 5.12), the measuring position nine;
+// the character width is chosen so that all sixteen columns fit the visible width.
+void TvaSpread::FitColumns() {
+    constexpr double kPositionChars = 9.0;
+    constexpr double kTotalChars = kPositionChars + 14 * 4.0 + 5.12;
+    const int scrollBar = verticalScrollBar()->sizeHint().width();
+    const int available = width() - 2 * frameWidth() - verticalHeader()->width() - scrollBar;
+    const double charWidth = qMax(4.0, available / kTotalChars);
+    int used = 0;
+    for (int col = 2; col <= TGridData::kColumns; ++col) {
+        const int w = int(charWidth * (col == 13 ? 5.12 : 4.0));
+        setColumnWidth(col - 1, w);
+        used += w;
+    }
+    setColumnWidth(0, qMax(int(charWidth * kPositionChars), available - used));
 }
 
 void TvaSpread::EnterPressed() {

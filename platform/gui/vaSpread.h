@@ -47,6 +47,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -54,6 +55,7 @@ private:
     // Enter in the cursor cell, after a typed text was committed.
     void EnterPressed();
     void MoveAfterEnter();
+    void FitColumns();
 
     TGridData data_;
     TSpreadModel* model_ = nullptr;

@@ -1,6 +1,7 @@
 // The measurement window driven as a user would: typing readings, Enter, clicks on cells.
 #include "Version.h"
 #include "app/uTavelon.h"
+#include "measurement/uRokuma.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/vaSpread.h"
 #include "tests/support/TestEnv.h"
@@ -29,7 +30,9 @@ protected:
     void TypeIntoCell(int col, int row, const QString& text) {
         grid->SetActiveCell(col, row);
         grid->setFocus();
-        QTest::keyClicks(grid, text);
+        // The first key opens the cell's editor, which then has the focus.
+        for (const QChar ch : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
         QWidget* editor = QApplication::focusWidget();
         ASSERT_NE(editor, nullptr);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -90,7 +93,7 @@ TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {
     EXPECT_EQ(window->Edit10->text(), QStringLiteral("1"));
     // An empty Ｇ became 10 with the first group, and the bureau form is chosen.
     EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
-    EXPECT_EQ(window->HeaderGP(), QStringLiteral("10"));
+    EXPECT_EQ(window->Header().GP, QStringLiteral("10"));
     EXPECT_EQ(window->RadioGroup1ItemIndex(), 1);
 }
 
