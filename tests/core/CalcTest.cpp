@@ -145,6 +145,11 @@ TEST_F(CalcTest, TheFirstRowWithoutColumnTwoEndsTheLines) {
     EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("3.0"));
     EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("2"));
     EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("1"));
+    // Sums left in such a row from earlier still count in the totals, with its used readings.
+    grid.SetCellText(12, 2, QStringLiteral("9"));
+    CalcReadings(grid, boxes);
+    EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("12.0"));
+    EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("3"));
 }
 
 TEST_F(CalcTest, AnEmptyGridGivesZeroResultsAndKeepsSigmaAndG) {
