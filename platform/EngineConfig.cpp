@@ -2,12 +2,13 @@
 
 #include "platform/Errors.h"
 
-#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 namespace tv {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // and reading the INI file for each of thousands of statements would dominate a save.
 struct ConfigCache {
     QString file;
-    QDateTime modified;
+    qint64 modifiedNs = 0;
     qint64 size = -1;
     bool exists = false;
     // lower-case database name -> (lower-case parameter -> value)
@@ -35,16 +36,17 @@ void Invalidate() {
 const QHash<QString, QHash<QString, QString>>& Databases() {
     ConfigCache& cache = Cache();
     const QString file = EngineConfigFile();
-    const QFileInfo info(file);
-    const bool exists = info.exists();
-    const QDateTime modified = exists ? info.lastModified() : QDateTime();
-    const qint64 size = exists ? info.size() : -1;
-    if (cache.file == file && cache.exists == exists && cache.modified == modified &&
+    struct stat st;
+    const bool exists = ::stat(QFile::encodeName(file).constData(), &st) == 0;
+    const qint64 modifiedNs =
+        exists ? qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec : 0;
+    const qint64 size = exists ? qint64(st.st_size) : -1;
+    if (cache.file == file && cache.exists == exists && cache.modifiedNs == modifiedNs &&
         cache.size == size)
         return cache.databases;
     cache.file = file;
     cache.exists = exists;
-    cache.modified = modified;
+    cache.modifiedNs = modifiedNs;
     cache.size = size;
     cache.databases.clear();
     if (exists) {
@@ -68,8 +70,19 @@ const QHash<QString, QHash<QString, QString>>& Databases() {
 } // namespace
 
 QString EngineConfigFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/kestran/engine.ini");
+    // Every query resolves its database through this file: the location is worked out again
+    // only when the environment that decides it changes.
+    static QByteArray lastConfigHome, lastHome;
+    static QString file;
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray home = qgetenv("HOME");
+    if (file.isEmpty() || configHome != lastConfigHome || home != lastHome) {
+        lastConfigHome = configHome;
+        lastHome = home;
+        file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+               QStringLiteral("/kestran/engine.ini");
+    }
+    return file;
 }
 
 QString DatabaseParam(const QString& databaseName, const QString& param) {

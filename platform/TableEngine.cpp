@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <cmath>
 #include <map>
@@ -20,8 +21,11 @@
 //   ATTACHed to it, so unqualified names resolve and one transaction can span several tables.
 //   A real main file (not an in-memory one) and rollback journals (not WAL) are what SQLite needs
 //   for an atomic commit across several files, also when the process dies in the middle of it.
-// - Text columns carry CHECK(tv_fits(col,'COL',size)): the function counts code-page-932 bytes
-//   and fails the statement (nothing of it is written) when a text does not fit.
+// - Text columns are declared VARCHAR(size), so the size is part of the table. When a table is
+//   attached, the connection adds temporary triggers that pass every inserted or updated text
+//   to tv_fits, which counts code-page-932 bytes and fails the statement (nothing of it is
+//   written) when a text does not fit. The files themselves hold no reference to the function,
+//   so the sqlite3 shell can read and check them (PRAGMA integrity_check).
 
 namespace tv {
 namespace {
@@ -352,8 +356,16 @@ struct Connection {
         if (it == attached.end())
             return;
         ClearStatements();
-        sqlite3_exec(db, (QStringLiteral("DETACH DATABASE ") + Quoted(it->schema)).toUtf8().constData(), nullptr,
-                     nullptr, nullptr);
+        for (const char* kind : {"_ins", "_upd"})
+            sqlite3_exec(db,
+                         (QStringLiteral("DROP TRIGGER IF EXISTS temp.") +
+                          Quoted(QStringLiteral("tv_fit_") + it->schema + QLatin1String(kind)))
+                             .toUtf8()
+                             .constData(),
+                         nullptr, nullptr, nullptr);
+        sqlite3_exec(db,
+                     (QStringLiteral("DETACH DATABASE ") + Quoted(it->schema)).toUtf8().constData(),
+                     nullptr, nullptr, nullptr);
         attached.erase(it);
     }
 
@@ -417,6 +429,7 @@ struct Connection {
                                 "がありません（このプログラムのテーブルではありません）")
                      .arg(NativePath(file), table));
         }
+        AddTextLimits(key, schema, file);
         // Multi-file atomic commits need rollback journals.
         sqlite3_stmt* jm = nullptr;
         const QString pragma = QStringLiteral("PRAGMA %1.journal_mode").arg(Quoted(schema));
@@ -434,11 +447,75 @@ struct Connection {
         sqlite3_finalize(jm);
     }
 
+    // The temporary triggers that hold the texts of the attached table to their sizes.
+    void AddTextLimits(const QString& key, const QString& schema, const QString& file) {
+        static const QRegularExpression varchar(
+            QStringLiteral("^\\s*VARCHAR\\s*\\(\\s*([0-9]+)\\s*\\)\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        QString table;
+        {
+            sqlite3_stmt* q = nullptr;
+            const QString sql =
+                QStringLiteral("select name from %1.sqlite_master where type='table'")
+                    .arg(Quoted(schema));
+            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &q, nullptr) == SQLITE_OK)
+                while (sqlite3_step(q) == SQLITE_ROW) {
+                    const QString name =
+                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)));
+                    if (name.toLower() == key)
+                        table = name;
+                }
+            sqlite3_finalize(q);
+        }
+        QStringList checks;
+        sqlite3_stmt* info = nullptr;
+        const QString pragma =
+            QStringLiteral("PRAGMA %1.table_info(%2)").arg(Quoted(schema), Quoted(table));
+        if (sqlite3_prepare_v2(db, pragma.toUtf8().constData(), -1, &info, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(info) == SQLITE_ROW) {
+                const QString column =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1)));
+                const QString type =
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 2)));
+                const QRegularExpressionMatch m = varchar.match(type);
+                if (!m.hasMatch())
+                    continue;
+                QString literal = column;
+                literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+                checks << QStringLiteral("tv_fits(NEW.%1,'%2',%3)")
+                              .arg(Quoted(column), literal, m.captured(1));
+            }
+        }
+        sqlite3_finalize(info);
+        if (checks.isEmpty())
+            return;
+        const QString target = Quoted(schema) + QLatin1Char('.') + Quoted(table);
+        const QString body =
+            QStringLiteral(" BEGIN SELECT %1; END").arg(checks.join(QLatin1Char(',')));
+        for (const char* kind : {"INSERT", "UPDATE"}) {
+            const QString name = QStringLiteral("tv_fit_") + schema +
+                                 (kind[0] == 'I' ? QStringLiteral("_ins") : QStringLiteral("_upd"));
+            const QString sql = QStringLiteral("CREATE TEMP TRIGGER %1 BEFORE %2 ON %3")
+                                    .arg(Quoted(name), QLatin1String(kind), target) +
+                                body;
+            char* err = nullptr;
+            if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+                const QString msg = QString::fromUtf8(err ? err : "");
+                sqlite3_free(err);
+                Detach(key);
+                Fail(QStringLiteral("テーブル %1 を開けません: %2").arg(NativePath(file), msg));
+            }
+        }
+    }
+
     // Makes sure the named tables that exist in the folder are attached and current.
     void EnsureTables(const QStringList& tables) {
         for (const QString& table : tables) {
             const QString key = table.toLower();
             auto it = attached.find(key);
+            // Inside a transaction the tables were checked when it began.
+            if (it != attached.end() && txDepth > 0)
+                continue;
             if (it != attached.end()) {
                 FileId id;
                 if (StatFile(it->file, &id) && id == it->id)
@@ -525,7 +602,12 @@ QString FolderKey(const QString& folder) {
 }
 
 std::shared_ptr<Connection> GetConnection(const QString& folder) {
-    const QString key = FolderKey(folder);
+    static QString lastFolder, lastKey;
+    if (folder != lastFolder || !QDir::isAbsolutePath(folder)) {
+        lastKey = FolderKey(folder);
+        lastFolder = folder;
+    }
+    const QString key = lastKey;
     auto& connections = Connections();
     auto it = connections.find(key);
     if (it != connections.end()) {
@@ -720,8 +802,7 @@ void CreateTable(const QString& databaseName, const QString& tableName,
         case FieldType::String:
             if (f.size <= 0)
                 Fail(QStringLiteral("列 %1 の大きさが正しくありません").arg(f.name));
-            columns
-                << QStringLiteral("%1 TEXT CHECK(tv_fits(%1,'%2',%3))").arg(q, f.name).arg(f.size);
+            columns << QStringLiteral("%1 VARCHAR(%2)").arg(q).arg(f.size);
             break;
         case FieldType::Integer:
             columns << q + QStringLiteral(" INTEGER");
@@ -984,6 +1065,8 @@ void TQuery::Impl::Run(bool wantRows) {
     columnNames.clear();
     values.clear();
     rowCount = 0;
+    if (wantRows)
+        values.reserve(static_cast<size_t>(columns) * 64);
     if (wantRows)
         for (int c = 0; c < columns; ++c)
             columnNames << QString::fromUtf8(sqlite3_column_name(st, c));

@@ -382,6 +382,12 @@ TEST_F(TableEngineTest, StoredValuesAreReadableWithPlainSqlite) {
     EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2))),
               QStringLiteral("表層"));
     sqlite3_finalize(st);
+    // The files can be checked without this program.
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
+    sqlite3_finalize(st);
     sqlite3_close(db);
 }
 

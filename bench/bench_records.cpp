@@ -1,0 +1,158 @@
+// Saving and loading a full measurement (500 lines, 5,000 readings) through the records, against
+// a bare SQLite program writing the same rows in one transaction, measured in the same run.
+#include "measurement/uRokuma.h"
+#include "platform/GridData.h"
+#include "platform/TableEngine.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "tests/support/TestEnv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 7;
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Exec(sqlite3* db, const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "%s: %s\n", sql, err);
+        std::exit(1);
+    }
+}
+
+// The same rows as the records write, with prepared statements reused, in one transaction.
+// `files` 3: one file per table as the engine keeps them; 1: all three tables in one file.
+double BareSqlite(const QString& folder, int files, const tv::TGridData& grid) {
+    QDir().mkpath(folder);
+    const QByteArray main = (folder + QStringLiteral("/RokumaKanri.DB")).toUtf8();
+    sqlite3* db = nullptr;
+    sqlite3_open(main.constData(), &db);
+    Exec(db, "create table if not exists RokumaKanri (ID INTEGER, KOJICODE TEXT, KosyuName TEXT, "
+             "STARTP TEXT, ENDP TEXT, KYORI TEXT, SOKUTEIBI DATE, SOKUTEIKI TEXT, SOKUTEISYA TEXT, "
+             "SD TEXT, SD2 TEXT, DATACOUNT TEXT, HENSA TEXT, HOSR TEXT, HODATACOUNT TEXT, HOHENSA "
+             "TEXT, SIYOUSYO TEXT, GP TEXT)");
+    const char* line = "main";
+    const char* data = "main";
+    if (files == 3) {
+        const QByteArray l =
+            "attach '" + (folder + QStringLiteral("/RokumaLine.DB")).toUtf8() + "' as l";
+        const QByteArray d =
+            "attach '" + (folder + QStringLiteral("/RokumaData.DB")).toUtf8() + "' as d";
+        Exec(db, l.constData());
+        Exec(db, d.constData());
+        line = "l";
+        data = "d";
+    }
+    Exec(db, QStringLiteral("create table if not exists %1.RokumaLine (HID INTEGER, LNO INTEGER, "
+                            "Sokuten TEXT, K00 TEXT, K01 TEXT, K02 TEXT, K03 TEXT, K04 TEXT)")
+                 .arg(QLatin1String(line))
+                 .toUtf8()
+                 .constData());
+    Exec(db, QStringLiteral("create table if not exists %1.RokumaData (SID INTEGER, PNO INTEGER, U "
+                            "BOOLEAN, DATA DOUBLE)")
+                 .arg(QLatin1String(data))
+                 .toUtf8()
+                 .constData());
+
+    QElapsedTimer timer;
+    timer.start();
+    Exec(db, "begin immediate");
+    Exec(db, "delete from RokumaLine where HID=1");
+    Exec(db, "delete from RokumaData where SID=1");
+    Exec(db, "delete from RokumaKanri where ID=1");
+    Exec(db, "insert into RokumaKanri values (1,'A001','表層','No.0','No.50','50m','2026-12-09',"
+             "'3m','山田','1','2','5000','1.00','10','500','1.00','2.4','10')");
+    sqlite3_stmt* insLine = nullptr;
+    sqlite3_stmt* insData = nullptr;
+    sqlite3_prepare_v2(db, "insert into RokumaLine values (?,?,?,?,?,?,?,?)", -1, &insLine,
+                       nullptr);
+    sqlite3_prepare_v2(db, "insert into RokumaData values (?,?,?,?)", -1, &insData, nullptr);
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        sqlite3_bind_int(insLine, 1, 1);
+        sqlite3_bind_int(insLine, 2, r);
+        const int cols[6] = {1, 12, 13, 14, 15, 16};
+        for (int k = 0; k < 6; ++k) {
+            const QByteArray t = grid.CellText(cols[k], r).toUtf8();
+            sqlite3_bind_text(insLine, 3 + k, t.constData(), t.size(), SQLITE_TRANSIENT);
+        }
+        sqlite3_step(insLine);
+        sqlite3_reset(insLine);
+        for (int j = 2; j <= 11; ++j) {
+            sqlite3_bind_int(insData, 1, 1);
+            sqlite3_bind_int(insData, 2, (r - 1) * 10 + j - 2);
+            sqlite3_bind_int(insData, 3, grid.CellColor(j, r) == 0);
+            sqlite3_bind_double(insData, 4, static_cast<float>(grid.CellText(j, r).toDouble()));
+            sqlite3_step(insData);
+            sqlite3_reset(insData);
+        }
+    }
+    sqlite3_finalize(insLine);
+    sqlite3_finalize(insData);
+    Exec(db, "commit");
+    const double ms = timer.nsecsElapsed() / 1e6;
+    sqlite3_close(db);
+    return ms;
+}
+
+} // namespace
+
+int main() {
+    tv::test::TestEnv env;
+    tv::TRokumaKanri header;
+    header.CheckTable();
+    tv::TRokumaLine().CheckTable();
+    tv::TKosyu().CheckTable();
+    header.Koji->Code = QStringLiteral("A001");
+    header.Kosyu->Kosyumei = QStringLiteral("表層");
+    header.LoadByWork();
+    header.SOKUTEISYA = QStringLiteral("山田");
+
+    tv::TGridData grid;
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        grid.SetCellText(1, r, QStringLiteral("No.%1").arg(r));
+        for (int j = 2; j <= 11; ++j)
+            grid.SetCellText(j, r, QString::number((r * 7 + j * 3) % 41 / 10.0 - 2.0));
+        for (int k = 12; k <= 16; ++k)
+            grid.SetCellText(k, r, QStringLiteral("1.5"));
+    }
+
+    std::vector<double> save, load, bare3, bare1;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer t;
+        t.start();
+        tv::SaveMeasurement(header, grid);
+        save.push_back(t.nsecsElapsed() / 1e6);
+
+        tv::TGridData loaded;
+        t.restart();
+        tv::LoadMeasurementGrid(header.ID, loaded);
+        load.push_back(t.nsecsElapsed() / 1e6);
+        if (loaded.CellText(11, 500) != grid.CellText(11, 500)) {
+            std::fprintf(stderr, "loaded grid differs\n");
+            return 1;
+        }
+        bare3.push_back(BareSqlite(env.Root() + QStringLiteral("/bare3"), 3, grid));
+        bare1.push_back(BareSqlite(env.Root() + QStringLiteral("/bare1"), 1, grid));
+    }
+    const double s = Median(save), b3 = Median(bare3), b1 = Median(bare1), l = Median(load);
+    std::printf("records: median of %d runs, 500 lines and 5000 readings\n", kRuns);
+    std::printf("save (one transaction, three table files):  %8.2f ms\n", s);
+    std::printf(
+        "bare SQLite, same rows, three files:          %8.2f ms  -> save is %.2fx (target <= 3x)\n",
+        b3, s / b3);
+    std::printf("bare SQLite, same rows, one file:             %8.2f ms  -> save is %.2fx\n", b1,
+                s / b1);
+    std::printf("load into the grid store:                     %8.2f ms  (target < 100 ms)\n", l);
+    return 0;
+}
