@@ -29,9 +29,17 @@ struct CalcOptions {
 // Reads the options; an error text when they are not usable.
 QString ReadOptions(const QStringList& args, CalcOptions& options) {
     bool haveFile = false;
+    bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1String("--grid")) {
+        if (optionsEnded) {
+            if (haveFile)
+                return QStringLiteral("ファイルは一つだけ指定してください: %1").arg(arg);
+            options.file = arg;
+            haveFile = true;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("--grid")) {
             options.grid = true;
         } else if (arg == QLatin1String("--group-size")) {
             if (i + 1 >= args.size())

@@ -40,8 +40,13 @@ int Run(int argc, char** argv) {
         PrintOut(Usage());
         return 0;
     }
-    if (command == QLatin1String("calc"))
+    if (command == QLatin1String("calc")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
         return RunCalc(args);
+    }
     // Further commands join here, e.g. "export": return RunExport(args);
     PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
     return 2;
