@@ -4,8 +4,11 @@
 //   bench_print                 the benchmark
 //   bench_print --sample FILE   writes a two-page sample using every primitive and alignment to
 //                               FILE (PDF), for looking at the output
+//   bench_print --preview FILE.png [ZOOM]
+//                               the preview window showing that sample, as a picture
 #include "printing/PageDocument.h"
 #include "printing/Primitives.h"
+#include "printing/gui/PrintView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -116,11 +119,11 @@ int Benchmark() {
 }
 
 // Every primitive and alignment on two pages (the second one landscape).
-int Sample(const QString& file) {
-    SetPrinterSource([] { return PdfPrinter(); });
+// Records the sample on a preview control (recording starts with `beginDoc`, `newPage` starts
+// page 2).
+template <class Doc> void RecordSample(Doc& doc) {
     PageShiftX = -2.6f;
     PageShiftY = -2.7f;
-    TPageDocument doc;
     doc.BeginDoc();
     TPrintCanvas* c = doc.Canvas();
     c->SetFontName(QStringLiteral("ＭＳ 明朝"));
@@ -193,9 +196,35 @@ int Sample(const QString& file) {
     DrawTextBox(c, QStringLiteral("横置きの二ページ目"), baCenter, 0, 0, 24, 2);
     doc.EndDoc();
     SetCurrentOrientation(TOrientation::Portrait);
+}
+
+int Sample(const QString& file) {
+    SetPrinterSource([] { return PdfPrinter(); });
+    TPageDocument doc;
+    RecordSample(doc);
     SavePagesAsPdf(doc.Pages(), 1, doc.PageCount(), 100, 100, *CurrentPrinter(), file,
                    QStringLiteral("sample"));
     std::printf("wrote %s (%d pages)\n", qPrintable(file), doc.PageCount());
+    return 0;
+}
+
+// The preview window showing the sample at the given size, saved as a picture.
+int Preview(const QString& file, int width, int height, int zoom) {
+    SetPrinterSource([] { return PdfPrinter(); });
+    TfrmPreView window;
+    RecordSample(*window.PrevX1);
+    window.show();
+    window.resize(width, height);
+    // Let the activation (which fits the page) happen before zooming.
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents();
+    window.FormActivate(&window);
+    bool allow = true;
+    if (zoom > 0)
+        window.UpDown1ChangingEx(zoom, allow);
+    QApplication::processEvents();
+    window.grab().save(file);
+    std::printf("wrote %s (zoom %d)\n", qPrintable(file), window.PrevX1->ZoomScale());
     return 0;
 }
 
@@ -206,5 +235,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--sample"))
         return Sample(args.at(2));
+    if (args.size() >= 3 && args.at(1) == QStringLiteral("--preview"))
+        return Preview(args.at(2), 900, 800, args.size() >= 4 ? args.at(3).toInt() : 0);
     return Benchmark();
 }

@@ -61,13 +61,13 @@ void TPrevX::BeginDoc() {
     printFrom_ = 1;
     printTo_ = 9999;
     document_.BeginDoc();
-    pageCount_ = 1;
+    pageCount_ = document_.PageCount();
 }
 
 void TPrevX::NewPage() {
     CheckPrinter();
     document_.NewPage();
-    pageCount_ += 1;
+    pageCount_ = document_.PageCount();
 }
 
 void TPrevX::EndDoc() {

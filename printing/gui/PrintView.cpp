@@ -274,8 +274,17 @@ void TfrmPreView::SpeedButton1Click() {
 
 void TfrmPreView::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Guarded([this] { FormActivate(this); });
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Guarded([this] {
+            try {
+                FormActivate(this);
+            } catch (const EPrevError&) {
+                // Without a printer the page cannot be fitted. Reporting it here would open a
+                // message box whose closing activates the window again; the print commands
+                // report it instead.
+            }
+        });
+    }
 }
 
 void TfrmPreView::resizeEvent(QResizeEvent* event) {

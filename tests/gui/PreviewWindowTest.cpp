@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -109,6 +110,11 @@ TEST_F(PreviewWindowTest, ControlsHaveTheirCaptionsAndPlaces) {
     EXPECT_EQ(w->Button1->x(), w->Button2->x() - 75 - 9);
     EXPECT_EQ(w->Button5->x(), w->Button1->x() - 105 - 9);
     EXPECT_EQ(w->Button5->y(), outer.height() - 67);
+}
+
+TEST_F(PreviewWindowTest, OpensOverTheWholeWorkArea) {
+    TfrmPreView w;
+    EXPECT_EQ(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
 }
 
 TEST_F(PreviewWindowTest, ShrinkingBelow640x480SnapsBack) {
@@ -237,6 +243,14 @@ TEST_F(PreviewWindowTest, PrinterErrorsAreShownAndTheWindowStays) {
     Click(w.get(), "Button1");
     EXPECT_EQ(env.messages, QStringList({QStringLiteral("プリンタが登録されていません")}));
     EXPECT_TRUE(w->isVisible());
+    // Activation stays quiet: a message there would come back with every activation.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(env.messages.size(), 1);
 }
 
 TEST_F(PreviewWindowTest, MouseWheelScrollsByTheScrollBarsStep) {
