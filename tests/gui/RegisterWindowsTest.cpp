@@ -1,6 +1,7 @@
 // The works, client, contractor and person-name windows driven offscreen as a user would.
 #include "platform/TableEngine.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Help.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditSimei.h"
@@ -12,6 +13,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -354,6 +358,25 @@ TEST_F(KojiWindowTest, HelpWithoutInstalledPagesSaysSoForEachTopic) {
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(env.messages[i].contains(QLatin1String(topics[i])))
             << env.messages[i].toStdString();
+}
+
+TEST(HelpTest, APageInstalledBesideTheProgramIsFoundByItsTopic) {
+    QDir program(QCoreApplication::applicationDirPath());
+    const bool madeFolder = !program.exists(QStringLiteral("help"));
+    ASSERT_TRUE(program.mkpath(QStringLiteral("help")));
+    const QString page = program.filePath(QStringLiteral("help/HIDTEST01.html"));
+    {
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html></html>");
+    }
+    EXPECT_EQ(QDir(HelpPageFile(QStringLiteral("HIDTEST01"))).canonicalPath(),
+              QDir(page).canonicalPath());
+    EXPECT_TRUE(HelpPageFile(QStringLiteral("HIDTEST02")).isEmpty());
+    EXPECT_TRUE(HelpPageFile(QString()).isEmpty());
+    QFile::remove(page);
+    if (madeFolder)
+        program.rmdir(QStringLiteral("help"));
 }
 
 class PartyWindowsTest : public EnvTest {
