@@ -742,6 +742,14 @@ void BindValue(sqlite3_stmt* st, int index, const QVariant& v) {
     }
 }
 
+// Database names bound to the folder of an open transaction: name -> (folder, transactions).
+QHash<QString, QPair<QString, int>>& PinnedNames() {
+    static QHash<QString, QPair<QString, int>> pinned;
+    return pinned;
+}
+// Raised by CloseAllConnections, which forgets every binding.
+int g_pinGeneration = 0;
+
 bool IsIdentifier(const QString& name) {
     if (name.isEmpty())
         return false;
@@ -757,10 +765,15 @@ bool IsIdentifier(const QString& name) {
 
 QString ResolveDatabaseFolder(const QString& databaseName) {
     QString path;
-    if (databaseName.contains(QLatin1Char('/')) || databaseName.contains(QLatin1Char('\\')))
+    if (databaseName.contains(QLatin1Char('/')) || databaseName.contains(QLatin1Char('\\'))) {
         path = databaseName;
-    else
+    } else {
+        // While a transaction is open on a database name, the name stays bound to its folder.
+        const auto pin = PinnedNames().constFind(databaseName.toLower());
+        if (pin != PinnedNames().constEnd())
+            return pin->first;
         path = DatabaseParam(databaseName, QStringLiteral("Path"));
+    }
     if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QDir::separator()))
         path += QDir::separator();
     return path;
@@ -858,6 +871,8 @@ void CloseAllConnections() {
     for (auto& entry : connections)
         entry.second->Close();
     connections.clear();
+    PinnedNames().clear();
+    ++g_pinGeneration;
 }
 
 // ---- TField --------------------------------------------------------------------------------
@@ -972,6 +987,7 @@ struct TQuery::Impl {
         parsed = ParseCached(sql);
         std::vector<TParam> old = std::move(params);
         params.clear();
+        params.reserve(static_cast<size_t>(parsed->params.size()));
         for (const QString& name : parsed->params) {
             TParam p;
             p.name_ = name;
@@ -1053,7 +1069,7 @@ void TQuery::Impl::Run(bool wantRows) {
         it = conn->statements.insert(sql, s);
     }
     sqlite3_stmt* st = it->stmt;
-    const std::vector<int> paramIndex = it->paramIndex;
+    const std::vector<int>& paramIndex = it->paramIndex;
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
     for (size_t i = 0; i < paramIndex.size(); ++i)
@@ -1200,6 +1216,17 @@ const TField& TQuery::FieldByName(const QString& name) const {
 
 struct TTransaction::Impl {
     std::shared_ptr<Connection> conn;
+    QString pinned; // the database name bound to the folder while this transaction is open
+    int pinGeneration = 0;
+
+    void Unpin() {
+        if (pinned.isEmpty() || pinGeneration != g_pinGeneration)
+            return;
+        auto it = PinnedNames().find(pinned);
+        if (it != PinnedNames().end() && --it->second <= 0)
+            PinnedNames().erase(it);
+        pinned.clear();
+    }
     int level = 0; // 1 for the outermost transaction of the connection
     bool done = false;
 
@@ -1207,6 +1234,7 @@ struct TTransaction::Impl {
         if (done)
             Fail(QStringLiteral("トランザクションは既に終わっています"));
         done = true;
+        Unpin();
         Connection& c = *conn;
         if (!c.db) { // the connections were closed meanwhile: SQLite rolled back
             Fail(QStringLiteral("データフォルダが切り替わったため、書き込みは取り消されました"));
@@ -1263,6 +1291,13 @@ TTransaction::TTransaction(const QString& databaseName) : d(std::make_unique<Imp
         c.Exec(QStringLiteral("SAVEPOINT tv_sp%1").arg(c.txDepth + 1));
     }
     d->level = ++c.txDepth;
+    if (!databaseName.contains(QLatin1Char('/')) && !databaseName.contains(QLatin1Char('\\'))) {
+        d->pinned = databaseName.toLower();
+        d->pinGeneration = g_pinGeneration;
+        auto& entry = PinnedNames()[d->pinned];
+        entry.first = folder;
+        ++entry.second;
+    }
 }
 
 TTransaction::~TTransaction() {
