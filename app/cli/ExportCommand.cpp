@@ -1,0 +1,106 @@
+#include "app/cli/ExportCommand.h"
+
+#include "app/cli/Csv.h"
+#include "app/cli/Output.h"
+#include "measurement/uRokuma.h"
+#include "platform/Errors.h"
+#include "platform/GridData.h"
+#include "platform/TableEngine.h"
+
+#include <algorithm>
+
+namespace tv::cli {
+
+namespace {
+
+// Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
+QString ReadOptions(const QStringList& args, QString& work, QString& type) {
+    bool haveWork = false, haveType = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        QString* target = nullptr;
+        bool* have = nullptr;
+        QString option;
+        if (arg == QLatin1String("--work") || arg.startsWith(QLatin1String("--work="))) {
+            target = &work;
+            have = &haveWork;
+            option = QStringLiteral("--work");
+        } else if (arg == QLatin1String("--type") || arg.startsWith(QLatin1String("--type="))) {
+            target = &type;
+            have = &haveType;
+            option = QStringLiteral("--type");
+        } else {
+            return QStringLiteral("不明な引数です: %1").arg(arg);
+        }
+        if (arg.contains(QLatin1Char('='))) {
+            *target = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
+        } else {
+            if (i + 1 >= args.size())
+                return QStringLiteral("%1 に値がありません").arg(option);
+            *target = args[++i];
+        }
+        *have = true;
+    }
+    if (!haveWork)
+        return QStringLiteral("--work で工事コードを指定してください");
+    if (!haveType)
+        return QStringLiteral("--type で工種名を指定してください");
+    return QString();
+}
+
+} // namespace
+
+int RunExport(const QStringList& args) {
+    QString work, type;
+    const QString optionError = ReadOptions(args, work, type);
+    if (!optionError.isEmpty()) {
+        PrintError(optionError);
+        return 2;
+    }
+    try {
+        // Read straight from the header table: the export creates no table and changes nothing.
+        TQuery header(QStringLiteral("kestran"));
+        header.AddSQL(
+            QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
+        header.Params(0).SetAsString(work);
+        header.Params(1).SetAsString(type);
+        header.Open();
+        if (header.Eof()) {
+            PrintError(
+                QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type));
+            return 2;
+        }
+        const int id = header.Fields(0).AsInteger();
+        header.Close();
+
+        TGridData grid;
+        LoadMeasurementGrid(id, grid);
+        int last = 0;
+        {
+            TQuery lines(QStringLiteral("kestran"));
+            lines.AddSQL(QStringLiteral("select Max(LNO) from RokumaLine where HID=:A"));
+            lines.Params(0).SetAsInteger(id);
+            lines.Open();
+            last = lines.Fields(0).AsInteger();
+        }
+        last = std::min(last, grid.MaxRows());
+        QString out;
+        for (int r = 1; r <= last; ++r) {
+            QStringList fields;
+            for (int c = 1; c <= TGridData::kColumns; ++c) {
+                QString text = grid.CellText(c, r);
+                if (c >= 2 && c <= 11 && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+                    text.prepend(QLatin1Char('*'));
+                fields << CsvField(text);
+            }
+            out += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
+        }
+        PrintOut(out);
+        return 0;
+    } catch (const TError& e) {
+        PrintError(e.Message().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        return 2;
+    }
+}
+
+} // namespace tv::cli
