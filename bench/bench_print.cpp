@@ -1,7 +1,7 @@
 // Recording and PDF output of a long document: 50 pages of a reading form with 100 numbers each,
 // recorded for the PDF stand-in printer and written to a PDF file. Prints the times.
 //
-//   bench_print                 the benchmark
+//   bench_print [--keep FILE]   the benchmark (keeping its PDF as FILE)
 //   bench_print --sample FILE   writes a two-page sample using every primitive and alignment to
 //                               FILE (PDF), for looking at the output
 //   bench_print --preview FILE.png [ZOOM]
@@ -78,13 +78,13 @@ void Readings(TPrintCanvas* c, int sheet) {
     }
 }
 
-int Benchmark() {
+int Benchmark(const QString& keep) {
     SetPrinterSource([] { return PdfPrinter(); });
     PageShiftX = -2.6f;
     PageShiftY = -2.7f;
     const int pages = 50;
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("bench.pdf"));
+    const QString file = keep.isEmpty() ? dir.filePath(QStringLiteral("bench.pdf")) : keep;
     double bestRecord = 1e9, bestPdf = 1e9;
     for (int run = 0; run < 3; ++run) {
         QElapsedTimer timer;
@@ -237,5 +237,7 @@ int main(int argc, char** argv) {
         return Sample(args.at(2));
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--preview"))
         return Preview(args.at(2), 900, 800, args.size() >= 4 ? args.at(3).toInt() : 0);
-    return Benchmark();
+    if (args.size() >= 3 && args.at(1) == QStringLiteral("--keep"))
+        return Benchmark(args.at(2));
+    return Benchmark(QString());
 }
