@@ -344,9 +344,12 @@ struct Connection {
 
     void Exec(const QString& sql) {
         char* err = nullptr;
-        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK) {
             const QString msg = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
             sqlite3_free(err);
+            if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+                Fail(QStringLiteral("テーブルが他のプログラムで使用中です: %1").arg(msg));
             Fail(QStringLiteral("SQL エラー: %1\n%2").arg(msg, sql));
         }
     }
@@ -534,8 +537,8 @@ struct Connection {
                     if (!reason.isEmpty())
                         Fail(QStringLiteral("テーブルファイル %1 は%2")
                                  .arg(NativePath(file), reason));
-                    Fail(QStringLiteral("テーブル %1 はトランザクションの開始後に作られたため、"
-                                        "このトランザクションでは使えません")
+                    Fail(QStringLiteral("テーブル %1 はトランザクションの開始時に開かれていなかった"
+                                        "ため、このトランザクションでは使えません")
                              .arg(table));
                 }
                 continue;
