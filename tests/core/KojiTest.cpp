@@ -72,6 +72,7 @@ TEST_F(KojiTest, SavingAWorkRegistersItsNewPartiesAndLoadsBackByCode) {
     koji->Ukeoisya->ListNames(contractors);
     EXPECT_EQ(contractors, QStringList{QStringLiteral("北建設")});
 
+    CloseAllConnections(); // as after a restart
     TKoji other;
     other.Yoshiki = 2;
     other.LoadByCode(QStringLiteral("K001  "));
