@@ -1,5 +1,6 @@
 // The settings window driven by its controls, with the folder browser and the colour dialog
 // replaced by scripted answers.
+#include "platform/EngineConfig.h"
 #include "platform/Errors.h"
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
@@ -9,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -171,6 +173,19 @@ TEST_F(SetDataPathTest, AFolderThatCannotHoldTablesIsStoredWithAWarning) {
     ASSERT_EQ(env.messages.size(), 1);
     EXPECT_TRUE(env.messages[0].contains(missing));
     EXPECT_EQ(ReadSetting(QStringLiteral("UnUseInkan")), QStringLiteral("FALSE"));
+}
+
+TEST_F(SetDataPathTest, AConfigurationThatCannotBeWrittenSaysFailedAndStillStoresTheRest) {
+    // A folder in place of the configuration file makes it unwritable.
+    ASSERT_TRUE(QFile::remove(EngineConfigFile()));
+    ASSERT_TRUE(QDir().mkpath(EngineConfigFile()));
+    check1->setChecked(true);
+    // Enter anywhere in the window is OK.
+    edit1->setFocus();
+    QTest::keyClick(edit1, Qt::Key_Return);
+    EXPECT_EQ(env.messages.value(0), QStringLiteral("Failed"));
+    EXPECT_EQ(ReadSetting(QStringLiteral("UnUseInkan")), QStringLiteral("TRUE"));
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST(WinColorTest, ColourTextsAreReadLenientlyAndTruncatedTowardZero) {
