@@ -26,8 +26,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -503,9 +501,7 @@ void TfrmEditTavelon::Close1Click() {
 }
 
 void TfrmEditTavelon::BitBtn4Click() {
-    CheckPrinter();
-    QPrintDialog dialog(CurrentPrinter(), this);
-    dialog.exec();
+    RunPrinterSetup(this);
 }
 
 void TfrmEditTavelon::Delete1Click() {

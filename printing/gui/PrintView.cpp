@@ -260,15 +260,19 @@ void TfrmPreView::Button6Click() {
     PrevX1->SaveAsPdf(name);
 }
 
-void TfrmPreView::SpeedButton1Click() {
+void RunPrinterSetup(QWidget* parent) {
     CheckPrinter();
     QPrinter* printer = CurrentPrinter();
     if (SetupDialog()) {
-        SetupDialog()(this, printer);
+        SetupDialog()(parent, printer);
     } else {
-        QPageSetupDialog dialog(printer, this);
+        QPageSetupDialog dialog(printer, parent);
         dialog.exec();
     }
+}
+
+void TfrmPreView::SpeedButton1Click() {
+    RunPrinterSetup(this);
     PrevX1->update();
 }
 
