@@ -6,6 +6,8 @@
 #include "platform/TableEngine.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/vaSpread.h"
+#include "printing/Printer.h"
+#include "printing/gui/PrintView.h"
 #include "registers/gui/uListBox.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -187,6 +190,43 @@ TEST_F(MainWindowDataTest, TheListsComeFromTheRegisters) {
     window->ComboBox4DropDown();
     EXPECT_EQ(window->ComboBox4->count(), 2);
     EXPECT_EQ(window->ComboBox4->itemText(0), QStringLiteral("表層工"));
+}
+
+TEST_F(MainWindowDataTest, PrintingSavesFirstEvenWhenThePreviewIsClosed) {
+    const TPrinterSource old = SetPrinterSource([] { return PdfPrinter(600, 12); });
+    Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
+    window->vaSpread1->SetCellText(16, 1, QStringLiteral("2"));
+    bool previewShown = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<TfrmPreView*>(QApplication::activeModalWidget());
+        previewShown = preview != nullptr;
+        if (preview)
+            preview->Button2->click();
+    });
+    window->BitBtn1->click();
+    EXPECT_TRUE(previewShown);
+    EXPECT_TRUE(env.messages.isEmpty());
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine")), 1);
+
+    // Without a printer the save still happens and the message says why nothing is shown.
+    SetPrinterSource([] { return std::unique_ptr<QPrinter>(); });
+    window->BitBtn1->click();
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("プリンタが登録されていません")});
+    SetPrinterSource(old);
+}
+
+TEST_F(MainWindowDataTest, PrinterSetUpRunsOnTheCurrentPrinter) {
+    const TPrinterSource old = SetPrinterSource([] { return PdfPrinter(600, 12); });
+    QPrinter* seen = nullptr;
+    SetPrinterSetupDialog([&](QWidget*, QPrinter* printer) {
+        seen = printer;
+        return true;
+    });
+    window->BitBtn4->click();
+    EXPECT_EQ(seen, CurrentPrinter());
+    EXPECT_NE(seen, nullptr);
+    SetPrinterSetupDialog({});
+    SetPrinterSource(old);
 }
 
 } // namespace
