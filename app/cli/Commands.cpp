@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 
 #include "app/cli/CalcCommand.h"
+#include "app/cli/ExportCommand.h"
 #include "app/cli/Output.h"
 
 #include <QStringList>
@@ -19,6 +20,9 @@ QString Usage() {
         "      * で始まる測定値は除外（赤）として扱います。\n"
         "      --group-size G  範囲法の群の大きさＧ（6～10、省略時 10）\n"
         "      --grid          計算後の表を CSV で続けて出力します\n"
+        "  tavelon export --work CODE --type NAME\n"
+        "      データフォルダに登録された工事 CODE・工種 NAME の測定を、calc が読む CSV で\n"
+        "      出力します（除外された測定値は * 付き）。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -47,7 +51,13 @@ int Run(int argc, char** argv) {
         }
         return RunCalc(args);
     }
-    // Further commands join here, e.g. "export": return RunExport(args);
+    if (command == QLatin1String("export")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunExport(args);
+    }
     PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
     return 2;
 }
