@@ -680,10 +680,15 @@ void CheckUsable(Connection& conn) {
         Fail(QStringLiteral("先の失敗でトランザクションが取り消されたため、続けて書き込めません"));
 }
 
-// After a failed statement inside a transaction: when SQLite rolled the whole transaction back
-// (a full disk, an I/O error), later statements must not run on their own and commit.
-void NoteFailure(Connection& conn) {
-    if (conn.txDepth > 0 && sqlite3_get_autocommit(conn.db))
+// After a failed statement inside a transaction: when SQLite rolled the whole transaction back,
+// or the failure leaves the files in doubt (a full disk, an I/O error), later statements must not
+// run on their own and the transaction can only be rolled back.
+void NoteFailure(Connection& conn, int rc) {
+    if (conn.txDepth == 0)
+        return;
+    const int primary = rc & 0xFF;
+    if (sqlite3_get_autocommit(conn.db) || primary == SQLITE_FULL || primary == SQLITE_IOERR ||
+        primary == SQLITE_NOMEM || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
         conn.txBroken = true;
 }
 
@@ -1102,7 +1107,7 @@ void TQuery::Impl::Run(bool wantRows) {
         const QString message = SqlFailure(*conn, rc, sql);
         sqlite3_reset(st);
         g_functionError.clear();
-        NoteFailure(*conn);
+        NoteFailure(*conn, rc);
         values.clear();
         rowCount = 0;
         Fail(message);

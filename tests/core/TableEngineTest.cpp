@@ -441,5 +441,33 @@ TEST_F(TableEngineTest, ConfigurationNamesDatabasesAndTheirFolders) {
         SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), QStringLiteral("/y")));
 }
 
+TEST_F(TableEngineTest, AFullDiskInsideATransactionWritesNothing) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    {
+        TTransaction tx(kDb);
+        InsertKanri(1, QStringLiteral("A001"), QStringLiteral("表層"), QString());
+        {
+            // The table file may not grow any more, as on a full disk.
+            TQuery limit(kDb);
+            limit.AddSQL(QStringLiteral("PRAGMA t_kosyu4.max_page_count = 2"));
+            limit.Open();
+        }
+        QString failure;
+        for (int i = 0; i < 200 && failure.isEmpty(); ++i)
+            failure = EngineMessage([&] { InsertKosyu(10 + i, QString(16, QChar(u'あ'))); });
+        EXPECT_TRUE(failure.contains(QStringLiteral("ディスク"))) << failure.toStdString();
+        // A caller going on regardless gets no piecemeal commit.
+        EXPECT_THROW(InsertKanri(2, QStringLiteral("A002"), QStringLiteral("表層"), QString()),
+                     EngineError);
+        EXPECT_THROW(tx.Commit(), EngineError);
+    }
+    CloseAllConnections();
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 0);
+    InsertKosyu(2, QStringLiteral("基層")); // the engine goes on normally afterwards
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+}
+
 } // namespace
 } // namespace tv
