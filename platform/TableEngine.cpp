@@ -16,9 +16,10 @@
 
 // How the engine keeps its tables:
 // - Each table is its own SQLite file "<Table>.DB" holding one table of that name.
-// - One connection per data folder is kept open between queries. Its main database is the small
-//   file ".tavelon-engine.sqlite" in the data folder; the table files a statement names are
-//   ATTACHed to it, so unqualified names resolve and one transaction can span several tables.
+// - One connection per data folder is kept open between queries. The table files a statement
+//   names are ATTACHed to it, so unqualified names resolve and one transaction can span several
+//   tables. Once a transaction has been used on the folder, its main database is the small empty
+//   file ".tavelon-engine.sqlite" in the data folder (SQLite puts the super-journal beside it).
 //   A real main file (not an in-memory one) and rollback journals (not WAL) are what SQLite needs
 //   for an atomic commit across several files, also when the process dies in the middle of it.
 // - Text columns are declared VARCHAR(size), so the size is part of the table. When a table is
@@ -604,7 +605,9 @@ QString FolderKey(const QString& folder) {
     return path;
 }
 
-std::shared_ptr<Connection> GetConnection(const QString& folder) {
+// The connection of a folder. Plain statements need no main database of their own; a
+// transaction does (see the top of this file), and gets one the first time one begins.
+std::shared_ptr<Connection> GetConnection(const QString& folder, bool forTransaction = false) {
     static QString lastFolder, lastKey;
     if (folder != lastFolder || !QDir::isAbsolutePath(folder)) {
         lastKey = FolderKey(folder);
@@ -615,16 +618,15 @@ std::shared_ptr<Connection> GetConnection(const QString& folder) {
     auto it = connections.find(key);
     if (it != connections.end()) {
         auto conn = it->second;
-        // A folder created after the connection was opened gets its real main file now.
-        if (conn->realMain || conn->txDepth > 0 || !QFileInfo(key).isDir())
+        if (conn->realMain || conn->txDepth > 0 || !forTransaction || !QFileInfo(key).isDir())
             return conn;
+        conn->Close();
         connections.erase(it);
     }
     auto conn = std::make_shared<Connection>();
     conn->folder = key;
-    const bool folderExists = QFileInfo(key).isDir();
     int rc = SQLITE_CANTOPEN;
-    if (folderExists) {
+    if (forTransaction && QFileInfo(key).isDir()) {
         const QByteArray mainFile = QFile::encodeName(key + kMainFileName);
         rc = sqlite3_open_v2(mainFile.constData(), &conn->db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
@@ -636,7 +638,7 @@ std::shared_ptr<Connection> GetConnection(const QString& folder) {
     }
     conn->realMain = rc == SQLITE_OK;
     if (!conn->realMain) {
-        // A missing or read-only folder: nothing can be written there anyway.
+        // No transaction yet, or a missing or read-only folder where nothing can be written.
         rc = sqlite3_open_v2(":memory:", &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
         if (rc != SQLITE_OK)
@@ -1286,7 +1288,7 @@ struct TTransaction::Impl {
 
 TTransaction::TTransaction(const QString& databaseName) : d(std::make_unique<Impl>()) {
     const QString folder = ResolveDatabaseFolder(databaseName);
-    d->conn = GetConnection(folder);
+    d->conn = GetConnection(folder, true);
     Connection& c = *d->conn;
     CheckUsable(c);
     if (c.txDepth == 0) {

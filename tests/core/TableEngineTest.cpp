@@ -259,6 +259,10 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
 TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {
     const QString noTable = EngineMessage([&] { Count(QStringLiteral("RokumaLine")); });
     EXPECT_TRUE(noTable.contains(QStringLiteral("RokumaLine"))) << noTable.toStdString();
+    // Reading a folder leaves it as it was.
+    EXPECT_EQ(QDir(env.DataFolder())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
 
     const QString noDb = EngineMessage([&] {
         TQuery q(QStringLiteral("nosuchdb"));
