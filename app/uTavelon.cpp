@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/FormFrame.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
@@ -422,7 +423,7 @@ void TfrmEditTavelon::ComboBox1DropDown() {
     TKoji works;
     QStringList lines;
     works.ListWorks(lines);
-    ComboBox1->SetItemsKeepText(lines);
+    RefillKeepingText(ComboBox1, lines);
 }
 
 void TfrmEditTavelon::ComboBox1Click() {
@@ -435,7 +436,7 @@ void TfrmEditTavelon::ComboBox1Click() {
 void TfrmEditTavelon::ComboBox4DropDown() {
     QStringList names;
     header_->Kosyu->ListNames(names);
-    ComboBox4->SetItemsKeepText(names);
+    RefillKeepingText(ComboBox4, names);
 }
 
 void TfrmEditTavelon::ComboBox4Click() {
@@ -465,14 +466,14 @@ void TfrmEditTavelon::Label16Click() {
 void TfrmEditTavelon::ComboBox2DropDown() {
     QStringList instruments;
     header_->ListSokuteiki(instruments);
-    ComboBox2->SetItemsKeepText(instruments);
+    RefillKeepingText(ComboBox2, instruments);
 }
 
 void TfrmEditTavelon::ComboBox3DropDown() {
     TSimei persons;
     QStringList names;
     persons.ListNames(names);
-    ComboBox3->SetItemsKeepText(names);
+    RefillKeepingText(ComboBox3, names);
 }
 
 void TfrmEditTavelon::BitBtn2Click() {

@@ -2,7 +2,6 @@
 
 #include "platform/Cp932.h"
 
-#include <QSignalBlocker>
 #include <QValidator>
 
 namespace tv {
@@ -12,15 +11,6 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {}
 void TComboBox::showPopup() {
     emit DropDown();
     QComboBox::showPopup();
-}
-
-void TComboBox::SetItemsKeepText(const QStringList& items) {
-    const QString text = currentText();
-    const QSignalBlocker blocker(this);
-    clear();
-    addItems(items);
-    setCurrentIndex(-1);
-    setEditText(text);
 }
 
 namespace {

@@ -12,8 +12,6 @@ class TComboBox : public QComboBox {
 public:
     explicit TComboBox(QWidget* parent = nullptr);
     void showPopup() override;
-    // Replaces the list and keeps the text shown in the box.
-    void SetItemsKeepText(const QStringList& items);
 
 signals:
     void DropDown();

@@ -3,7 +3,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Help.h"
-#include "registers/gui/FormFrame.h"
+#include "platform/gui/FormFrame.h"
 
 #include <QAction>
 #include <QLabel>

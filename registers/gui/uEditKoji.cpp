@@ -4,7 +4,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Help.h"
-#include "registers/gui/FormFrame.h"
+#include "platform/gui/FormFrame.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"

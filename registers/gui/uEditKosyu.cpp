@@ -3,6 +3,7 @@
 #include "platform/TableEngine.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/FormFrame.h"
 #include "registers/uKosyu.h"
 
 #include <QAction>
@@ -183,29 +184,14 @@ void TfrmEditKosyu::Close1Click() {
 }
 
 bool TfrmEditKosyu::event(QEvent* event) {
-    // Reload whenever the user comes to this window from another window of the program. Coming
-    // back from a message box or dialog opened over it, or from another program, keeps the list
-    // being edited (after a failed write, for example).
-    if (event->type() == QEvent::WindowDeactivate) {
-        QWidget* next = QApplication::activeWindow();
-        skipActivation_ = next == nullptr || next->isModal();
-    } else if (event->type() == QEvent::WindowActivate) {
-        if (!skipActivation_)
-            Guarded([this] { FormActivate(); });
-        skipActivation_ = false;
-    } else if (event->type() == QEvent::Hide) {
-        skipActivation_ = false;
-    }
+    if (activation_.Activates(event))
+        Guarded([this] { FormActivate(); });
     return QMainWindow::event(event);
 }
 
 void TfrmEditKosyu::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CenterOnScreen(this);
 }
 
 } // namespace tv

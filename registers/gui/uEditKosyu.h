@@ -1,6 +1,7 @@
 #pragma once
 // The work-type window "工種の登録": the user edits the whole list of work types and writes it
 // back in one go.
+#include "platform/gui/FormFrame.h"
 #include <QMainWindow>
 #include <memory>
 
@@ -52,7 +53,7 @@ protected:
 
 private:
     std::unique_ptr<TKosyu> kosyu_;
-    bool skipActivation_ = false;
+    TActivationGate activation_;
 };
 
 } // namespace tv

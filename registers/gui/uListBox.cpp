@@ -1,5 +1,7 @@
 #include "registers/gui/uListBox.h"
 
+#include "platform/gui/FormFrame.h"
+
 #include "platform/gui/AppGuard.h"
 
 #include <QCloseEvent>
@@ -113,11 +115,7 @@ void TfrmListBox::keyPressEvent(QKeyEvent* event) {
 
 void TfrmListBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CenterOnScreen(this);
 }
 
 } // namespace tv

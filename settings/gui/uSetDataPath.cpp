@@ -3,6 +3,7 @@
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/FormFrame.h"
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
 #include "settings/gui/FolderDialog.h"
@@ -225,29 +226,14 @@ bool TfrmSetDataPath::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmSetDataPath::event(QEvent* event) {
-    // Reload whenever the user comes to this window from another window of the program. Coming
-    // back from a dialog or message box opened over it, or from another program, keeps what is
-    // being edited (a colour just picked, for example).
-    if (event->type() == QEvent::WindowDeactivate) {
-        QWidget* next = QApplication::activeWindow();
-        skipActivation_ = next == nullptr || next->isModal();
-    } else if (event->type() == QEvent::WindowActivate) {
-        if (!skipActivation_)
-            Guarded([this] { FormActivate(); });
-        skipActivation_ = false;
-    } else if (event->type() == QEvent::Hide) {
-        skipActivation_ = false;
-    }
+    if (activation_.Activates(event))
+        Guarded([this] { FormActivate(); });
     return QDialog::event(event);
 }
 
 void TfrmSetDataPath::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CenterOnScreen(this);
 }
 
 } // namespace tv

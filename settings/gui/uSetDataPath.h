@@ -1,5 +1,6 @@
 #pragma once
 // The settings window "環境設定": the data folder and the five per-user settings.
+#include "platform/gui/FormFrame.h"
 #include <QColor>
 #include <QDialog>
 #include <functional>
@@ -68,7 +69,7 @@ private:
     int edit2Color_ = 0;
     int edit3Color_ = 0;
     QColor lastColor_ = Qt::black; // the colour last chosen in the colour dialog
-    bool skipActivation_ = false;
+    TActivationGate activation_;
 };
 
 } // namespace tv

@@ -1,9 +1,10 @@
 #pragma once
-// What the register windows share: the window font, a menu bar above a client area of a given
+// What the windows share: the window font, a menu bar above a client area of a given
 // size, centring on the screen, and refilling a combo box's list without touching its text.
 #include <QStringList>
 
 class QComboBox;
+class QEvent;
 class QMenuBar;
 class QWidget;
 
@@ -20,5 +21,17 @@ void CenterOnScreen(QWidget* window);
 // Replaces the list of an editable combo box and keeps the text typed in it, raising no change
 // signal (opening the list is not an edit).
 void RefillKeepingText(QComboBox* box, const QStringList& lines);
+
+// Decides when a window reloads on activation: each time the user comes to it from another window
+// of the program, but not when coming back from a message box or dialog opened over it, nor from
+// another program, so what is being edited survives a failed save or a picked colour. A window
+// passes every event through Activates() and runs its activation handler when it returns true.
+class TActivationGate {
+public:
+    bool Activates(const QEvent* event);
+
+private:
+    bool skip_ = false;
+};
 
 } // namespace tv

@@ -1,4 +1,7 @@
-#include "registers/gui/FormFrame.h"
+#include "platform/gui/FormFrame.h"
+
+#include <QApplication>
+#include <QEvent>
 
 #include <QComboBox>
 #include <QFont>
@@ -49,6 +52,26 @@ void RefillKeepingText(QComboBox* box, const QStringList& lines) {
     box->addItems(lines);
     box->setCurrentIndex(-1);
     box->setEditText(text);
+}
+
+bool TActivationGate::Activates(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowDeactivate: {
+        const QWidget* next = QApplication::activeWindow();
+        skip_ = next == nullptr || next->isModal();
+        return false;
+    }
+    case QEvent::WindowActivate: {
+        const bool activates = !skip_;
+        skip_ = false;
+        return activates;
+    }
+    case QEvent::Hide:
+        skip_ = false;
+        return false;
+    default:
+        return false;
+    }
 }
 
 } // namespace tv
