@@ -54,6 +54,26 @@ void RefillKeepingText(QComboBox* box, const QStringList& lines) {
     box->setEditText(text);
 }
 
+QAction* AddMenuItem(QMenu* menu, const QString& caption, const char* objectName) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(objectName));
+    return action;
+}
+
+void AddFileMenu(QMenuBar* menuBar, QAction*& N1, QAction*& Delete1, QAction*& Close1) {
+    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル"));
+    N1 = AddMenuItem(file, QStringLiteral("新規"), "N1");
+    Delete1 = AddMenuItem(file, QStringLiteral("削除"), "Delete1");
+    Close1 = AddMenuItem(file, QStringLiteral("閉じる"), "Close1");
+}
+
+QAction* AddHelpItem(QMenuBar* menuBar) {
+    QAction* help = menuBar->addAction(QStringLiteral("ヘルプ"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    return help;
+}
+
 bool TActivationGate::Activates(const QEvent* event) {
     switch (event->type()) {
     case QEvent::WindowDeactivate: {

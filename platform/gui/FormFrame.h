@@ -1,10 +1,13 @@
 #pragma once
 // What the windows share: the window font, a menu bar above a client area of a given
 // size, centring on the screen, and refilling a combo box's list without touching its text.
+#include <QString>
 #include <QStringList>
 
+class QAction;
 class QComboBox;
 class QEvent;
+class QMenu;
 class QMenuBar;
 class QWidget;
 
@@ -21,6 +24,13 @@ void CenterOnScreen(QWidget* window);
 // Replaces the list of an editable combo box and keeps the text typed in it, raising no change
 // signal (opening the list is not an edit).
 void RefillKeepingText(QComboBox* box, const QStringList& lines);
+
+// Adds a menu item with its objectName.
+QAction* AddMenuItem(QMenu* menu, const QString& caption, const char* objectName);
+// The register windows' menu "ファイル" with "新規" (N1), "削除" (Delete1) and "閉じる" (Close1).
+void AddFileMenu(QMenuBar* menuBar, QAction*& N1, QAction*& Delete1, QAction*& Close1);
+// The menu item "ヘルプ" (Help1, F1).
+QAction* AddHelpItem(QMenuBar* menuBar);
 
 // Decides when a window reloads on activation: each time the user comes to it from another window
 // of the program, but not when coming back from a message box or dialog opened over it, nor from

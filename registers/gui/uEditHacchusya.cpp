@@ -2,8 +2,8 @@
 
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
-#include "platform/gui/Help.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,16 +23,8 @@ TfrmEditHacchusya::TfrmEditHacchusya(QWidget* parent)
 
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu* file = menuBar->addMenu(QStringLiteral("ファイル"));
-    N1 = file->addAction(QStringLiteral("新規"));
-    N1->setObjectName(QStringLiteral("N1"));
-    Delete1 = file->addAction(QStringLiteral("削除"));
-    Delete1->setObjectName(QStringLiteral("Delete1"));
-    Close1 = file->addAction(QStringLiteral("閉じる"));
-    Close1->setObjectName(QStringLiteral("Close1"));
-    Help1 = menuBar->addAction(QStringLiteral("ヘルプ"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+    AddFileMenu(menuBar, N1, Delete1, Close1);
+    Help1 = AddHelpItem(menuBar);
 
     QWidget* client = BuildClientArea(this, menuBar, 258, 106, true);
 

@@ -3,8 +3,8 @@
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
-#include "platform/gui/Help.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
@@ -69,9 +69,7 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     N4->setObjectName(QStringLiteral("N4"));
     N3 = data->addAction(QStringLiteral("請負者"));
     N3->setObjectName(QStringLiteral("N3"));
-    Help1 = menuBar->addAction(QStringLiteral("ヘルプ"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+    Help1 = AddHelpItem(menuBar);
 
     QWidget* client = BuildClientArea(this, menuBar, 468, 182, true);
 

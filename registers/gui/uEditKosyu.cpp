@@ -29,13 +29,7 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     f.setPointSize(9);
     setFont(f);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル"));
-    N1 = file->addAction(QStringLiteral("新規"));
-    N1->setObjectName(QStringLiteral("N1"));
-    Delete1 = file->addAction(QStringLiteral("削除"));
-    Delete1->setObjectName(QStringLiteral("Delete1"));
-    Close1 = file->addAction(QStringLiteral("閉じる"));
-    Close1->setObjectName(QStringLiteral("Close1"));
+    AddFileMenu(menuBar(), N1, Delete1, Close1);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
