@@ -1,5 +1,7 @@
 #include "platform/GridData.h"
 
+#include "platform/Cp932.h"
+
 #include "platform/NumberText.h"
 
 #include <algorithm>
@@ -101,8 +103,11 @@ int TGridData::CellColor(int col, int row) const {
 }
 
 bool TGridData::AcceptsText(int col, const QString& text) {
-    if (col == 1)
-        return text.size() <= kTextColumnLength;
+    if (col == 1) {
+        // The measuring position is stored in 10 bytes of code page 932.
+        const std::optional<int> bytes = Cp932Length(text);
+        return bytes && *bytes <= kTextColumnLength;
+    }
     if (!IsNumberColumn(col))
         return false;
     if (text.trimmed().isEmpty())

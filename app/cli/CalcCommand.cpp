@@ -96,7 +96,7 @@ QString FillGrid(const std::vector<QStringList>& records, const QString& name, T
                 excluded = true;
             }
             if (!TGridData::AcceptsText(col, text)) {
-                const QString why = col == 1 ? QStringLiteral("10 文字を超えています")
+                const QString why = col == 1 ? QStringLiteral("10 バイトを超えています")
                                     : IsReadingColumn(col)
                                         ? QStringLiteral("-99999999～99999999 の数値ではありません")
                                         : QStringLiteral("数値ではありません");

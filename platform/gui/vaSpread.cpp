@@ -1,5 +1,7 @@
 #include "platform/gui/vaSpread.h"
 
+#include "platform/gui/Controls.h"
+
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -101,9 +103,8 @@ public:
             editor->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhLatinOnly);
             editor->setAlignment(Qt::AlignRight);
         } else {
-            editor->setMaxLength(10);
-            editor->setAttribute(Qt::WA_InputMethodEnabled, false);
-            editor->setInputMethodHints(Qt::ImhPreferLatin);
+            LimitBytes(editor, 10);
+            SetImeOff(editor);
         }
         return editor;
     }

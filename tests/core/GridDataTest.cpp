@@ -43,7 +43,9 @@ TEST(GridData, TextThatIsNoNumberOrOutOfRangeEmptiesANumberCell) {
 TEST(GridData, TypedTextIsCheckedByColumn) {
     EXPECT_TRUE(TGridData::AcceptsText(1, QStringLiteral("0123456789")));
     EXPECT_FALSE(TGridData::AcceptsText(1, QStringLiteral("01234567890")));
-    EXPECT_TRUE(TGridData::AcceptsText(1, QStringLiteral("測点１２３４５６７８")));
+    // The measuring position is stored in 10 bytes: five Japanese characters fill it.
+    EXPECT_TRUE(TGridData::AcceptsText(1, QStringLiteral("測点１２３")));
+    EXPECT_FALSE(TGridData::AcceptsText(1, QStringLiteral("測点１２３４")));
     EXPECT_TRUE(TGridData::AcceptsText(2, QString()));
     EXPECT_TRUE(TGridData::AcceptsText(2, QStringLiteral("99999999")));
     EXPECT_FALSE(TGridData::AcceptsText(2, QStringLiteral("99999999.1")));
