@@ -3,6 +3,7 @@
 // shows one page at a zoom on a picture of the paper with the printable area dotted, and prints
 // any range of the pages.
 #include "printing/PageDocument.h"
+#include "printing/PageTarget.h"
 
 #include <QWidget>
 #include <functional>
@@ -17,7 +18,7 @@ TPdfFileNameQuery SetPdfFileNameQuery(TPdfFileNameQuery query);
 // The installed query, or a save-file dialog for PDF files. Adds ".pdf" when missing.
 QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& suggested);
 
-class TPrevX : public QWidget {
+class TPrevX : public QWidget, public TPageTarget {
     Q_OBJECT
 public:
     explicit TPrevX(QWidget* parent = nullptr);
@@ -32,10 +33,10 @@ public:
     void SetZoomPrintY(int percent) { zoomPrintY_ = percent; }
 
     void BeginDoc();
-    void NewPage();
+    void NewPage() override;
     void EndDoc();
     // The canvas of the page being recorded; nullptr outside BeginDoc .. EndDoc.
-    TPrintCanvas* Canvas() { return document_.Canvas(); }
+    TPrintCanvas* Canvas() override { return document_.Canvas(); }
 
     // Prints pages PrintFrom .. min(PageCount, PrintTo); PrintFrom is printed in any case. On the
     // PDF stand-in printer the pages go to a PDF file whose name is asked for.
