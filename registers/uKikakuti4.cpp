@@ -1,0 +1,167 @@
+#include "registers/uKikakuti4.h"
+
+#include "platform/TableEngine.h"
+#include "settings/DataFolder.h"
+
+namespace tv {
+namespace {
+
+const QString kDatabase = QStringLiteral("kestran");
+
+// The look-up of an entry by its key, shared by FindByKey and Save.
+void AddKeyQuery(TQuery& query, const TKikakuti4& entry) {
+    query.AddSQL(QStringLiteral("select * from Kikakuti4"));
+    query.AddSQL(
+        QStringLiteral("where Kubun=:Kubun and Kosyumei=:Kosyumei and Koumokumei=:Koumokumei"));
+    query.ParamByName(QStringLiteral("Kubun")).SetAsInteger(entry.Kubun);
+    query.ParamByName(QStringLiteral("Kosyumei")).SetAsString(entry.Kosyu->Kosyumei);
+    query.ParamByName(QStringLiteral("Koumokumei")).SetAsString(entry.Koumokumei);
+}
+
+} // namespace
+
+TKikakuti4::TKikakuti4() : Kosyu(std::make_unique<TKosyu>()) {}
+
+TKikakuti4::~TKikakuti4() = default;
+
+bool TKikakuti4::CheckTable() {
+    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("KIKAKUTI4.db")))
+        return true;
+    CreateTable(kDatabase, QStringLiteral("KIKAKUTI4"),
+                {{QStringLiteral("ID"), FieldType::Integer, 0},
+                 {QStringLiteral("KUBUN"), FieldType::Integer, 0},
+                 {QStringLiteral("KOSYUMEI"), FieldType::String, 32},
+                 {QStringLiteral("KOUMOKUMEI"), FieldType::String, 16},
+                 {QStringLiteral("KIKAKUTIU1"), FieldType::String, 16},
+                 {QStringLiteral("KIKAKUTID1"), FieldType::String, 16},
+                 {QStringLiteral("KIKAKUTIU2"), FieldType::String, 16},
+                 {QStringLiteral("KIKAKUTID2"), FieldType::String, 16},
+                 {QStringLiteral("GOKAKUHANTEI"), FieldType::Boolean, 0},
+                 {QStringLiteral("JOKEN"), FieldType::String, 16},
+                 {QStringLiteral("SOKUTEIKIJUN"), FieldType::String, 32}});
+    return false;
+}
+
+void TKikakuti4::ClearValues() {
+    KikakutiU1.clear();
+    KikakutiU2.clear();
+    KikakutiD1.clear();
+    KikakutiD2.clear();
+}
+
+void TKikakuti4::ReadRecord(const TQuery& query) {
+    ID = query.FieldByName(QStringLiteral("ID")).AsInteger();
+    Kubun = query.FieldByName(QStringLiteral("Kubun")).AsInteger();
+    Kosyu->FindByName(query.FieldByName(QStringLiteral("Kosyumei")).AsString());
+    Koumokumei = query.FieldByName(QStringLiteral("Koumokumei")).AsString();
+    KikakutiU1 = query.FieldByName(QStringLiteral("KikakutiU1")).AsString();
+    KikakutiD1 = query.FieldByName(QStringLiteral("KikakutiD1")).AsString();
+    GokakuHantei = query.FieldByName(QStringLiteral("GokakuHantei")).AsBoolean();
+    Joken = query.FieldByName(QStringLiteral("Joken")).AsString();
+    KikakutiU2 = query.FieldByName(QStringLiteral("KikakutiU2")).AsString();
+    KikakutiD2 = query.FieldByName(QStringLiteral("KikakutiD2")).AsString();
+}
+
+void TKikakuti4::FindByKey() {
+    TQuery query(kDatabase);
+    AddKeyQuery(query, *this);
+    query.Open();
+    if (!query.Eof()) {
+        ReadRecord(query);
+        return;
+    }
+    ClearValues();
+    // The entry last held is not the one shown any more: deleting must not reach it.
+    ID = 0;
+}
+
+void TKikakuti4::ListItemNames(QStringList& list) {
+    list.clear();
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select distinct Koumokumei from Kikakuti4"));
+    query.AddSQL(QStringLiteral("where Kubun=:Kubun"));
+    query.AddSQL(QStringLiteral("order by Koumokumei"));
+    query.ParamByName(QStringLiteral("Kubun")).SetAsInteger(Kubun);
+    query.Open();
+    while (!query.Eof()) {
+        list << query.FieldByName(QStringLiteral("Koumokumei")).AsString();
+        query.Next();
+    }
+}
+
+void TKikakuti4::ListRegistered(QStringList& list) {
+    list.clear();
+    TQuery query(kDatabase);
+    // Both tables have a Kosyumei column; the selected one is the entry's.
+    query.AddSQL(QStringLiteral("select Kosyu4.ID,Kikakuti4.Kosyumei,Koumokumei from Kikakuti4"));
+    query.AddSQL(QStringLiteral("inner join Kosyu4 on Kosyu4.Kosyumei=Kikakuti4.Kosyumei"));
+    query.AddSQL(QStringLiteral("where Kubun=:Kubun"));
+    query.AddSQL(QStringLiteral("order by Kosyu4.ID,Koumokumei"));
+    query.ParamByName(QStringLiteral("Kubun")).SetAsInteger(Kubun);
+    query.Open();
+    while (!query.Eof()) {
+        list << query.Fields(1).AsString() + QLatin1Char(':') + query.Fields(2).AsString();
+        query.Next();
+    }
+}
+
+void TKikakuti4::Delete() {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("delete from Kikakuti4"));
+    query.AddSQL(QStringLiteral("where ID=:ID"));
+    query.ParamByName(QStringLiteral("ID")).SetAsInteger(ID);
+    query.ExecSQL();
+}
+
+int TKikakuti4::NextID() {
+    TQuery query(kDatabase);
+    query.AddSQL(QStringLiteral("select Max(ID) from Kikakuti4"));
+    query.Open();
+    return query.Fields(0).AsInteger() + 1;
+}
+
+void TKikakuti4::Save() {
+    TQuery query(kDatabase);
+    AddKeyQuery(query, *this);
+    query.Open();
+    const bool found = !query.Eof();
+    // The stored entry keeps its number: the object's ID may be that of another entry loaded
+    // before the key was changed.
+    const int storedId = found ? query.FieldByName(QStringLiteral("ID")).AsInteger() : 0;
+    query.Close();
+    query.ClearSQL();
+    if (!found) {
+        ID = NextID();
+        query.AddSQL(
+            QStringLiteral("insert into Kikakuti4 (ID,Kubun,Kosyumei,Koumokumei,KikakutiU1,"));
+        query.AddSQL(
+            QStringLiteral("KikakutiD1,KikakutiU2,KikakutiD2,GokakuHantei,Joken,SokuteiKijun)"));
+        query.AddSQL(QStringLiteral("values (:ID,:Kubun,:Kosyumei,:Koumokumei,:KikakutiU1,"));
+        query.AddSQL(QStringLiteral(
+            ":KikakutiD1,:KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun)"));
+    } else {
+        ID = storedId != 0 ? storedId : NextID();
+        query.AddSQL(
+            QStringLiteral("update Kikakuti4 Set ID=:ID,Kubun=:Kubun,Kosyumei=:Kosyumei,"));
+        query.AddSQL(QStringLiteral("Koumokumei=:Koumokumei,KikakutiU1=:KikakutiU1,"));
+        query.AddSQL(QStringLiteral("KikakutiD1=:KikakutiD1,KikakutiU2=:KikakutiU2,"));
+        query.AddSQL(QStringLiteral("KikakutiD2=:KikakutiD2,GokakuHantei=:GokakuHantei,Joken=:"
+                                    "Joken,SokuteiKijun=:SokuteiKijun"));
+        query.AddSQL(
+            QStringLiteral("where Kubun=:Kubun and Kosyumei=:Kosyumei and Koumokumei=:Koumokumei"));
+    }
+    query.ParamByName(QStringLiteral("ID")).SetAsInteger(ID);
+    query.ParamByName(QStringLiteral("Kubun")).SetAsInteger(Kubun);
+    query.ParamByName(QStringLiteral("Kosyumei")).SetAsString(Kosyu->Kosyumei);
+    query.ParamByName(QStringLiteral("Koumokumei")).SetAsString(Koumokumei);
+    query.ParamByName(QStringLiteral("KikakutiU1")).SetAsString(KikakutiU1);
+    query.ParamByName(QStringLiteral("KikakutiD1")).SetAsString(KikakutiD1);
+    query.ParamByName(QStringLiteral("KikakutiU2")).SetAsString(KikakutiU2);
+    query.ParamByName(QStringLiteral("KikakutiD2")).SetAsString(KikakutiD2);
+    query.ParamByName(QStringLiteral("GokakuHantei")).SetAsBoolean(GokakuHantei);
+    query.ParamByName(QStringLiteral("Joken")).SetAsString(Joken);
+    query.ParamByName(QStringLiteral("SokuteiKijun")).SetAsString(SokuteiKijun);
+    query.ExecSQL();
+}
+
+} // namespace tv
