@@ -272,6 +272,27 @@ TEST_F(ResultsTableTest, AMeasurementWithoutLinesDrawsNothing) {
     EXPECT_TRUE(pages.pages[0]->lines.empty());
 }
 
+TEST_F(ResultsTableTest, GroupsAreNumberedByTheirPlaceInTheLineOrder) {
+    Store(0);
+    ASSERT_GT(header.ID, 0);
+    // Lines stored out of order and with gaps in their numbers.
+    for (int lno : {9, 4}) {
+        TRokumaLine line;
+        line.HID = header.ID;
+        line.LNO = lno;
+        line.SOKUTEN = QStringLiteral("L%1").arg(lno);
+        line.K04 = QStringLiteral("%1.0").arg(lno);
+        line.Insert();
+    }
+    TRecordingPages pages = Print();
+    ASSERT_EQ(pages.pages.size(), 1u);
+    const TRecordingCanvas& p = *pages.pages[0];
+    EXPECT_EQ(Only(p, QStringLiteral("1")).y, Only(p, QStringLiteral("L4")).y);
+    EXPECT_EQ(Only(p, QStringLiteral("2")).y, Only(p, QStringLiteral("L9")).y);
+    EXPECT_EQ(Only(p, QStringLiteral("L9")).y, Only(p, QStringLiteral("9.0")).y);
+    EXPECT_EQ(Count(p, QStringLiteral("4")), 0);
+}
+
 TEST_F(ResultsTableTest, PrintedThroughThePreviewControlIntoAPdf) {
     Store(61);
     TPrevX prev;
