@@ -6,6 +6,7 @@
 #include "platform/gui/AppGuard.h"
 #include "printing/PainterCanvas.h"
 #include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditKosyu.h"
 #include "registers/gui/uEditSimei.h"
@@ -40,8 +41,10 @@ int RunDesktopProgram(int argc, char** argv) {
             std::unique_ptr<QWidget>(windows.frmEditUkeoisya = new TfrmEditUkeoisya),
             std::unique_ptr<QWidget>(windows.frmEditHacchusya = new TfrmEditHacchusya),
             std::unique_ptr<QWidget>(windows.frmEditKosyu = new TfrmEditKosyu),
+            std::unique_ptr<QWidget>(windows.frmEditKikakuti4 = new TfrmEditKikakuti4),
             std::unique_ptr<QWidget>(windows.frmSetDataPath = new TfrmSetDataPath),
         };
+        windows.frmEditKikakuti4->SetWorkTypeWindow(windows.frmEditKosyu);
         // Closing the main window ends the program, even with another window open.
         mainWindow->setAttribute(Qt::WA_QuitOnClose, true);
         for (auto& window : others)

@@ -2,6 +2,7 @@
 
 #include "app/uTavelon.h"
 #include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditKosyu.h"
 #include "registers/gui/uEditSimei.h"

@@ -12,6 +12,7 @@ class TfrmListBox;
 class TfrmEditUkeoisya;
 class TfrmEditHacchusya;
 class TfrmEditKosyu;
+class TfrmEditKikakuti4;
 class TfrmSetDataPath;
 
 struct TAppWindows {
@@ -22,6 +23,7 @@ struct TAppWindows {
     QPointer<TfrmEditUkeoisya> frmEditUkeoisya;
     QPointer<TfrmEditHacchusya> frmEditHacchusya;
     QPointer<TfrmEditKosyu> frmEditKosyu;
+    QPointer<TfrmEditKikakuti4> frmEditKikakuti4;
     QPointer<TfrmSetDataPath> frmSetDataPath;
 };
 
