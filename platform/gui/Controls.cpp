@@ -29,7 +29,9 @@ private:
 } // namespace
 
 void LimitBytes(QLineEdit* box, int bytes) {
-    box->setMaxLength(bytes);
+    // Only the validator: it refuses keys and pastes past the limit, while a text the program
+    // puts into the box (a computed result) is shown whole. A maximum length would cut such a
+    // text silently, and the cut text would then be saved as if it were the result.
     box->setValidator(new TByteLimitValidator(bytes, box));
 }
 

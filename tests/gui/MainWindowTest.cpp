@@ -179,5 +179,21 @@ TEST_F(MainWindowTest, Edit11ChoosesTheReportForm) {
     EXPECT_EQ(window->RadioGroup1ItemIndex(), 0);
 }
 
+TEST_F(MainWindowTest, AResultLongerThanItsColumnIsShownWholeWhileTypingStopsAtTheLimit) {
+    // Σ(d2) of one reading of 400 takes nine characters; its column holds eight. The box shows
+    // the result as computed, so the save refuses it by name instead of storing a cut number.
+    TypeIntoCell(2, 1, QStringLiteral("400"));
+    EXPECT_EQ(window->Edit6->text(), QStringLiteral("160000.00"));
+    // Typing still stops at the column's bytes: five full-width characters fill ten.
+    window->Edit1->clear();
+    for (const QChar ch : QStringLiteral("ＡＢＣＤＥＦ"))
+        QTest::sendKeyEvent(QTest::Click, window->Edit1, Qt::Key_unknown, QString(ch),
+                            Qt::NoModifier);
+    EXPECT_EQ(window->Edit1->text(), QStringLiteral("ＡＢＣＤＥ"));
+    window->Edit6->clear();
+    QTest::keyClicks(window->Edit6, QStringLiteral("123456789"));
+    EXPECT_EQ(window->Edit6->text(), QStringLiteral("12345678"));
+}
+
 } // namespace
 } // namespace tv::test
