@@ -11,12 +11,14 @@
 #include "registers/gui/uListBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -156,6 +158,11 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     connect(ComboBox2, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox2Click));
     connect(ComboBox3, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox3DropDown));
     connect(ComboBox3, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox3Click));
+    // Going to another window of the program in between makes the next activation reload.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() != this && !qobject_cast<QMessageBox*>(now->window()))
+            skipNextActivate_ = false;
+    });
 }
 
 TfrmEditKoji::~TfrmEditKoji() = default;
@@ -335,6 +342,14 @@ bool TfrmEditKoji::event(QEvent* event) {
         }
     } else if (event->type() == QEvent::WindowDeactivate) {
         enteredName_.reset();
+        // A message box over this window (a question, a missing help page) or another program
+        // is no change of window: coming back from it keeps what is being typed. The windows of
+        // the program, the person-name window among them, bring the reload.
+        const QWidget* next = QApplication::activeWindow();
+        if (next == nullptr || qobject_cast<const QMessageBox*>(next) != nullptr)
+            skipNextActivate_ = true;
+    } else if (event->type() == QEvent::Hide) {
+        skipNextActivate_ = false;
     }
     return QWidget::event(event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The construction-works register window "工事名の登録". One instance lives for the whole run; the
-// main window shows it modelessly. Each time it becomes the active window it shows its work again,
-// so typing that was not saved is dropped.
+// main window shows it modelessly. Each time it becomes the active window, coming from another
+// window of the program, it shows its work again, so typing that was not saved is dropped; coming
+// back from a message box or from another program keeps the typing.
 #include "registers/uKoji.h"
 
 #include <QWidget>
@@ -81,8 +82,9 @@ private:
     // A person name taken from the person-name window, put back after the reload that the
     // return to this window brings.
     std::optional<QString> enteredName_;
-    // Set when showing the work on activation failed: the activation that follows the closing of
-    // the error message must not try again and again.
+    // Set when the window was left for a message box or another program, and when showing the
+    // work on activation failed (the activation that follows the closing of the error message
+    // must not try again and again): the next activation does not reload.
     bool skipNextActivate_ = false;
     bool centred_ = false;
 };

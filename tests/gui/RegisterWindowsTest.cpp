@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -182,6 +183,38 @@ TEST_F(KojiWindowTest, ActivationShowsTheWorkAgainAndDropsUnsavedTyping) {
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("K001"));
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("元の名前"));
     EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
+}
+
+TEST_F(KojiWindowTest, ComingBackFromAMessageBoxOrAnotherProgramKeepsTheTyping) {
+    EnterWork(QStringLiteral("K001"), QStringLiteral("元の名前"), QString(), QString(), QString());
+    form->Button2->click();
+    Type(form->Edit2, QStringLiteral("書きかけ"));
+
+    // A message box over the window (the question before deleting, a help page not installed).
+    QMessageBox box(QMessageBox::Warning, QString(), QStringLiteral("?"), QMessageBox::Ok,
+                    form.get());
+    box.show();
+    QApplication::setActiveWindow(&box);
+    QApplication::setActiveWindow(form.get());
+    box.hide();
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("書きかけ"));
+    EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
+
+    // Another program and back.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(form.get());
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("書きかけ"));
+
+    // Another program, then another window of this one: the return shows the work again.
+    QApplication::setActiveWindow(nullptr);
+    QWidget other;
+    auto* otherBox = new QLineEdit(&other);
+    other.show();
+    QApplication::setActiveWindow(&other);
+    otherBox->setFocus();
+    QApplication::setActiveWindow(form.get());
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("元の名前"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
 }
 
