@@ -519,6 +519,10 @@ void TfrmEditTavelon::Delete1Click() {
     header_->Kosyu->FindByName(stored.Kosyu->Kosyumei);
     header_->Delete();
     RecordToWindow();
+    // The blank measurement of the pair, as choosing the pair shows it: Ｇ is 10.
+    if (header_->GP.isEmpty())
+        header_->GP = QStringLiteral("10");
+    Edit13->setText(header_->GP);
 }
 
 namespace {

@@ -151,6 +151,7 @@ TEST_F(MainWindowDataTest, DeleteAsksAndRemovesTheShownMeasurement) {
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 0);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine")), 0);
     EXPECT_EQ(window->vaSpread1->Cells().CellText(16, 1), QString());
+    EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
 
     // Nothing stored: no question, nothing happens.
     env.questions.clear();
