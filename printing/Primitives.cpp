@@ -213,7 +213,9 @@ void DrawTextBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, flo
         }
         return;
     }
-    const int n = int(text.count(LineSeparator())) + 1;
+    // Separators are counted as SplitField finds them, left to right, each consuming both
+    // backslashes: three backslashes in a row are one separator, not two overlapping ones.
+    const int n = int(text.split(LineSeparator()).size());
     if (n > 1) {
         for (int i = 1; i <= n; ++i) {
             const QString line = SplitField(text, LineSeparator(), i);

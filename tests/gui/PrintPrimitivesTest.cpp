@@ -132,6 +132,13 @@ TEST_F(PrimitivesTest, MultiLineLabelsTakeOneBandEach) {
     ASSERT_EQ(canvas.texts.size(), 2u);
     EXPECT_LT(canvas.texts[0].x, canvas.texts[1].x);
     EXPECT_EQ(canvas.texts[0].y, canvas.texts[1].y);
+
+    // Three backslashes in a row are one separator and a backslash: two bands, not three.
+    canvas.Clear();
+    DrawTextBox(&canvas, QStringLiteral("試験\\\\\\報告"), baCenter, 1, 2, 5, 3);
+    ASSERT_EQ(Texts(), QStringList({QStringLiteral("試験"), QStringLiteral("\\報告")}));
+    EXPECT_EQ(canvas.texts[0].y, Px(2) + (bandH - 92) / 2);
+    EXPECT_EQ(canvas.texts[1].y, Px(2.5) + (bandH - 92) / 2);
 }
 
 TEST_F(PrimitivesTest, TooWideTextSplitsIntoHalvesAtTheSameFontSize) {
