@@ -1,6 +1,8 @@
 #include "app/uTavelon.h"
 
 #include "Version.h"
+#include "app/PrintResultsTable.h"
+#include "app/PrintTestReportSheet.h"
 #include "app/Windows.h"
 #include "measurement/Codes.h"
 #include "measurement/uRokuma.h"
@@ -12,9 +14,11 @@
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditKosyu.h"
 #include "registers/gui/uListBox.h"
+#include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
@@ -444,6 +448,9 @@ void TfrmEditTavelon::ComboBox4Click() {
     if (!ComboBox1->currentText().trimmed().isEmpty())
         header_->LoadByWork();
     RecordToWindow();
+    // The flatness standard value of the work type in the register's current category.
+    if (TfrmEditKikakuti4* standards = AppWindows().frmEditKikakuti4)
+        standards->FlatnessStandard(header_->Kosyu->Kosyumei);
     if (header_->GP.isEmpty())
         header_->GP = QStringLiteral("10");
     Edit13->setText(header_->GP);
@@ -489,6 +496,10 @@ void TfrmEditTavelon::BitBtn1Click() {
     auto* preview = new TfrmPreView(this);
     const std::unique_ptr<TfrmPreView> release(preview);
     preview->PrevX1->BeginDoc();
+    if (RadioGroup1ItemIndex() == 0)
+        PrintTestReportSheet(*preview->PrevX1, *header_);
+    else
+        PrintResultsTable(*preview->PrevX1, *header_);
     preview->PrevX1->EndDoc();
     preview->exec();
 }
@@ -544,7 +555,8 @@ void TfrmEditTavelon::N2Click() {
 void TfrmEditTavelon::N3Click() {
     ShowModeless(AppWindows().frmEditKosyu);
 }
-// The standard-values register has no window yet.
-void TfrmEditTavelon::N4Click() {}
+void TfrmEditTavelon::N4Click() {
+    ShowModeless(AppWindows().frmEditKikakuti4);
+}
 
 } // namespace tv
