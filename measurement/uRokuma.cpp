@@ -20,6 +20,8 @@ namespace tv {
 namespace {
 
 const QString kDb = QStringLiteral("kestran");
+// The largest reading a grid cell accepts.
+constexpr double kReadingLimit = 99999999.0;
 
 bool TableFileExists(const QString& table) {
     return FileExistsNoCase(GetDataFolder(kDb) + table + QStringLiteral(".DB"));
@@ -484,7 +486,12 @@ void LoadMeasurementGrid(int id, TGrid& grid) {
         grid.SetCol(pno % 10 + 2);
         grid.SetRow(pno / 10 + 1);
         grid.SetForeColor(points.Fields(2).AsBoolean() ? kColorBlack : kColorRed);
-        grid.SetText(FormatGeneral(points.Fields(3).AsFloat()));
+        // The largest readings a cell accepts (±99999999) have no single-precision value and
+        // are stored as ±100000000, which the cell would refuse: it would come back empty, and
+        // the next save would drop it and the rest of its line. Such a reading is shown at the
+        // limit it was typed within.
+        const double value = std::clamp(points.Fields(3).AsFloat(), -kReadingLimit, kReadingLimit);
+        grid.SetText(FormatGeneral(value));
     }
 }
 

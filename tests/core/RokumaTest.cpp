@@ -175,6 +175,25 @@ TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
     EXPECT_EQ(header->ID, 2);
 }
 
+TEST_F(RokumaTest, TheLargestReadingsComeBackAfterSaving) {
+    // ±99999999 are stored in single precision as ±100000000; loaded again they must neither
+    // vanish from their cells nor take the rest of the line with them at the next save.
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    TGridData grid;
+    FillRow(grid, 1,
+            {QStringLiteral("99999999"), QStringLiteral("-99999999"), QStringLiteral("1.5")},
+            QStringLiteral("1.0"));
+    SaveMeasurement(*header, grid);
+
+    TGridData loaded;
+    LoadMeasurementGrid(header->ID, loaded);
+    EXPECT_EQ(loaded.CellText(2, 1), QStringLiteral("99999999.0"));
+    EXPECT_EQ(loaded.CellText(3, 1), QStringLiteral("-99999999.0"));
+    EXPECT_EQ(loaded.CellText(4, 1), QStringLiteral("1.5"));
+    SaveMeasurement(*header, loaded);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 3);
+}
+
 TEST_F(RokumaTest, SavingAgainKeepsTheStoredIdAndReplacesLinesAndPoints) {
     Choose(QStringLiteral("A001"), QStringLiteral("表層"));
     TGridData grid;
