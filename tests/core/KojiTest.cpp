@@ -1,25 +1,11 @@
 // The works register with its three parties, against real tables in a private data folder.
 #include "platform/TableEngine.h"
 #include "registers/uKoji.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 namespace tv::test {
 namespace {
-
-QStringList Rows(const QString& sql) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(sql);
-    query.Open();
-    QStringList rows;
-    while (!query.Eof()) {
-        QStringList fields;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            fields << query.Fields(i).AsString();
-        rows << fields.join(QLatin1Char('|'));
-        query.Next();
-    }
-    return rows;
-}
 
 class KojiTest : public EnvTest {
 protected:

@@ -3,28 +3,13 @@
 #include "registers/uHacchusya.h"
 #include "registers/uSimei.h"
 #include "registers/uUkeoisya.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
 
 namespace tv::test {
 namespace {
-
-// Every row of a table, each as its columns' texts in table order joined by "|".
-QStringList Rows(const QString& sql) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(sql);
-    query.Open();
-    QStringList rows;
-    while (!query.Eof()) {
-        QStringList fields;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            fields << query.Fields(i).AsString();
-        rows << fields.join(QLatin1Char('|'));
-        query.Next();
-    }
-    return rows;
-}
 
 using PartyRegistersTest = EnvTest;
 

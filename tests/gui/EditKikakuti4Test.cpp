@@ -12,6 +12,7 @@
 #include "registers/uKikakuti4.h"
 #include "registers/uKosyu.h"
 #include "settings/RegistryUtility.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -51,21 +52,6 @@ template <class W> void WhenModal(std::function<void(W*)> step, int tries = 300)
                 other->close();
         }
     });
-}
-
-QStringList Rows(const QString& sql) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(sql);
-    query.Open();
-    QStringList rows;
-    while (!query.Eof()) {
-        QStringList fields;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            fields << query.Fields(i).AsString();
-        rows << fields.join(QLatin1Char('|'));
-        query.Next();
-    }
-    return rows;
 }
 
 void RegisterWorkTypes(const QStringList& names) {

@@ -7,6 +7,7 @@
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -54,21 +55,6 @@ void PickLine(TfrmListBox* list, const QString& line) {
         list->ListBox1->setCurrentItem(found.first());
     }
     list->Button1->click();
-}
-
-QStringList Rows(const QString& sql) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(sql);
-    query.Open();
-    QStringList rows;
-    while (!query.Eof()) {
-        QStringList fields;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            fields << query.Fields(i).AsString();
-        rows << fields.join(QLatin1Char('|'));
-        query.Next();
-    }
-    return rows;
 }
 
 QSize ClientSize(QWidget* window) {

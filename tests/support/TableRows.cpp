@@ -1,0 +1,22 @@
+#include "tests/support/TableRows.h"
+
+#include "platform/TableEngine.h"
+
+namespace tv::test {
+
+QStringList Rows(const QString& sql) {
+    TQuery query(QStringLiteral("kestran"));
+    query.AddSQL(sql);
+    query.Open();
+    QStringList rows;
+    while (!query.Eof()) {
+        QStringList fields;
+        for (int i = 0; i < query.FieldCount(); ++i)
+            fields << query.Fields(i).AsString();
+        rows << fields.join(QLatin1Char('|'));
+        query.Next();
+    }
+    return rows;
+}
+
+} // namespace tv::test
