@@ -2,6 +2,7 @@
 #include "platform/TableEngine.h"
 #include "registers/uKosyu.h"
 #include "settings/DataFolder.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
@@ -14,17 +15,8 @@ namespace {
 
 using Rows = std::vector<std::pair<int, QString>>;
 
-// Every row of the table by ID, as stored.
 Rows StoredRows() {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(QStringLiteral("select ID,KOSYUMEI from Kosyu4 order by ID"));
-    query.Open();
-    Rows rows;
-    while (!query.Eof()) {
-        rows.emplace_back(query.Fields(0).AsInteger(), query.Fields(1).AsString());
-        query.Next();
-    }
-    return rows;
+    return StoredWorkTypes();
 }
 
 class KosyuTest : public EnvTest {

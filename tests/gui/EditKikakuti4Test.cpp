@@ -12,6 +12,7 @@
 #include "registers/uKikakuti4.h"
 #include "registers/uKosyu.h"
 #include "settings/RegistryUtility.h"
+#include "tests/gui/WhenModal.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
@@ -37,22 +38,6 @@
 
 namespace tv::test {
 namespace {
-
-// Runs `step` on the modal window of type W as soon as it is shown. When none comes, whatever
-// modal window is open is closed, so a failing test does not hang.
-template <class W> void WhenModal(std::function<void(W*)> step, int tries = 300) {
-    QTimer::singleShot(10, [step, tries] {
-        if (auto* window = qobject_cast<W*>(QApplication::activeModalWidget())) {
-            step(window);
-        } else if (tries > 0) {
-            WhenModal<W>(step, tries - 1);
-        } else {
-            ADD_FAILURE() << "no modal window of the expected kind";
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-}
 
 void RegisterWorkTypes(const QStringList& names) {
     TKosyu kosyu;

@@ -9,7 +9,21 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "printing/Printer.h"
+
+#include <QPrinter>
+
 namespace tv::test {
+
+// Makes the current printer one that prints into this PDF file (600 dpi, 12 points of
+// unprintable margin); returns the previous printer source.
+inline TPrinterSource PrintIntoPdf(const QString& file) {
+    return SetPrinterSource([file] {
+        auto printer = PdfPrinter(600, 12);
+        printer->setOutputFileName(file);
+        return printer;
+    });
+}
 
 inline QString RunTool(const QString& program, const QStringList& args) {
     QProcess process;

@@ -21,13 +21,7 @@ class PrevXTest : public test::EnvTest {
 protected:
     void SetUp() override {
         printed = QDir(env.Root()).filePath(QStringLiteral("printed.pdf"));
-        const QString file = printed;
-        // A printer that prints into a PDF file: 600 dpi, 100 pixels of unprintable margin.
-        oldSource = SetPrinterSource([file] {
-            auto printer = PdfPrinter(600, 12);
-            printer->setOutputFileName(file);
-            return printer;
-        });
+        oldSource = test::PrintIntoPdf(printed);
         PageShiftX = 0;
         PageShiftY = 0;
     }

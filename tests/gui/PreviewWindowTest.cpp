@@ -28,12 +28,7 @@ class PreviewWindowTest : public test::EnvTest {
 protected:
     void SetUp() override {
         printed = QDir(env.Root()).filePath(QStringLiteral("printed.pdf"));
-        const QString file = printed;
-        oldSource = SetPrinterSource([file] {
-            auto printer = PdfPrinter(600, 12);
-            printer->setOutputFileName(file);
-            return printer;
-        });
+        oldSource = test::PrintIntoPdf(printed);
     }
     void TearDown() override {
         SetPrinterSource(oldSource);

@@ -7,6 +7,7 @@
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "tests/gui/WhenModal.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
@@ -30,22 +31,6 @@
 
 namespace tv::test {
 namespace {
-
-// Runs `step` on the modal window of type W as soon as it is shown (from inside its modal loop).
-// When none comes, whatever modal window is open is closed, so a failing test does not hang.
-template <class W> void WhenModal(std::function<void(W*)> step, int tries = 300) {
-    QTimer::singleShot(10, [step, tries] {
-        if (auto* window = qobject_cast<W*>(QApplication::activeModalWidget())) {
-            step(window);
-        } else if (tries > 0) {
-            WhenModal<W>(step, tries - 1);
-        } else {
-            ADD_FAILURE() << "no modal window of the expected kind";
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-        }
-    });
-}
 
 // Picks the line with that text in the pick-list (none when empty) and presses OK.
 void PickLine(TfrmListBox* list, const QString& line) {

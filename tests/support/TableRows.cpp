@@ -19,4 +19,16 @@ QStringList Rows(const QString& sql) {
     return rows;
 }
 
+std::vector<std::pair<int, QString>> StoredWorkTypes() {
+    TQuery query(QStringLiteral("kestran"));
+    query.AddSQL(QStringLiteral("select ID,KOSYUMEI from Kosyu4 order by ID"));
+    query.Open();
+    std::vector<std::pair<int, QString>> rows;
+    while (!query.Eof()) {
+        rows.emplace_back(query.Fields(0).AsInteger(), query.Fields(1).AsString());
+        query.Next();
+    }
+    return rows;
+}
+
 } // namespace tv::test
