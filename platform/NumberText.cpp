@@ -427,4 +427,25 @@ std::optional<double> ParseNumber(const QString& text) {
     return negative ? -value : value;
 }
 
+QString NarrowNumberText(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19)
+            c = QChar(char16_t(u'0' + (u - 0xFF10)));
+        else if (u == 0xFF0E)
+            c = QLatin1Char('.');
+        else if (u == 0xFF0C)
+            c = QLatin1Char(',');
+        else if (u == 0xFF0B)
+            c = QLatin1Char('+');
+        else if (u == 0xFF0D || u == 0x2212 || u == 0x30FC)
+            c = QLatin1Char('-');
+        else if (u == 0xFF0A)
+            c = QLatin1Char('*');
+    }
+    return out;
+}
+
 } // namespace tv

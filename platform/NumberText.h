@@ -20,4 +20,10 @@ double TextToFloat(const QString& text);
 // number.
 std::optional<double> ParseNumber(const QString& text);
 
+// The text with the full-width characters a Japanese keyboard produces for numbers turned into
+// ASCII: digits ０-９, '．', '，', '＋', and '－', '−' (U+2212) and 'ー' as minus; a full-width
+// '＊' (the exclusion mark) becomes '*'. Every other character is left as it is, so a caller can
+// still refuse it.
+QString NarrowNumberText(const QString& text);
+
 } // namespace tv

@@ -198,3 +198,11 @@ TEST(ParseNumber, RefusesEverythingElse) {
 
 } // namespace
 } // namespace tv
+
+TEST(NarrowNumberText, FullWidthNumberCharactersBecomeAscii) {
+    EXPECT_EQ(tv::NarrowNumberText(QStringLiteral(u"１．５")), QStringLiteral("1.5"));
+    EXPECT_EQ(tv::NarrowNumberText(QStringLiteral(u"－２")), QStringLiteral("-2"));
+    EXPECT_EQ(tv::NarrowNumberText(QStringLiteral(u"−3ー＊")), QStringLiteral("-3-*"));
+    // Letters and other characters stay, so the caller can refuse them.
+    EXPECT_EQ(tv::NarrowNumberText(QStringLiteral(u"３ａ，")), QStringLiteral(u"3ａ,"));
+}
