@@ -115,7 +115,7 @@ void DrawFactorTable(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluat
     DrawTextBox(c, QStringLiteral("Ｃの値"), baLeft, 11.0f, 19.35f, 12.0f, 19.8f);
     DrawFrame(c, 9.92f, 19.8f, 14.1f, 22.3f);
     DrawStyledLine(c, 13.05f, 19.8f, 13.05f, 22.3f);
-    DrawTextBox(c, QStringLiteral("σ= ") + SpecRangeText(header.SIYOUSYO), baLeft, 6.1f, 21.81f,
+    DrawTextBox(c, QStringLiteral("σ= ") + SiyousyoRangeText(header.SIYOUSYO), baLeft, 6.1f, 21.81f,
                 15.1f, 22.31f);
     static const QString sizes[] = {QStringLiteral("グループの大きさ"),
                                     QStringLiteral("６"),
@@ -179,7 +179,7 @@ void DrawPageForm(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation
 
 } // namespace
 
-QString SpecRangeText(const QString& text) {
+QString SiyousyoRangeText(const QString& text) {
     if (text.startsWith(QLatin1Char('_')))
         return text.mid(1) + QStringLiteral("以下");
     return text;

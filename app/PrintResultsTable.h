@@ -12,7 +12,7 @@ class TRokumaKanri;
 
 // The 仕様書の範囲 (the range the contract documents allow) as printed: "_2.4" reads "2.4以下", any
 // other text stays as it is.
-QString SpecRangeText(const QString& text);
+QString SiyousyoRangeText(const QString& text);
 
 // The range factor C of the group size g as printed ("2.53" for 6 .. "3.08" for 10); empty for
 // any other size.

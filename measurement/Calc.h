@@ -23,7 +23,6 @@ public:
     virtual void ShowStatus(const QString& text) = 0;
 };
 
-
 void CalcReadings(TGrid& grid, TCalcTarget& target);
 // Raises EConvertError "'%s' は整数ではありません" when Ｇ is not a whole number.
 void CalcRanges(TGrid& grid, TCalcTarget& target);

@@ -44,8 +44,8 @@ TStoredMeasurement ReadStoredMeasurement(int id) {
     points.Params(0).SetAsInteger(id);
     points.Open();
     for (; !points.Eof(); points.Next())
-        m.Points.push_back(
-            {points.Fields(0).AsInteger(), points.Fields(1).AsBoolean(), points.Fields(2).AsFloat()});
+        m.Points.push_back({points.Fields(0).AsInteger(), points.Fields(1).AsBoolean(),
+                            points.Fields(2).AsFloat()});
     return m;
 }
 

@@ -62,8 +62,8 @@ struct PlannedPoint {
 // Reads the grid as the save stores it, checking every value before anything is written.
 void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedPoint>& points) {
     static const QString headers[grid::kResults] = {QStringLiteral("Σd"), QStringLiteral("Σ(d2)"),
-                                       QStringLiteral("最大"), QStringLiteral("最小"),
-                                       QStringLiteral("Ｒ")};
+                                                    QStringLiteral("最大"), QStringLiteral("最小"),
+                                                    QStringLiteral("Ｒ")};
     const int rows = grid.MaxRows();
     for (int r = 1; r <= rows; ++r) {
         if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())

@@ -13,8 +13,12 @@ QDateTime Now() {
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
-QDate Today() { return Now().date(); }
+QDate Today() {
+    return Now().date();
+}
 
-void SetClock(std::function<QDateTime()> clock) { ClockFunction() = std::move(clock); }
+void SetClock(std::function<QDateTime()> clock) {
+    ClockFunction() = std::move(clock);
+}
 
 } // namespace tv

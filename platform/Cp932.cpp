@@ -6,6 +6,11 @@
 namespace tv {
 namespace {
 
+// False for iconv_open's failure value, (iconv_t)-1.
+bool Opened(iconv_t cd) {
+    return cd != reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr): iconv's API
+}
+
 // The characters that input methods produce in place of code page 932's own code points.
 char32_t CanonicalCp932(char32_t c) {
     switch (c) {
@@ -32,7 +37,7 @@ class Converter {
 public:
     Converter() : cd_(iconv_open("CP932", "UTF-32LE")) {}
     ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
+        if (Opened(cd_))
             iconv_close(cd_);
     }
     // Bytes of one character, 0 when it cannot be encoded.
@@ -47,7 +52,7 @@ public:
             out[0] = static_cast<char>(c);
             return 1;
         }
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
+        if (!Opened(cd_))
             return 0;
         c = CanonicalCp932(c);
         unsigned char in[4] = {static_cast<unsigned char>(c & 0xFF),
@@ -151,7 +156,7 @@ std::optional<QByteArray> Cp932Encode(const QString& text) {
 
 std::optional<QString> Cp932Decode(const QByteArray& bytes) {
     iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (!Opened(cd))
         return std::nullopt;
     // Every code page 932 character takes at most 3 bytes in UTF-8 (1 and 2 bytes become 3).
     QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);

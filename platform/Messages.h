@@ -7,8 +7,8 @@
 namespace tv {
 
 struct TMessageHandlers {
-    std::function<void(const QString& text)> show;         // message box with OK
-    std::function<bool(const QString& text)> askOkCancel;  // warning icon, OK and Cancel
+    std::function<void(const QString& text)> show;        // message box with OK
+    std::function<bool(const QString& text)> askOkCancel; // warning icon, OK and Cancel
 };
 
 void ShowMessage(const QString& text);

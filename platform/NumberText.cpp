@@ -118,6 +118,10 @@ QString SlowFixed(double value, int decimals) {
     return RoundExpansion(exact, decimals);
 }
 
+// Products of a decimal mantissa and a power of ten or five exceed 64 bits; the compiler's
+// 128-bit integer holds them (__extension__: it is not standard C++).
+__extension__ typedef unsigned __int128 Wide;
+
 // True when value (> 0) equals digits * 10^exp10 exactly; digits is odd (it ends in 5).
 bool EqualsDecimal(double value, uint64_t digits, int exp10) {
     if (exp10 >= 0) {
@@ -125,10 +129,10 @@ bool EqualsDecimal(double value, uint64_t digits, int exp10) {
         // then 5^e * digits would exceed its 53-bit significand.
         if (value >= 9.2e18 || value != std::floor(value))
             return false;
-        unsigned __int128 scaled = digits;
+        Wide scaled = digits;
         for (int i = 0; i < exp10; ++i)
             scaled *= 10;
-        return scaled == static_cast<unsigned __int128>(static_cast<uint64_t>(value));
+        return scaled == static_cast<Wide>(static_cast<uint64_t>(value));
     }
     // value = m * 2^k with m odd; digits / 10^f equals it only when k = -f and m * 5^f = digits.
     int exp2 = 0;
@@ -142,7 +146,7 @@ bool EqualsDecimal(double value, uint64_t digits, int exp10) {
     const int f = -exp10;
     if (k != -f)
         return false;
-    unsigned __int128 scaled = m;
+    Wide scaled = m;
     for (int i = 0; i < f; ++i) {
         scaled *= 5;
         if (scaled > digits)
@@ -427,8 +431,7 @@ std::optional<double> ParseNumber(const QString& text) {
     return negative ? -value : value;
 }
 
-QString NarrowNumberText(const QString& text)
-{
+QString NarrowNumberText(const QString& text) {
     QString out = text;
     for (QChar& c : out) {
         const char16_t u = c.unicode();

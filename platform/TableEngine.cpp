@@ -250,7 +250,7 @@ void RegisterFunctions(sqlite3* db) {
 // ---- table files ---------------------------------------------------------------------------
 
 QString FindFileNoCase(const QString& folder, const QString& fileName) {
-    const QString exact = folder + fileName;
+    QString exact = folder + fileName;
     if (QFileInfo::exists(exact))
         return exact;
     QDir dir(folder);
@@ -443,10 +443,12 @@ struct Connection {
             sqlite3_finalize(jm);
             jm = nullptr;
             if (mode.compare("delete", Qt::CaseInsensitive) != 0)
-                sqlite3_exec(
-                    db,
-                    QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(Quoted(schema)).toUtf8(),
-                    nullptr, nullptr, nullptr);
+                sqlite3_exec(db,
+                             QStringLiteral("PRAGMA %1.journal_mode=DELETE")
+                                 .arg(Quoted(schema))
+                                 .toUtf8()
+                                 .constData(),
+                             nullptr, nullptr, nullptr);
         }
         sqlite3_finalize(jm);
     }

@@ -43,12 +43,30 @@ class TQuery;
 class TParam {
 public:
     QString Name() const { return name_; }
-    void SetAsString(const QString& v) { value_ = v; set_ = true; }
-    void SetAsInteger(int v) { value_ = v; set_ = true; }
-    void SetAsFloat(double v) { value_ = v; set_ = true; }
-    void SetAsBoolean(bool v) { value_ = v; set_ = true; }
-    void SetAsDate(const QDate& v) { value_ = v; set_ = true; }
-    void Clear() { value_ = QVariant(); set_ = false; }
+    void SetAsString(const QString& v) {
+        value_ = v;
+        set_ = true;
+    }
+    void SetAsInteger(int v) {
+        value_ = v;
+        set_ = true;
+    }
+    void SetAsFloat(double v) {
+        value_ = v;
+        set_ = true;
+    }
+    void SetAsBoolean(bool v) {
+        value_ = v;
+        set_ = true;
+    }
+    void SetAsDate(const QDate& v) {
+        value_ = v;
+        set_ = true;
+    }
+    void Clear() {
+        value_ = QVariant();
+        set_ = false;
+    }
     bool IsSet() const { return set_; }
     const QVariant& Value() const { return value_; }
 
@@ -91,7 +109,7 @@ public:
     QString SQLText() const;
 
     int ParamCount() const;
-    TParam& Params(int index);               // raises EngineError when out of range
+    TParam& Params(int index);                // raises EngineError when out of range
     TParam& ParamByName(const QString& name); // first match, any case; raises when missing
 
     void Open();    // runs a statement that returns rows; positions on the first row
@@ -102,7 +120,7 @@ public:
     bool Eof() const; // true at once for an empty result and after moving past the last row
     void Next();
     int FieldCount() const;
-    const TField& Fields(int index) const;           // by position in the current row
+    const TField& Fields(int index) const;                // by position in the current row
     const TField& FieldByName(const QString& name) const; // any case
 
 private:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), configures and builds, then starts the program ("run") or
-# runs the whole test suite offscreen ("test"). Quick when nothing changed.
+# runs the whole test suite offscreen ("test"). Quick when nothing changed. Options in
+# $TV_CMAKE_ARGS (for example "-DTV_WERROR=ON") are passed to a new or the existing configuration.
 set -euo pipefail
 mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -8,7 +9,7 @@ build=${BUILD_DIR:-$top/build}
 
 packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev sqlite3
           googletest libgtest-dev libbenchmark-dev fonts-ipafont-mincho fonts-ipafont-gothic
-          xvfb xauth poppler-utils)
+          xvfb xauth poppler-utils clang-format clang-tidy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -21,8 +22,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ ! -f "$build/CMakeCache.txt" ] || [ -n "${TV_CMAKE_ARGS:-}" ]; then
+  # shellcheck disable=SC2086 # the options are words
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${TV_CMAKE_ARGS:-}
 fi
 cmake --build "$build" -j"$(nproc)"
 

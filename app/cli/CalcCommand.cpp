@@ -90,12 +90,12 @@ QString FillGrid(const std::vector<QStringList>& records, const QString& name, T
                 excluded = true;
             }
             if (!TGridData::AcceptsText(col, text)) {
-                const QString why = col == grid::kPositionCol
-                                        ? QStringLiteral("%1 バイトを超えています")
-                                              .arg(grid::kPositionBytes)
-                                    : grid::IsReading(col)
-                                        ? QStringLiteral("-99999999～99999999 の数値ではありません")
-                                        : QStringLiteral("数値ではありません");
+                const QString why =
+                    col == grid::kPositionCol
+                        ? QStringLiteral("%1 バイトを超えています").arg(grid::kPositionBytes)
+                    : grid::IsReading(col)
+                        ? QStringLiteral("-99999999～99999999 の数値ではありません")
+                        : QStringLiteral("数値ではありません");
                 return QStringLiteral("%1: %2 行目 %3 列目 '%4' は%5")
                     .arg(name)
                     .arg(row)

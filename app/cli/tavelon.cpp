@@ -1,4 +1,6 @@
 // The command line: batch calculations and exports without the window.
 #include "app/cli/Commands.h"
 
-int main(int argc, char** argv) { return tv::cli::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return tv::cli::Run(argc, argv);
+}

@@ -77,7 +77,7 @@ protected:
     QToolButton *up = nullptr, *down = nullptr;
 };
 
-TEST_F(EditKosyuTest, IsLaidOutAsSpecifiedAndCreatesItsTable) {
+TEST_F(EditKosyuTest, KeepsItsLayoutAndCreatesItsTable) {
     EXPECT_TRUE(FileExistsNoCase(env.DataFolder() + QStringLiteral("KOSYU4.DB")));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("工種の登録"));
     window->show();

@@ -36,6 +36,8 @@ TestEnv::~TestEnv() {
     qputenv("XDG_DATA_HOME", oldData_);
 }
 
-QString TestEnv::ConfigHome() const { return QDir(dir_.path()).filePath(QStringLiteral("config")); }
+QString TestEnv::ConfigHome() const {
+    return QDir(dir_.path()).filePath(QStringLiteral("config"));
+}
 
 } // namespace tv::test
