@@ -1,6 +1,7 @@
 #include "registers/uHacchusya.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -55,18 +56,10 @@ void THacchusya::Save() {
     if (Hacchusyamei.trimmed().isEmpty())
         return;
     TQuery query(Folder());
-    query.AddSQL(QStringLiteral("select * from Hacchusya where Hacchusyamei=:A"));
-    query.Params(0).SetAsString(Hacchusyamei);
-    query.Open();
-    const bool exists = !query.Eof();
-    query.Close();
-    query.ClearSQL();
-    if (exists)
-        query.AddSQL(QStringLiteral(
-            "update Hacchusya set Hacchusyamei=:A,SyokuSimei=:B where Hacchusyamei=:A"));
-    else
-        query.AddSQL(
-            QStringLiteral("insert into Hacchusya (Hacchusyamei,SyokuSimei) values (:A,:B)"));
+    PrepareSave(
+        query, QStringLiteral("select * from Hacchusya where Hacchusyamei=:A"), Hacchusyamei,
+        QStringLiteral("update Hacchusya set Hacchusyamei=:A,SyokuSimei=:B where Hacchusyamei=:A"),
+        QStringLiteral("insert into Hacchusya (Hacchusyamei,SyokuSimei) values (:A,:B)"));
     query.Params(0).SetAsString(Hacchusyamei);
     query.Params(1).SetAsString(SyokuSimei);
     query.ExecSQL();

@@ -1,6 +1,7 @@
 #include "registers/uKoji.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -88,22 +89,11 @@ void TKoji::Save() {
         TTransaction transaction(kDatabase);
         {
             TQuery query(kDatabase);
-            query.AddSQL(QStringLiteral("select * from Koji1 where Code=:Code"));
-            query.Params(0).SetAsString(code);
-            query.Open();
-            const bool exists = !query.Eof();
-            query.Close();
-            query.ClearSQL();
-            if (exists) {
-                query.AddSQL(QStringLiteral(
-                    "update Koji1 set Code=:A,Kojimei=:B,Hacchusya=:C,Ukeoisya=:D,"));
-                query.AddSQL(QStringLiteral("Dairinin=:E,Yoshiki=:F"));
-                query.AddSQL(QStringLiteral("where Code=:A"));
-            } else {
-                query.AddSQL(QStringLiteral(
-                    "insert into Koji1 (Code,Kojimei,Hacchusya,Ukeoisya,Dairinin,Yoshiki)"));
-                query.AddSQL(QStringLiteral("values (:A,:B,:C,:D,:E,:F)"));
-            }
+            PrepareSave(query, QStringLiteral("select * from Koji1 where Code=:Code"), code,
+                        QStringLiteral("update Koji1 set Code=:A,Kojimei=:B,Hacchusya=:C,"
+                                       "Ukeoisya=:D,Dairinin=:E,Yoshiki=:F where Code=:A"),
+                        QStringLiteral("insert into Koji1 (Code,Kojimei,Hacchusya,Ukeoisya,"
+                                       "Dairinin,Yoshiki) values (:A,:B,:C,:D,:E,:F)"));
             query.ParamByName(QStringLiteral("A")).SetAsString(code);
             query.ParamByName(QStringLiteral("B")).SetAsString(Kojimei);
             Hacchusya->Save();

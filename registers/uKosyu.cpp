@@ -1,6 +1,7 @@
 #include "registers/uKosyu.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -65,19 +66,12 @@ void TKosyu::Save() {
     if (Kosyumei.trimmed().isEmpty())
         return;
     TQuery query(kDatabase);
-    query.AddSQL(QStringLiteral("select * from Kosyu4 where KOSYUMEI=:A"));
-    query.Params(0).SetAsString(Kosyumei.trimmed());
-    query.Open();
-    const bool found = !query.Eof();
-    query.Close();
-    query.ClearSQL();
-    if (!found) {
-        if (ID == 0)
-            ID = NextID();
-        query.AddSQL(QStringLiteral("insert into Kosyu4 (Kosyumei,ID) values (:A,:B)"));
-    } else {
-        query.AddSQL(QStringLiteral("update Kosyu4 set Kosyumei=:A,ID=:B where Kosyumei=:A"));
-    }
+    const bool found = PrepareSave(
+        query, QStringLiteral("select * from Kosyu4 where KOSYUMEI=:A"), Kosyumei.trimmed(),
+        QStringLiteral("update Kosyu4 set Kosyumei=:A,ID=:B where Kosyumei=:A"),
+        QStringLiteral("insert into Kosyu4 (Kosyumei,ID) values (:A,:B)"));
+    if (!found && ID == 0)
+        ID = NextID();
     query.ParamByName(QStringLiteral("A")).SetAsString(Kosyumei);
     query.ParamByName(QStringLiteral("B")).SetAsInteger(ID);
     query.ExecSQL();

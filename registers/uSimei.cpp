@@ -1,6 +1,7 @@
 #include "registers/uSimei.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -62,16 +63,9 @@ void TSimei::Save() {
     if (Furigana.isEmpty())
         Furigana = Simei;
     TQuery query(kDatabase);
-    query.AddSQL(QStringLiteral("select * from Simei where Simei=:Simei"));
-    query.Params(0).SetAsString(Simei);
-    query.Open();
-    const bool exists = !query.Eof();
-    query.Close();
-    query.ClearSQL();
-    if (exists)
-        query.AddSQL(QStringLiteral("update Simei set Furigana=:A,Simei=:B where Simei=:B"));
-    else
-        query.AddSQL(QStringLiteral("insert into Simei (Furigana, Simei) values (:A,:B)"));
+    PrepareSave(query, QStringLiteral("select * from Simei where Simei=:Simei"), Simei,
+                QStringLiteral("update Simei set Furigana=:A,Simei=:B where Simei=:B"),
+                QStringLiteral("insert into Simei (Furigana, Simei) values (:A,:B)"));
     query.Params(0).SetAsString(Furigana);
     query.Params(1).SetAsString(Simei);
     query.ExecSQL();

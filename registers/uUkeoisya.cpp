@@ -1,6 +1,7 @@
 #include "registers/uUkeoisya.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -64,19 +65,11 @@ void TUkeoisya::Save() {
     if (Ukeoisyamei.trimmed().isEmpty())
         return;
     TQuery query(Folder());
-    query.AddSQL(QStringLiteral("select * from Ukeoisya where Ukeoisyamei=:A"));
-    query.Params(0).SetAsString(Ukeoisyamei);
-    query.Open();
-    const bool exists = !query.Eof();
-    query.Close();
-    query.ClearSQL();
-    if (exists) {
-        query.AddSQL(QStringLiteral("update Ukeoisya set UKEOISYAMEI=:A,Jusyo=:B,Kaisya=:C,"));
-        query.AddSQL(QStringLiteral("Daihyosya=:D,JVFlag=:E where Ukeoisyamei=:A"));
-    } else {
-        query.AddSQL(QStringLiteral("insert into Ukeoisya (UKEOISYAMEI,JUSYO,KAISYA,Daihyosya,"));
-        query.AddSQL(QStringLiteral("JVFlag) values (:A,:B,:C,:D,:E)"));
-    }
+    PrepareSave(query, QStringLiteral("select * from Ukeoisya where Ukeoisyamei=:A"), Ukeoisyamei,
+                QStringLiteral("update Ukeoisya set UKEOISYAMEI=:A,Jusyo=:B,Kaisya=:C,"
+                               "Daihyosya=:D,JVFlag=:E where Ukeoisyamei=:A"),
+                QStringLiteral("insert into Ukeoisya (UKEOISYAMEI,JUSYO,KAISYA,Daihyosya,"
+                               "JVFlag) values (:A,:B,:C,:D,:E)"));
     query.Params(0).SetAsString(Ukeoisyamei);
     query.Params(1).SetAsString(Jusyo);
     query.Params(2).SetAsString(Kaisya);
