@@ -13,6 +13,7 @@
 #include "registers/uKosyu.h"
 #include "settings/RegistryUtility.h"
 #include "tests/gui/WhenModal.h"
+#include "tests/support/RecordingPages.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
@@ -359,14 +360,6 @@ TEST_F(EditKikakuti4Test, WorkTypeMenuShowsTheWorkTypeWindow) {
 }
 
 // ---- the printed list ----------------------------------------------------------------------
-
-class TRecordingPages : public TPageTarget {
-public:
-    TRecordingPages() { NewPage(); }
-    TPrintCanvas* Canvas() override { return pages.back().get(); }
-    void NewPage() override { pages.push_back(std::make_unique<TRecordingCanvas>(600, 600)); }
-    std::vector<std::unique_ptr<TRecordingCanvas>> pages;
-};
 
 int PxX(double cm) {
     return int(std::trunc(600.0 * cm / 2.54 + 472));

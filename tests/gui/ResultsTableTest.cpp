@@ -11,6 +11,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/RecordingPages.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
@@ -22,14 +23,7 @@
 namespace tv {
 namespace {
 
-// A document of recording canvases: one page from the start, as after BeginDoc.
-class TRecordingPages : public TPageTarget {
-public:
-    TRecordingPages() { NewPage(); }
-    TPrintCanvas* Canvas() override { return pages.back().get(); }
-    void NewPage() override { pages.push_back(std::make_unique<TRecordingCanvas>(600, 600)); }
-    std::vector<std::unique_ptr<TRecordingCanvas>> pages;
-};
+using test::TRecordingPages;
 
 class ResultsTableTest : public test::EnvTest {
 protected:

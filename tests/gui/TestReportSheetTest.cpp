@@ -12,6 +12,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/RecordingPages.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDir>
@@ -23,15 +24,7 @@
 namespace tv {
 namespace {
 
-// Pages of recording canvases; the first page is being recorded from the start, as after
-// BeginDoc.
-class TRecordingPages : public TPageTarget {
-public:
-    TRecordingPages() { pages.push_back(std::make_unique<TRecordingCanvas>()); }
-    TPrintCanvas* Canvas() override { return pages.back().get(); }
-    void NewPage() override { pages.push_back(std::make_unique<TRecordingCanvas>()); }
-    std::vector<std::unique_ptr<TRecordingCanvas>> pages;
-};
+using test::TRecordingPages;
 
 // Printer pixels at 600 dpi of a form position in cm, with the form shifted 2.6 cm right and
 // 2.7 cm down on a printer without unprintable margin.
