@@ -10,11 +10,6 @@
 
 namespace tv {
 
-// Bytes of a stored computed result (Σd, Σd², the counts, σ, ΣR and the line results): room for
-// the longest "%1.2f" text of a single-precision value,
-// "-340282346638528859811704183484516925440.00". What the user types into a result box stays
-// limited to the box's own size.
-constexpr int kResultBytes = 43;
 
 class TGrid;
 class TKoji;

@@ -3,6 +3,7 @@
 #include "app/cli/Csv.h"
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
+#include "measurement/GridLayout.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
@@ -13,13 +14,6 @@
 namespace tv::cli {
 
 namespace {
-
-constexpr int kFirstReading = 2;
-constexpr int kLastReading = 11;
-
-bool IsReadingColumn(int col) {
-    return col >= kFirstReading && col <= kLastReading;
-}
 
 struct CalcOptions {
     QString groupSize;
@@ -90,17 +84,19 @@ QString FillGrid(const std::vector<QStringList>& records, const QString& name, T
             const int col = j + 1;
             QString text = fields[j];
             bool excluded = false;
-            if (IsReadingColumn(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
+            if (grid::IsReading(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
                 text = text.trimmed().mid(1);
                 excluded = true;
             }
             if (!TGridData::AcceptsText(col, text)) {
                 const QString why =
-                    col == 1 ? (Cp932Length(text) ? QStringLiteral("10 バイトを超えています")
-                                                  : QStringLiteral("Shift-JIS で表せない文字 '%1' "
-                                                                   "を含んでいます")
-                                                        .arg(Cp932FirstUnencodable(text)))
-                    : IsReadingColumn(col)
+                    col == grid::kPositionCol
+                        ? (Cp932Length(text)
+                               ? QStringLiteral("%1 バイトを超えています")
+                                     .arg(grid::kPositionBytes)
+                               : QStringLiteral("Shift-JIS で表せない文字 '%1' を含んでいます")
+                                     .arg(Cp932FirstUnencodable(text)))
+                    : grid::IsReading(col)
                         ? QStringLiteral("-99999999～99999999 の数値ではありません")
                         : QStringLiteral("数値ではありません");
                 return QStringLiteral("%1: %2 行目 %3 列目 '%4' は%5")
@@ -123,7 +119,7 @@ QString GridCsv(const TGridData& grid) {
     for (int r = 1; r <= last; ++r) {
         for (int c = 1; c <= TGridData::kColumns; ++c) {
             QString text = grid.CellText(c, r);
-            if (IsReadingColumn(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+            if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
                 text.prepend(QLatin1Char('*'));
             if (c > 1)
                 out += QLatin1Char(',');
