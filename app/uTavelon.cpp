@@ -5,7 +5,10 @@
 #include "app/PrintTestReportSheet.h"
 #include "app/Windows.h"
 #include "measurement/Codes.h"
+#include "measurement/ExcelSheet.h"
+#include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
+#include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
@@ -26,6 +29,8 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFileDialog>
+#include <QSaveFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +82,7 @@ TfrmEditTavelon::TfrmEditTavelon(QWidget* parent) : QMainWindow(parent) {
     point_ = std::make_unique<TRokumaData>();
     BuildControls();
     BuildMenus();
+    BuildReadingsMenu();
     // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame.
     resize(637, 515);
     CentreInWorkArea();
@@ -400,6 +406,7 @@ void TfrmEditTavelon::RecordToWindow() {
     Edit12->setText(h.SIYOUSYO);
     Edit13->setText(h.GP);
     LoadMeasurementGrid(h.ID, *vaSpread1);
+    modified_ = false;
 }
 
 void TfrmEditTavelon::WindowToRecord() {
@@ -486,6 +493,7 @@ void TfrmEditTavelon::ComboBox3DropDown() {
 void TfrmEditTavelon::BitBtn2Click() {
     WindowToRecord();
     SaveMeasurement(*header_, *vaSpread1);
+    modified_ = false;
     BitBtn2->setEnabled(true);
 }
 
@@ -557,6 +565,123 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+
+} // namespace tv
+
+namespace tv {
+
+// --- Readings in and out ------------------------------------------------------------------------
+
+namespace {
+// The file types of the import dialog, in the order of TReadingsLayout.
+const char16_t* const kImportFilters[] = {
+    u"CSV・テキスト（形式を自動判定） (*.csv *.txt)",
+    u"表形式 CSV（一行が表の一行） (*.csv *.txt)",
+    u"ロガー形式（一行に測定値一つ） (*.csv *.txt *.dat *.log)",
+};
+const char16_t* const kExportCsv = u"CSV 表形式 (*.csv)";
+const char16_t* const kExportExcel = u"Excel ブック (*.xlsx)";
+} // namespace
+
+void TfrmEditTavelon::BuildReadingsMenu() {
+    QMenu* file = menuBar()->findChild<QMenu*>(QStringLiteral("File1"));
+    if (!file)
+        return;
+    Import1 = new QAction(QStringLiteral("読み込み…"), this);
+    Import1->setObjectName(QStringLiteral("Import1"));
+    Export1 = new QAction(QStringLiteral("書き出し…"), this);
+    Export1->setObjectName(QStringLiteral("Export1"));
+    file->insertAction(Delete1, Import1);
+    file->insertAction(Delete1, Export1);
+    file->insertSeparator(Delete1);
+    connect(Import1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Import1Click));
+    connect(Export1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Export1Click));
+    connect(vaSpread1, &TvaSpread::BlockEdited, this,
+            Handler(this, &TfrmEditTavelon::vaSpread1BlockEdited));
+    connect(vaSpread1, &TvaSpread::PasteRefused, StatusPanel1, &QLabel::setText);
+}
+
+void TfrmEditTavelon::vaSpread1BlockEdited() {
+    StatusPanel1->clear();
+    modified_ = true;
+    // One recalculation for the whole block; the grid repaints once.
+    const TGridBlockWrite block(vaSpread1->Cells());
+    RunCalcReadingsAndRanges();
+}
+
+void TfrmEditTavelon::Import1Click() {
+    QFileDialog dialog(this, QStringLiteral("測定値の読み込み"));
+    dialog.setObjectName(QStringLiteral("ImportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const char16_t* filter : kImportFilters)
+        filters << QString::fromUtf16(filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ImportReadings(dialog.selectedFiles().front(),
+                   static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+}
+
+void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
+    TReadingsLayout chosen = TReadingsLayout::Detect;
+    if (layout == 1)
+        chosen = TReadingsLayout::Grid;
+    else if (layout == 2)
+        chosen = TReadingsLayout::Logger;
+    // Read whole into a scratch grid first: a bad record leaves the window as it was.
+    TGridData scratch;
+    try {
+        ReadReadings(ReadTextFile(path), chosen, scratch);
+    } catch (const EConvertError& e) {
+        throw EConvertError(QStringLiteral("%1: %2").arg(path, e.Message()));
+    }
+    if (HasReadings(vaSpread1->Cells()) &&
+        !AskOkCancel(QStringLiteral("表の測定値を読み込んだ内容で置き換えますか？")))
+        return;
+    vaSpread1->ReplaceCells(scratch);
+    vaSpread1BlockEdited();
+    int readings = 0;
+    for (int r = 1; r <= scratch.MaxRows(); ++r)
+        for (int c = 2; c <= 11; ++c)
+            if (!scratch.CellText(c, r).isEmpty())
+                ++readings;
+    StatusPanel1->setText(QStringLiteral("%1 個の測定値を読み込みました").arg(readings));
+}
+
+void TfrmEditTavelon::Export1Click() {
+    QFileDialog dialog(this, QStringLiteral("測定値の書き出し"));
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QString::fromUtf16(kExportCsv), QString::fromUtf16(kExportExcel)});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == QString::fromUtf16(kExportExcel) ? QStringLiteral("xlsx")
+                                                                           : QStringLiteral("csv"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ExportReadings(dialog.selectedFiles().front());
+}
+
+void TfrmEditTavelon::ExportReadings(const QString& path) {
+    const TGridData& cells = vaSpread1->Cells();
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
+        WindowToRecord();
+        WriteExcelSheet(path, *header_, cells);
+    } else {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+        // UTF-8 with a byte-order mark, so that spreadsheets read the Japanese text.
+        file.write("\xEF\xBB\xBF");
+        file.write(GridLayoutCsv(cells, LastFilledRow(cells)).toUtf8());
+        if (!file.commit())
+            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+    }
+    StatusPanel1->setText(QStringLiteral("%1 に書き出しました").arg(path));
 }
 
 } // namespace tv

@@ -63,6 +63,8 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* Import1 = nullptr; // ファイル → 読み込み…
+    QAction* Export1 = nullptr; // ファイル → 書き出し…
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -89,6 +91,19 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void Import1Click();
+    void Export1Click();
+    // Cells of the grid changed as a block (paste, clear, undo, redo).
+    void vaSpread1BlockEdited();
+
+    // Reading a file of readings into the grid (grid or logger layout, or detected): asks before
+    // replacing readings already in the grid; a file with a bad record changes nothing.
+    void ImportReadings(const QString& path, int layout);
+    // Writing the shown measurement: CSV in the grid layout, or an Excel workbook (.xlsx).
+    void ExportReadings(const QString& path);
+
+    // The shown measurement differs from what was loaded or saved (block edits and imports).
+    bool IsModified() const { return modified_; }
 
     // Steps shared by the handlers.
     void CheckDatabases();
@@ -106,6 +121,7 @@ private:
     void BuildMenus();
     void CentreInWorkArea();
     void RunCalcReadingsAndRanges();
+    void BuildReadingsMenu();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -117,6 +133,7 @@ private:
     std::unique_ptr<TRokumaKanri> header_;
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
+    bool modified_ = false;
 };
 
 } // namespace tv

@@ -3,6 +3,9 @@
 #include "platform/gui/Controls.h"
 
 #include <QAbstractTableModel>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +17,8 @@ namespace tv {
 
 namespace {
 const QColor kShade(0xE8, 0xE8, 0xE8);
+// Steps of typing, pasting, clearing and clicking kept for undo.
+constexpr size_t kUndoSteps = 100;
 
 QString HeaderText(int col) {
     static const char16_t* const headers[TGridData::kColumns] = {
@@ -58,7 +63,13 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole)
             return false;
-        return data_.EnterText(index.column() + 1, index.row() + 1, value.toString());
+        const int col = index.column() + 1, row = index.row() + 1;
+        const TGridData::CellState before = data_.SavedCell(col, row);
+        if (!data_.EnterText(col, row, value.toString()))
+            return false;
+        if (edited)
+            edited(col, row, before);
+        return true;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
@@ -78,6 +89,9 @@ public:
         const QModelIndex i = index(row - 1, col - 1);
         emit dataChanged(i, i);
     }
+
+    // Called after a cell was typed, with what it held before.
+    std::function<void(int col, int row, const TGridData::CellState& before)> edited;
 
 private:
     TGridData& data_;
@@ -144,7 +158,10 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     setModel(model_);
     setItemDelegate(new TSpreadDelegate(this));
     data_.onChanged = [this](int col, int row) { model_->CellChanged(col, row); };
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    model_->edited = [this](int col, int row, const TGridData::CellState& before) {
+        RecordCell(col, row, before);
+    };
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                     QAbstractItemView::EditKeyPressed);
@@ -161,8 +178,14 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
 
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
-            emit Click(index.column() + 1, index.row() + 1);
+        // Shift and Ctrl clicks select a block; they do not exclude readings.
+        if (!index.isValid() ||
+            (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+            return;
+        const int col = index.column() + 1, row = index.row() + 1;
+        const TGridData::CellState before = data_.SavedCell(col, row);
+        emit Click(col, row);
+        RecordCell(col, row, before);
     });
     SetActiveCell(1, 1);
 }
@@ -201,13 +224,186 @@ void TvaSpread::keyPressEvent(QKeyEvent* event) {
         EnterPressed();
         return;
     }
-    if (event->key() == Qt::Key_Delete && state() != EditingState) {
-        const QModelIndex index = currentIndex();
-        if (index.isValid())
-            model_->setData(index, QString(), Qt::EditRole);
+    if (SpreadsheetKey(event))
         return;
-    }
     QTableView::keyPressEvent(event);
+}
+
+bool TvaSpread::SpreadsheetKey(QKeyEvent* event) {
+    if (state() == EditingState)
+        return false;
+    const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else if (event->key() == Qt::Key_Delete && !ctrl) {
+        ClearSelectedCells();
+    } else if (ctrl && !shift && event->key() == Qt::Key_Z) {
+        Undo();
+    } else if ((ctrl && event->key() == Qt::Key_Y) || (ctrl && shift && event->key() == Qt::Key_Z)) {
+        Redo();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TvaSpread::SelectedBlock(int& col1, int& row1, int& col2, int& row2) const {
+    const QModelIndex current = currentIndex();
+    col1 = col2 = current.isValid() ? current.column() + 1 : data_.ActiveCol();
+    row1 = row2 = current.isValid() ? current.row() + 1 : data_.ActiveRow();
+    const QItemSelection selection = selectionModel()->selection();
+    bool first = true;
+    for (const QItemSelectionRange& range : selection) {
+        if (!range.isValid())
+            continue;
+        const int l = range.left() + 1, r = range.right() + 1;
+        const int t = range.top() + 1, b = range.bottom() + 1;
+        col1 = first ? l : std::min(col1, l);
+        col2 = first ? r : std::max(col2, r);
+        row1 = first ? t : std::min(row1, t);
+        row2 = first ? b : std::max(row2, b);
+        first = false;
+    }
+}
+
+void TvaSpread::SelectBlock(int col1, int row1, int col2, int row2) {
+    const QItemSelection block(model_->index(row1 - 1, col1 - 1), model_->index(row2 - 1, col2 - 1));
+    selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
+}
+
+QString TvaSpread::SelectedText() const {
+    int col1, row1, col2, row2;
+    SelectedBlock(col1, row1, col2, row2);
+    return BlockText(data_, col1, row1, col2, row2);
+}
+
+void TvaSpread::CopySelection() {
+    QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+bool TvaSpread::PasteText(const QString& text) {
+    const std::vector<QStringList> rows = SplitBlockText(text);
+    if (rows.empty())
+        return false;
+    std::vector<TBlockCell> cells;
+    const int col = ActiveCol(), row = ActiveRow();
+    const QString refused = CheckBlock(rows, col, row, cells);
+    if (!refused.isEmpty()) {
+        emit PasteRefused(refused);
+        return false;
+    }
+    WriteCells(cells);
+    int width = 0;
+    for (const QStringList& fields : rows)
+        width = std::max(width, static_cast<int>(fields.size()));
+    SelectBlock(col, row, col + width - 1, row + static_cast<int>(rows.size()) - 1);
+    emit BlockEdited();
+    return true;
+}
+
+void TvaSpread::PasteClipboard() {
+    PasteText(QGuiApplication::clipboard()->text());
+}
+
+void TvaSpread::ClearSelectedCells() {
+    int col1, row1, col2, row2;
+    SelectedBlock(col1, row1, col2, row2);
+    std::vector<TBlockCell> cells;
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            if (!data_.CellText(c, r).isEmpty() || data_.CellColor(c, r) != kColorBlack)
+                cells.push_back({c, r, TCellInput()});
+    if (cells.empty())
+        return;
+    WriteCells(cells);
+    emit BlockEdited();
+}
+
+void TvaSpread::WriteCells(const std::vector<TBlockCell>& cells) {
+    UndoStep step;
+    step.reserve(cells.size());
+    for (const TBlockCell& cell : cells)
+        step.push_back({cell.col, cell.row, data_.SavedCell(cell.col, cell.row), {}});
+    WriteBlock(data_, cells);
+    for (CellChange& change : step)
+        change.after = data_.SavedCell(change.col, change.row);
+    PushStep(std::move(step));
+}
+
+void TvaSpread::ReplaceCells(const TGridData& source) {
+    UndoStep step;
+    for (int r = 1; r <= data_.MaxRows(); ++r) {
+        for (int c = 1; c <= TGridData::kColumns; ++c) {
+            TGridData::CellState before = data_.SavedCell(c, r);
+            TGridData::CellState after = source.SavedCell(c, r);
+            if (before != after)
+                step.push_back({c, r, std::move(before), std::move(after)});
+        }
+    }
+    {
+        const TGridBlockWrite block(data_);
+        for (const CellChange& change : step)
+            data_.RestoreCell(change.col, change.row, change.after);
+    }
+    PushStep(std::move(step));
+}
+
+void TvaSpread::RecordCell(int col, int row, const TGridData::CellState& before) {
+    const TGridData::CellState after = data_.SavedCell(col, row);
+    if (after != before)
+        PushStep(UndoStep{CellChange{col, row, before, after}});
+}
+
+void TvaSpread::PushStep(UndoStep step) {
+    if (step.empty())
+        return;
+    undo_.push_back(std::move(step));
+    if (undo_.size() > kUndoSteps)
+        undo_.erase(undo_.begin());
+    redo_.clear();
+}
+
+void TvaSpread::ApplyStep(const UndoStep& step, bool forward) {
+    {
+        const TGridBlockWrite block(data_);
+        for (const CellChange& change : step)
+            data_.RestoreCell(change.col, change.row, forward ? change.after : change.before);
+    }
+    int col1 = step.front().col, col2 = col1, row1 = step.front().row, row2 = row1;
+    for (const CellChange& change : step) {
+        col1 = std::min(col1, change.col);
+        col2 = std::max(col2, change.col);
+        row1 = std::min(row1, change.row);
+        row2 = std::max(row2, change.row);
+    }
+    SelectBlock(col1, row1, col2, row2);
+    emit BlockEdited();
+}
+
+void TvaSpread::Undo() {
+    if (undo_.empty())
+        return;
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    ApplyStep(step, false);
+    redo_.push_back(std::move(step));
+}
+
+void TvaSpread::Redo() {
+    if (redo_.empty())
+        return;
+    UndoStep step = std::move(redo_.back());
+    redo_.pop_back();
+    ApplyStep(step, true);
+    undo_.push_back(std::move(step));
+}
+
+void TvaSpread::ForgetUndo() {
+    undo_.clear();
+    redo_.clear();
 }
 
 void TvaSpread::resizeEvent(QResizeEvent* event) {
