@@ -6,6 +6,7 @@
 #include "app/Windows.h"
 #include "measurement/Codes.h"
 #include "measurement/ExcelSheet.h"
+#include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
@@ -346,21 +347,21 @@ void TfrmEditTavelon::RunCalcReadingsAndRanges() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (col >= 2 && col <= 11)
+        if (grid::IsReading(col))
             RunCalcReadingsAndRanges();
-        else if (col >= 14 && col <= 16)
+        else if (col >= grid::kColLargest && col <= grid::kColRange)
             CalcRanges(*vaSpread1, *this);
     }
-    if (col >= 1 && col <= 10)
+    if (col >= grid::kPositionCol && col < grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterRight);
-    else if (col == 11)
+    else if (col == grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterNextRow);
-    else if (col == 16)
+    else if (col == grid::kColRange)
         vaSpread1->SetEditEnterAction(kEnterDown);
 }
 
 void TfrmEditTavelon::vaSpread1Click(int col, int row) {
-    if (col < 2 || col > 11)
+    if (!grid::IsReading(col))
         return;
     vaSpread1->SetCol(col);
     vaSpread1->SetRow(row);
@@ -645,7 +646,7 @@ void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
     vaSpread1BlockEdited();
     int readings = 0;
     for (int r = 1; r <= scratch.MaxRows(); ++r)
-        for (int c = 2; c <= 11; ++c)
+        for (int c = grid::kFirstReading; c <= grid::kLastReading; ++c)
             if (!scratch.CellText(c, r).isEmpty())
                 ++readings;
     StatusPanel1->setText(QStringLiteral("%1 個の測定値を読み込みました").arg(readings));

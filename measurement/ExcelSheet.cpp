@@ -1,5 +1,6 @@
 #include "measurement/ExcelSheet.h"
 
+#include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
@@ -170,11 +171,11 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
     const int last = LastFilledRow(grid);
     for (int r = 1; r <= last; ++r) {
         const lxw_row_t row = kGridHeadRow + static_cast<lxw_row_t>(r);
-        s.Text(row, 0, grid.CellText(1, r));
-        for (int c = 2; c <= TGridData::kColumns; ++c) {
-            const bool red = c <= 11 && grid.CellColor(c, r) != kColorBlack;
+        s.Text(row, 0, grid.CellText(grid::kPositionCol, r));
+        for (int c = grid::kPositionCol + 1; c <= TGridData::kColumns; ++c) {
+            const bool red = grid::IsReading(c) && grid.CellColor(c, r) != kColorBlack;
             s.Value(row, static_cast<lxw_col_t>(c - 1), grid.CellText(c, r),
-                    TGridData::Decimals(c), red, c == 12 || c == 13);
+                    TGridData::Decimals(c), red, c == grid::kColSum || c == grid::kColSquares);
         }
     }
     worksheet_freeze_panes(ws, kGridHeadRow + 1, 1);

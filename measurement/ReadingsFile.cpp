@@ -1,5 +1,6 @@
 #include "measurement/ReadingsFile.h"
 
+#include "measurement/GridLayout.h"
 #include "platform/Csv.h"
 #include "platform/Errors.h"
 #include "platform/GridBlock.h"
@@ -9,8 +10,6 @@
 namespace tv {
 
 namespace {
-
-constexpr int kReadingsPerLine = 10;
 
 // The fields of a record without the empty fields at its end (spreadsheets pad short rows).
 QStringList Trimmed(const QStringList& record) {
@@ -70,9 +69,9 @@ void ReadGridLayout(const std::vector<QStringList>& records, TGridData& grid) {
 
 void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) {
     std::vector<TBlockCell> cells;
-    cells.reserve(records.size() + records.size() / kReadingsPerLine + 1);
+    cells.reserve(records.size() + records.size() / grid::kReadingsPerLine + 1);
     int row = 0;
-    int inLine = kReadingsPerLine; // a full line: the first reading starts line 1
+    int inLine = grid::kReadingsPerLine; // a full line: the first reading starts line 1
     QString position;
     bool havePosition = false;
     bool first = true;
@@ -84,7 +83,7 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
         if (fields.size() > 2)
             Refuse(record, QStringLiteral("の項目数が 2 を超えています（ロガー形式は 測定位置 と "
                                           "測定値、または測定値だけです）"));
-        const bool header = first && !CellInput(2, fields.back());
+        const bool header = first && !CellInput(grid::kFirstReading, fields.back());
         first = false;
         if (header)
             continue;
@@ -92,15 +91,15 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
         const QString place = fields.size() == 2 ? fields.front() : QString();
         if (!place.trimmed().isEmpty() && (!havePosition || place != position)) {
             QString why;
-            if (!CellInput(1, place, &why))
-                RefuseField(record, 1, place, why);
+            if (!CellInput(grid::kPositionCol, place, &why))
+                RefuseField(record, grid::kPositionCol, place, why);
             position = place;
             havePosition = true;
             ++row;
             inLine = 0;
             if (row <= TGridData::kRows)
-                cells.push_back({1, row, TCellInput{place, kColorBlack}});
-        } else if (inLine == kReadingsPerLine) {
+                cells.push_back({grid::kPositionCol, row, TCellInput{place, kColorBlack}});
+        } else if (inLine == grid::kReadingsPerLine) {
             ++row;
             inLine = 0;
         }
@@ -109,10 +108,10 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
         if (reading.trimmed().isEmpty())
             Refuse(record, QStringLiteral("に測定値がありません"));
         QString why;
-        const std::optional<TCellInput> input = CellInput(2, reading, &why);
+        const std::optional<TCellInput> input = CellInput(grid::kFirstReading, reading, &why);
         if (!input)
             RefuseField(record, fields.size(), reading, why);
-        cells.push_back({2 + inLine, row, *input});
+        cells.push_back({grid::kFirstReading + inLine, row, *input});
         ++inLine;
     }
     WriteBlock(grid, cells);

@@ -1,16 +1,9 @@
 #include "platform/GridBlock.h"
 
+#include "measurement/GridLayout.h"
 #include "platform/NumberText.h"
 
 namespace tv {
-
-namespace {
-
-bool IsReadingColumn(int col) {
-    return col >= 2 && col <= 11;
-}
-
-} // namespace
 
 std::optional<TCellInput> CellInput(int col, const QString& field, QString* why) {
     TCellInput input;
@@ -24,7 +17,7 @@ std::optional<TCellInput> CellInput(int col, const QString& field, QString* why)
         return input;
     }
     QString text = NarrowNumberText(field).trimmed();
-    if (IsReadingColumn(col) && text.startsWith(QLatin1Char('*'))) {
+    if (grid::IsReading(col) && text.startsWith(QLatin1Char('*'))) {
         text = text.mid(1).trimmed();
         if (!text.isEmpty())
             input.color = kColorRed;
@@ -106,7 +99,7 @@ void WriteBlock(TGridData& grid, const std::vector<TBlockCell>& cells) {
 
 QString MarkedCellText(const TGridData& grid, int col, int row) {
     const QString text = grid.CellText(col, row);
-    if (IsReadingColumn(col) && !text.isEmpty() && grid.CellColor(col, row) != kColorBlack)
+    if (grid::IsReading(col) && !text.isEmpty() && grid.CellColor(col, row) != kColorBlack)
         return QLatin1Char('*') + text;
     return text;
 }

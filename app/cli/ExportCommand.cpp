@@ -1,11 +1,15 @@
 #include "app/cli/ExportCommand.h"
 
-#include "app/cli/Csv.h"
 #include "app/cli/Output.h"
+#include "measurement/ExcelSheet.h"
+#include "measurement/GridLayout.h"
+#include "measurement/MeasurementReader.h"
+#include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
-#include "platform/TableEngine.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
 
 #include <algorithm>
 
@@ -13,9 +17,10 @@ namespace tv::cli {
 
 namespace {
 
-// Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
-QString ReadOptions(const QStringList& args, QString& work, QString& type) {
-    bool haveWork = false, haveType = false;
+// Reads "--work CODE --type NAME [--xlsx FILE]" (also "--work=CODE"); an error text when they
+// are not usable.
+QString ReadOptions(const QStringList& args, QString& work, QString& type, QString& xlsx) {
+    bool haveWork = false, haveType = false, haveXlsx = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString* target = nullptr;
@@ -29,6 +34,10 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
             target = &type;
             have = &haveType;
             option = QStringLiteral("--type");
+        } else if (arg == QLatin1String("--xlsx") || arg.startsWith(QLatin1String("--xlsx="))) {
+            target = &xlsx;
+            have = &haveXlsx;
+            option = QStringLiteral("--xlsx");
         } else {
             return QStringLiteral("不明な引数です: %1").arg(arg);
         }
@@ -45,56 +54,45 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
         return QStringLiteral("--work で工事コードを指定してください");
     if (!haveType)
         return QStringLiteral("--type で工種名を指定してください");
+    if (haveXlsx && xlsx.isEmpty())
+        return QStringLiteral("--xlsx に書き出す Excel ファイルを指定してください");
     return QString();
 }
 
 } // namespace
 
 int RunExport(const QStringList& args) {
-    QString work, type;
-    const QString optionError = ReadOptions(args, work, type);
+    QString work, type, xlsx;
+    const QString optionError = ReadOptions(args, work, type, xlsx);
     if (!optionError.isEmpty()) {
         PrintError(optionError);
         return 2;
     }
     try {
-        // Read straight from the header table: the export creates no table and changes nothing.
-        TQuery header(QStringLiteral("kestran"));
-        header.AddSQL(
-            QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
-        header.Params(0).SetAsString(work);
-        header.Params(1).SetAsString(type);
-        header.Open();
-        if (header.Eof()) {
+        // The export creates no table and changes nothing.
+        const std::vector<int> ids = StoredMeasurementIds(work, type);
+        if (ids.empty()) {
             PrintError(
                 QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type));
             return 2;
         }
-        const int id = header.Fields(0).AsInteger();
-        header.Close();
+        const int id = ids.front();
 
         TGridData grid;
         LoadMeasurementGrid(id, grid);
-        int last = 0;
-        {
-            TQuery lines(QStringLiteral("kestran"));
-            lines.AddSQL(QStringLiteral("select Max(LNO) from RokumaLine where HID=:A"));
-            lines.Params(0).SetAsInteger(id);
-            lines.Open();
-            last = lines.Fields(0).AsInteger();
+        if (!xlsx.isEmpty()) {
+            // The header boxes go on the sheet too.
+            TRokumaKanri header;
+            header.Koji->LoadByCode(work);
+            header.Kosyu->FindByName(type);
+            header.LoadByWork();
+            WriteExcelSheet(xlsx, header, grid);
+            return 0;
         }
-        last = std::min(last, grid.MaxRows());
-        QString out;
-        for (int r = 1; r <= last; ++r) {
-            QStringList fields;
-            for (int c = 1; c <= TGridData::kColumns; ++c) {
-                QString text = grid.CellText(c, r);
-                if (c >= 2 && c <= 11 && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
-                    text.prepend(QLatin1Char('*'));
-                fields << CsvField(text);
-            }
-            out += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
-        }
+        // Rows down to the last stored line.
+        const std::vector<TStoredLine> lines = ReadStoredMeasurement(id).Lines;
+        const int last = std::min(lines.empty() ? 0 : lines.back().LNO, grid.MaxRows());
+        const QString out = GridLayoutCsv(grid, last);
         PrintOut(out);
         return 0;
     } catch (const TError& e) {

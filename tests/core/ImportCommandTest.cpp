@@ -84,6 +84,14 @@ TEST_F(ImportCommandTest, AGridFileRoundTripsThroughImportAndExport) {
                  QStringLiteral("--type"), QStringLiteral("表層工")});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, gridFile);
+    const QString xlsx = env.Root() + QStringLiteral("/grid.xlsx");
+    const TRun excel =
+        Tavelon({QStringLiteral("export"), QStringLiteral("--work"), QStringLiteral("A001"),
+                 QStringLiteral("--type"), QStringLiteral("表層工"), QStringLiteral("--xlsx"), xlsx});
+    EXPECT_EQ(excel.exitCode, 0) << excel.err.toStdString();
+    QFile book(xlsx);
+    ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(book.read(2) == "PK");
 
     TRokumaKanri header;
     header.Koji->LoadByCode(QStringLiteral("A001"));
