@@ -670,8 +670,32 @@ void TfrmEditTavelon::Export1Click() {
 void TfrmEditTavelon::ExportReadings(const QString& path) {
     const TGridData& cells = vaSpread1->Cells();
     if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
-        WindowToRecord();
-        WriteExcelSheet(path, *header_, cells);
+        // The boxes as they stand, without the checks of a save: an empty or unfinished 測定日
+        // leaves the date box of the sheet empty.
+        TRokumaKanri shown;
+        shown.Koji->Code = CodePart(ComboBox1->currentText());
+        shown.Koji->Kojimei = NamePart(ComboBox1->currentText());
+        shown.Kosyu->Kosyumei = ComboBox4->currentText();
+        shown.STARTP = Edit1->text();
+        shown.ENDP = Edit2->text();
+        shown.KYORI = Edit3->text();
+        try {
+            shown.SOKUTEIBI = QDateTime(ParseShortDate(Edit4->text()), QTime(0, 0));
+        } catch (const EConvertError&) {
+            shown.SOKUTEIBI = QDateTime();
+        }
+        shown.SOKUTEIKI = ComboBox2->currentText();
+        shown.SOKUTEISYA = ComboBox3->currentText();
+        shown.SD = Edit5->text();
+        shown.SD2 = Edit6->text();
+        shown.DATACOUNT = Edit7->text();
+        shown.HENSA = Edit8->text();
+        shown.HOSR = Edit9->text();
+        shown.HODATACOUNT = Edit10->text();
+        shown.HOHENSA = Edit11->text();
+        shown.GP = Edit13->text();
+        shown.SIYOUSYO = Edit12->text();
+        WriteExcelSheet(path, shown, cells);
     } else {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly))

@@ -132,8 +132,10 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
 
     s.Title(QStringLiteral("舗装路面の平坦性測定"));
     // The header boxes.
-    s.Box(kHeaderRow, 0, QStringLiteral("工事名"),
-          h.Koji->Code + QLatin1Char(':') + h.Koji->Kojimei, 7);
+    const QString work = h.Koji->Code.isEmpty() && h.Koji->Kojimei.isEmpty()
+                             ? QString()
+                             : h.Koji->Code + QLatin1Char(':') + h.Koji->Kojimei;
+    s.Box(kHeaderRow, 0, QStringLiteral("工事名"), work, 7);
     s.Box(kHeaderRow, 9, QStringLiteral("工種名"), h.Kosyu->Kosyumei, 4);
     s.Box(kHeaderRow + 1, 0, QStringLiteral("測定開始点"), h.STARTP, 3);
     s.Box(kHeaderRow + 2, 0, QStringLiteral("測定終了点"), h.ENDP, 3);

@@ -123,6 +123,14 @@ public:
         return editor;
     }
 
+    // An excluded reading stays red when selected, in a red light enough for the selection.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant color = index.data(Qt::ForegroundRole);
+        if (color.canConvert<QColor>() && color.value<QColor>() != QColor(Qt::black))
+            option->palette.setColor(QPalette::HighlightedText, QColor(0xFF, 0xB0, 0xB0));
+    }
+
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
         auto* line = static_cast<QLineEdit*>(editor);
