@@ -31,7 +31,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +38,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>

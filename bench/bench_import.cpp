@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <algorithm>
-#include <sys/resource.h>
 #include <cstdio>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {

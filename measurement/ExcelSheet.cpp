@@ -50,9 +50,7 @@ public:
             for (int red = 0; red < 2; ++red) {
                 for (int decimals = 0; decimals < 3; ++decimals) {
                     lxw_format* f = Format(true);
-                    format_set_num_format(f, decimals == 0   ? "0"
-                                             : decimals == 1 ? "0.0"
-                                                             : "0.00");
+                    format_set_num_format(f, decimals == 0 ? "0" : decimals == 1 ? "0.0" : "0.00");
                     if (red)
                         format_set_font_color(f, LXW_COLOR_RED);
                     if (shaded)
@@ -87,8 +85,8 @@ public:
                                    format ? format : text_);
     }
     // A text that is a number goes in as a number; any other text stays text.
-    void Value(lxw_row_t row, lxw_col_t col, const QString& text, int decimals,
-               bool red = false, bool shaded = false) {
+    void Value(lxw_row_t row, lxw_col_t col, const QString& text, int decimals, bool red = false,
+               bool shaded = false) {
         lxw_format* format = numbers_[shaded ? 1 : 0][red ? 1 : 0][decimals];
         const std::optional<double> value =
             text.trimmed().isEmpty() ? std::nullopt : ParseNumber(text);
@@ -158,10 +156,15 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
         const QString* text;
         int decimals;
     };
-    const Result results[] = {
-        {1, u"Σd", &h.SD, 1},         {2, u"Σ(d2)", &h.SD2, 2},  {3, u"データ数", &h.DATACOUNT, 0},
-        {4, u"標準偏差", &h.HENSA, 2}, {6, u"ΣＲ", &h.HOSR, 1},   {7, u"測定数", &h.HODATACOUNT, 0},
-        {8, u"標準偏差", &h.HOHENSA, 2}, {9, u"Ｇ", &h.GP, 0},      {10, u"仕様書の範囲", &h.SIYOUSYO, 1}};
+    const Result results[] = {{1, u"Σd", &h.SD, 1},
+                              {2, u"Σ(d2)", &h.SD2, 2},
+                              {3, u"データ数", &h.DATACOUNT, 0},
+                              {4, u"標準偏差", &h.HENSA, 2},
+                              {6, u"ΣＲ", &h.HOSR, 1},
+                              {7, u"測定数", &h.HODATACOUNT, 0},
+                              {8, u"標準偏差", &h.HOHENSA, 2},
+                              {9, u"Ｇ", &h.GP, 0},
+                              {10, u"仕様書の範囲", &h.SIYOUSYO, 1}};
     for (const Result& r : results) {
         s.Label(labels, r.col, QString::fromUtf16(r.label));
         s.Value(values, r.col, *r.text, r.decimals);
@@ -169,15 +172,16 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
 
     // The grid.
     for (int c = 1; c <= TGridData::kColumns; ++c)
-        s.Label(kGridHeadRow, static_cast<lxw_col_t>(c - 1), QString::fromUtf16(kGridHeaders[c - 1]));
+        s.Label(kGridHeadRow, static_cast<lxw_col_t>(c - 1),
+                QString::fromUtf16(kGridHeaders[c - 1]));
     const int last = LastFilledRow(grid);
     for (int r = 1; r <= last; ++r) {
         const lxw_row_t row = kGridHeadRow + static_cast<lxw_row_t>(r);
         s.Text(row, 0, grid.CellText(grid::kPositionCol, r));
         for (int c = grid::kPositionCol + 1; c <= TGridData::kColumns; ++c) {
             const bool red = grid::IsReading(c) && grid.CellColor(c, r) != kColorBlack;
-            s.Value(row, static_cast<lxw_col_t>(c - 1), grid.CellText(c, r),
-                    TGridData::Decimals(c), red, c == grid::kColSum || c == grid::kColSquares);
+            s.Value(row, static_cast<lxw_col_t>(c - 1), grid.CellText(c, r), TGridData::Decimals(c),
+                    red, c == grid::kColSum || c == grid::kColSquares);
         }
     }
     worksheet_freeze_panes(ws, kGridHeadRow + 1, 1);
@@ -192,7 +196,8 @@ void WriteExcelSheet(const QString& path, const TRokumaKanri& header, const TGri
     lxw_workbook* book = workbook_new(QFile::encodeName(partial).constData());
     if (!book)
         throw TError(QStringLiteral("%1: Excel ファイルを作れません").arg(path));
-    lxw_worksheet* worksheet = workbook_add_worksheet(book, Utf8(QStringLiteral("平坦性")).constData());
+    lxw_worksheet* worksheet =
+        workbook_add_worksheet(book, Utf8(QStringLiteral("平坦性")).constData());
     Sheet sheet(book, worksheet);
     Fill(sheet, header, grid);
     const lxw_error result = workbook_close(book);

@@ -104,7 +104,8 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
             inLine = 0;
         }
         if (row > TGridData::kRows)
-            Refuse(record, QStringLiteral("の測定値は %1 行の表に入りません").arg(TGridData::kRows));
+            Refuse(record,
+                   QStringLiteral("の測定値は %1 行の表に入りません").arg(TGridData::kRows));
         if (reading.trimmed().isEmpty())
             Refuse(record, QStringLiteral("に測定値がありません"));
         QString why;

@@ -22,8 +22,8 @@ std::optional<TCellInput> CellInput(int col, const QString& field, QString* why)
         if (!text.isEmpty())
             input.color = kColorRed;
     }
-    const std::optional<double> value = text.isEmpty() ? std::optional<double>(0.0)
-                                                        : ParseNumber(text);
+    const std::optional<double> value =
+        text.isEmpty() ? std::optional<double>(0.0) : ParseNumber(text);
     if (!value) {
         if (why)
             *why = QStringLiteral("は数値ではありません");
@@ -47,8 +47,7 @@ std::vector<QStringList> SplitBlockText(const QString& text) {
     std::vector<QStringList> rows;
     if (body.isEmpty())
         return rows;
-    const QChar separator =
-        body.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
+    const QChar separator = body.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
     const QStringList lines = body.split(QLatin1Char('\n'));
     rows.reserve(static_cast<size_t>(lines.size()));
     for (const QString& line : lines)

@@ -14,7 +14,7 @@ namespace tv {
 // A field as the cell of a column takes it: full-width number characters become ASCII in the
 // number columns, and in a reading column (2 to 11) a leading '*' marks an excluded reading.
 struct TCellInput {
-    QString text;             // what the cell is given (empty clears it)
+    QString text;            // what the cell is given (empty clears it)
     int color = kColorBlack; // red for an excluded reading
 };
 

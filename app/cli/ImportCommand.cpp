@@ -28,9 +28,9 @@ struct ImportOptions {
     }
 };
 
-const char* const kValueOptions[] = {"work",       "type",   "layout",     "date",
-                                     "start",      "end",    "distance",   "instrument",
-                                     "person",     "group-size", "spec-range"};
+const char* const kValueOptions[] = {"work",   "type",       "layout",    "date",
+                                     "start",  "end",        "distance",  "instrument",
+                                     "person", "group-size", "spec-range"};
 
 QString ReadOptions(const QStringList& args, ImportOptions& options) {
     bool optionsEnded = false;
@@ -163,10 +163,11 @@ int RunImport(const QStringList& args) {
             ResultBox box;
             QString* field;
         };
-        const Box fields[] = {{ResultBox::Edit5, &header.SD},        {ResultBox::Edit6, &header.SD2},
-                              {ResultBox::Edit7, &header.DATACOUNT}, {ResultBox::Edit8, &header.HENSA},
-                              {ResultBox::Edit9, &header.HOSR},      {ResultBox::Edit10, &header.HODATACOUNT},
-                              {ResultBox::Edit11, &header.HOHENSA},  {ResultBox::Edit13, &header.GP}};
+        const Box fields[] = {
+            {ResultBox::Edit5, &header.SD},        {ResultBox::Edit6, &header.SD2},
+            {ResultBox::Edit7, &header.DATACOUNT}, {ResultBox::Edit8, &header.HENSA},
+            {ResultBox::Edit9, &header.HOSR},      {ResultBox::Edit10, &header.HODATACOUNT},
+            {ResultBox::Edit11, &header.HOHENSA},  {ResultBox::Edit13, &header.GP}};
         for (const Box& f : fields)
             boxes.SetBoxText(f.box, *f.field);
         CalcReadings(grid, boxes);

@@ -5,8 +5,8 @@
 #include <QAbstractTableModel>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QItemSelectionModel>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -250,7 +250,8 @@ bool TvaSpread::SpreadsheetKey(QKeyEvent* event) {
         ClearSelectedCells();
     } else if (ctrl && !shift && event->key() == Qt::Key_Z) {
         Undo();
-    } else if ((ctrl && event->key() == Qt::Key_Y) || (ctrl && shift && event->key() == Qt::Key_Z)) {
+    } else if ((ctrl && event->key() == Qt::Key_Y) ||
+               (ctrl && shift && event->key() == Qt::Key_Z)) {
         Redo();
     } else {
         return false;
@@ -278,7 +279,8 @@ void TvaSpread::SelectedBlock(int& col1, int& row1, int& col2, int& row2) const 
 }
 
 void TvaSpread::SelectBlock(int col1, int row1, int col2, int row2) {
-    const QItemSelection block(model_->index(row1 - 1, col1 - 1), model_->index(row2 - 1, col2 - 1));
+    const QItemSelection block(model_->index(row1 - 1, col1 - 1),
+                               model_->index(row2 - 1, col2 - 1));
     selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -44,9 +44,8 @@ protected:
         return path;
     }
     TRun Import(const QString& file, QStringList extra = {}) {
-        QStringList args{QStringLiteral("import"), QStringLiteral("--work"),
-                         QStringLiteral("A001"), QStringLiteral("--type"),
-                         QStringLiteral("表層工")};
+        QStringList args{QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("A001"),
+                         QStringLiteral("--type"), QStringLiteral("表層工")};
         args << extra << file;
         return Tavelon(args);
     }
@@ -85,9 +84,9 @@ TEST_F(ImportCommandTest, AGridFileRoundTripsThroughImportAndExport) {
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, gridFile);
     const QString xlsx = env.Root() + QStringLiteral("/grid.xlsx");
-    const TRun excel =
-        Tavelon({QStringLiteral("export"), QStringLiteral("--work"), QStringLiteral("A001"),
-                 QStringLiteral("--type"), QStringLiteral("表層工"), QStringLiteral("--xlsx"), xlsx});
+    const TRun excel = Tavelon({QStringLiteral("export"), QStringLiteral("--work"),
+                                QStringLiteral("A001"), QStringLiteral("--type"),
+                                QStringLiteral("表層工"), QStringLiteral("--xlsx"), xlsx});
     EXPECT_EQ(excel.exitCode, 0) << excel.err.toStdString();
     QFile book(xlsx);
     ASSERT_TRUE(book.open(QIODevice::ReadOnly));
@@ -116,13 +115,14 @@ TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadF
     const QString more = Write(QStringLiteral("more.csv"), "1\n2\n3\n4\n");
     const TRun exists = Import(more);
     EXPECT_EQ(exists.exitCode, 2);
-    EXPECT_TRUE(exists.err.contains(QStringLiteral("既に登録されています"))) << exists.err.toStdString();
+    EXPECT_TRUE(exists.err.contains(QStringLiteral("既に登録されています")))
+        << exists.err.toStdString();
     EXPECT_TRUE(exists.out.isEmpty());
     EXPECT_EQ(StoredPoints(), 3);
     // A bad record changes nothing, also with --replace.
     const QString bad = Write(QStringLiteral("bad.csv"), "1\n2\n1,5mm\n");
-    const TRun refused = Import(bad, {QStringLiteral("--replace"), QStringLiteral("--layout"),
-                                      QStringLiteral("logger")});
+    const TRun refused = Import(
+        bad, {QStringLiteral("--replace"), QStringLiteral("--layout"), QStringLiteral("logger")});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(refused.err.contains(QStringLiteral("3 行目"))) << refused.err.toStdString();
     EXPECT_EQ(StoredPoints(), 3);

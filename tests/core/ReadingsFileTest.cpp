@@ -52,8 +52,8 @@ TEST(LoggerLayout, FillsLinesOfTenAndStartsALineWhereThePositionChanges) {
 TEST(LoggerLayout, ABadRecordStopsTheReadingNamingItsLine) {
     EXPECT_EQ(Message(QStringLiteral("1\n2\nabc\n"), TReadingsLayout::Logger),
               QStringLiteral("3 行目 1 列目 'abc' は数値ではありません"));
-    EXPECT_TRUE(Message(QStringLiteral("A,1,2\n"), TReadingsLayout::Logger).startsWith(
-        QStringLiteral("1 行目の項目数が 2 を超えています")));
+    EXPECT_TRUE(Message(QStringLiteral("A,1,2\n"), TReadingsLayout::Logger)
+                    .startsWith(QStringLiteral("1 行目の項目数が 2 を超えています")));
     EXPECT_EQ(Message(QStringLiteral("1\n123456789\n"), TReadingsLayout::Logger),
               QStringLiteral("2 行目 1 列目 '123456789' は -99999999～99999999 の範囲外です"));
     // 5,001 readings do not fit 500 lines of ten.
@@ -64,8 +64,8 @@ TEST(LoggerLayout, ABadRecordStopsTheReadingNamingItsLine) {
 }
 
 TEST(GridLayout, SkipsAHeaderLineAndRefusesABadField) {
-    const QString header = QStringLiteral(
-        "測定位置,１,２,３,４,５,６,７,８,９,１０,Σd,Σ(d2),最大,最小,Ｒ\n");
+    const QString header =
+        QStringLiteral("測定位置,１,２,３,４,５,６,７,８,９,１０,Σd,Σ(d2),最大,最小,Ｒ\n");
     TGridData grid;
     EXPECT_EQ(ReadReadings(header + QStringLiteral("No.0,1.25,*2,,,,,,,,,,,,,\n"),
                            TReadingsLayout::Detect, grid),
@@ -91,7 +91,8 @@ TEST(PasteBlock, IsCheckedWholeBeforeAnythingIsWritten) {
     // A bad field anywhere refuses the block, naming the cell; nothing is handed out.
     std::vector<TBlockCell> none;
     const std::vector<QStringList> bad = SplitBlockText(QStringLiteral("1,2,3\n4,abc,6\n"));
-    EXPECT_EQ(CheckBlock(bad, 4, 2, none), QStringLiteral("3 行 5 列目 'abc' は数値ではありません"));
+    EXPECT_EQ(CheckBlock(bad, 4, 2, none),
+              QStringLiteral("3 行 5 列目 'abc' は数値ではありません"));
     EXPECT_TRUE(none.empty());
     // Past column 16 or row 500.
     EXPECT_EQ(CheckBlock(SplitBlockText(QStringLiteral("1\t2\t3")), 15, 1, none),

@@ -71,7 +71,8 @@ TEST_F(MainWindowReadingsTest, APastedBlockIsRecomputedOnceAndCopiesBackAsShown)
 
 TEST_F(MainWindowReadingsTest, ABadFieldOrAPastePastTheEdgeChangesNothing) {
     Paste(2, 2, QStringLiteral("1\t2\nabc\t3\n"));
-    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("3 行 2 列目 'abc' は数値ではありません"));
+    EXPECT_EQ(window->StatusPanel1->text(),
+              QStringLiteral("3 行 2 列目 'abc' は数値ではありません"));
     EXPECT_EQ(Cell(2, 2), QString());
     EXPECT_FALSE(window->IsModified());
 
