@@ -3,7 +3,7 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
-#include "measurement/Codes.h"
+#include "registers/Codes.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
