@@ -63,13 +63,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole)
             return false;
-        const int col = index.column() + 1, row = index.row() + 1;
-        const TGridData::CellState before = data_.SavedCell(col, row);
-        if (!data_.EnterText(col, row, value.toString()))
-            return false;
-        if (edited)
-            edited(col, row, before);
-        return true;
+        return data_.EnterText(index.column() + 1, index.row() + 1, value.toString());
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
@@ -89,9 +83,6 @@ public:
         const QModelIndex i = index(row - 1, col - 1);
         emit dataChanged(i, i);
     }
-
-    // Called after a cell was typed, with what it held before.
-    std::function<void(int col, int row, const TGridData::CellState& before)> edited;
 
 private:
     TGridData& data_;
@@ -166,9 +157,6 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     setModel(model_);
     setItemDelegate(new TSpreadDelegate(this));
     data_.onChanged = [this](int col, int row) { model_->CellChanged(col, row); };
-    model_->edited = [this](int col, int row, const TGridData::CellState& before) {
-        RecordCell(col, row, before);
-    };
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
@@ -359,6 +347,19 @@ void TvaSpread::ReplaceCells(const TGridData& source) {
             data_.RestoreCell(change.col, change.row, change.after);
     }
     PushStep(std::move(step));
+}
+
+void TvaSpread::commitData(QWidget* editor) {
+    // A typed text goes into the cursor cell; kept as a step to undo.
+    const QModelIndex index = currentIndex();
+    if (!index.isValid()) {
+        QTableView::commitData(editor);
+        return;
+    }
+    const int col = index.column() + 1, row = index.row() + 1;
+    const TGridData::CellState before = data_.SavedCell(col, row);
+    QTableView::commitData(editor);
+    RecordCell(col, row, before);
 }
 
 void TvaSpread::RecordCell(int col, int row, const TGridData::CellState& before) {
