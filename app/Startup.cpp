@@ -4,6 +4,7 @@
 #include "app/uTavelon.h"
 #include "platform/EngineConfig.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Installed.h"
 #include "printing/PainterCanvas.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKikakuti4.h"
@@ -24,6 +25,8 @@ int RunDesktopProgram(int argc, char** argv) {
     SetApplicationTitle(QStringLiteral("平坦性試験"));
     InstallFontSubstitutes();
     InstallMessageBoxes();
+    // Qt's own dialogs and buttons in Japanese.
+    InstallQtTranslation();
 
     int result = 1;
     Guarded([&] {

@@ -41,6 +41,16 @@ public:
     // Converts a grid colour (0x00BBGGRR) to a QColor.
     static QColor ToQColor(int color);
 
+    // Space left and right of a cell's text, in pixels.
+    static constexpr int kCellMargin = 2;
+    // Chooses the largest grid font (at most 12 pixels, at least 8) with which the widest values
+    // the columns hold in practice fit whole at the grid's present width, and sizes the columns.
+    void FitFontToWidth();
+    // The width a column needs for its widest usual value, margins included, at the grid's font.
+    int NeededColumnWidth(int col) const;
+    // Whether a cell's text shows whole in its column as it is now wide.
+    bool CellTextFits(int col, int row) const;
+
 signals:
     void Click(int col, int row);
     void KeyPress(int key);
@@ -49,6 +59,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class TSpreadDelegate;
@@ -56,9 +67,15 @@ private:
     void EnterPressed();
     void MoveAfterEnter();
     void FitColumns();
+    // The width of the fifteen value columns and the measuring position at the grid's font.
+    int NeededTotalWidth() const;
+    int AvailableWidth() const;
 
     TGridData data_;
     TSpreadModel* model_ = nullptr;
+    // Columns whose edge the user dragged keep their width (0: fitted to the grid's width).
+    int userWidth_[16] = {};
+    bool fitting_ = false;
 };
 
 } // namespace tv

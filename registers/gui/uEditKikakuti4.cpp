@@ -3,6 +3,8 @@
 #include "measurement/Codes.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
 #include "registers/gui/PrintKikakuti4List.h"
@@ -38,8 +40,10 @@ TYesNoCancelQuery& YesNoCancelQuery() {
 TYesNoCancel AskYesNoCancel(QWidget* parent, const QString& text) {
     if (YesNoCancelQuery())
         return YesNoCancelQuery()(parent, text);
-    QMessageBox box(QMessageBox::NoIcon, QString(), text,
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    // "No" drops what was typed: Enter alone must not do that.
+    box.setDefaultButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TYesNoCancel::Yes;
@@ -104,6 +108,8 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     Close1 = AddMenuItem(file, QStringLiteral("閉じる"), "Close1");
     QMenu* data = menuBar->addMenu(QStringLiteral("データ"));
     N1 = AddMenuItem(data, QStringLiteral("工種データ"), "N1");
+    Help1 = AddHelpItem(menuBar);
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000006")); });
 
     QWidget* client = BuildClientArea(this, menuBar, 254, 264, false);
 
