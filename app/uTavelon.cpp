@@ -565,6 +565,7 @@ void TfrmEditTavelon::ComboBox3DropDown() {
 }
 
 void TfrmEditTavelon::BitBtn2Click() {
+    ShowStatus(QString());
     WindowToRecord();
     SaveMeasurement(*header_, *vaSpread1);
     BitBtn2->setEnabled(true);
@@ -578,6 +579,11 @@ void TfrmEditTavelon::BitBtn1Click() {
     SetCurrentOrientation(TOrientation::Portrait);
     auto* preview = new TfrmPreView(this);
     const std::unique_ptr<TfrmPreView> release(preview);
+    // The document's name proposes the PDF file name: work code, work type and form.
+    preview->PrevX1->SetTitle(header_->Koji->Code.trimmed() + QLatin1Char('_') +
+                              header_->Kosyu->Kosyumei.trimmed() + QLatin1Char('_') +
+                              (RadioGroup1ItemIndex() == 0 ? QStringLiteral("平坦性試験")
+                                                           : QStringLiteral("平たん度出来形")));
     preview->PrevX1->BeginDoc();
     if (RadioGroup1ItemIndex() == 0)
         PrintTestReportSheet(*preview->PrevX1, *header_);

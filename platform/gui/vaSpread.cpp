@@ -271,18 +271,26 @@ void TvaSpread::resizeEvent(QResizeEvent* event) {
 }
 
 int TvaSpread::NeededColumnWidth(int col) const {
-    return fontMetrics().horizontalAdvance(WidestUsualText(col)) + 2 * kCellMargin + 1;
+    return fontMetrics().horizontalAdvance(WidestUsualText(col)) + 2 * kCellMargin;
 }
 
-// The character width is the smallest with which every value column holds its widest usual
-// value; the measuring position is as wide as its ten bytes need.
-int TvaSpread::NeededTotalWidth() const {
+// The character width is the smallest with which every four-character column holds its widest
+// usual value; Σ(d2) is 5.12 of them, or what "99999.99" needs when that is more; the measuring
+// position is as wide as its ten bytes need.
+double TvaSpread::BaseColumnWidth(int col) const {
+    if (col == 1)
+        return NeededColumnWidth(1);
     double charWidth = 0;
-    for (int col = 2; col <= TGridData::kColumns; ++col)
-        charWidth = std::max(charWidth, NeededColumnWidth(col) / ColumnChars(col));
-    double total = NeededColumnWidth(1);
-    for (int col = 2; col <= TGridData::kColumns; ++col)
-        total += std::ceil(charWidth * ColumnChars(col));
+    for (int c = 2; c <= TGridData::kColumns; ++c)
+        if (c != 13)
+            charWidth = std::max(charWidth, NeededColumnWidth(c) / ColumnChars(c));
+    return std::max(std::ceil(charWidth * ColumnChars(col)), double(NeededColumnWidth(col)));
+}
+
+int TvaSpread::NeededTotalWidth() const {
+    double total = 0;
+    for (int col = 1; col <= TGridData::kColumns; ++col)
+        total += BaseColumnWidth(col);
     return int(std::ceil(total));
 }
 
@@ -293,8 +301,9 @@ int TvaSpread::AvailableWidth() const {
 
 void TvaSpread::FitFontToWidth() {
     QFont gridFont = font();
-    for (int pixels = 12; pixels >= 8; --pixels) {
-        gridFont.setPixelSize(pixels);
+    // In half pixels from 12 down to 8.
+    for (int halfPixels = 24; halfPixels >= 16; --halfPixels) {
+        gridFont.setPointSizeF(halfPixels / 2.0 * 72.0 / logicalDpiY());
         setFont(gridFont);
         if (NeededTotalWidth() <= AvailableWidth())
             break;
@@ -330,13 +339,10 @@ bool TvaSpread::viewportEvent(QEvent* event) {
 void TvaSpread::FitColumns() {
     const int needed = NeededTotalWidth();
     const double scale = std::max(1.0, double(AvailableWidth()) / needed);
-    double charWidth = 0;
-    for (int col = 2; col <= TGridData::kColumns; ++col)
-        charWidth = std::max(charWidth, NeededColumnWidth(col) / ColumnChars(col));
     fitting_ = true;
     for (int col = 1; col <= TGridData::kColumns; ++col) {
-        const double base = col == 1 ? NeededColumnWidth(1) : std::ceil(charWidth * ColumnChars(col));
-        const int w = userWidth_[col - 1] > 0 ? userWidth_[col - 1] : int(base * scale);
+        const int w =
+            userWidth_[col - 1] > 0 ? userWidth_[col - 1] : int(BaseColumnWidth(col) * scale);
         setColumnWidth(col - 1, w);
     }
     fitting_ = false;

@@ -69,6 +69,7 @@ private:
     void FitColumns();
     // The width of the fifteen value columns and the measuring position at the grid's font.
     int NeededTotalWidth() const;
+    double BaseColumnWidth(int col) const;
     int AvailableWidth() const;
 
     TGridData data_;

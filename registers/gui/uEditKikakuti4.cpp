@@ -119,12 +119,25 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const QStringList categories = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
                                     QStringLiteral("支庁")};
-    const int column = (233 - 8) / 3;
+    // Three columns; each item as wide as its caption needs, the room left shared between
+    // them, so "土木現業所" does not run into "支庁". The circles sit below the frame's caption.
+    QList<QRadioButton*> items;
+    int needed = 0;
     for (int i = 0; i < categories.size(); ++i) {
         auto* item = new QRadioButton(categories[i], RadioGroup1);
         item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        item->setGeometry(4 + i * column, 14, column, 16);
         RadioGroup1Items->addButton(item, i);
+        items << item;
+        needed += item->sizeHint().width();
+    }
+    const int inner = 233 - 12;
+    const int gap = std::max(0, (inner - needed) / 2);
+    int x = 6;
+    for (QRadioButton* item : items) {
+        const int w = std::min(item->sizeHint().width(), inner / 3 + gap);
+        const int h = std::min(item->sizeHint().height(), 17);
+        item->setGeometry(x, 33 - h - 2, w, h);
+        x += w + gap;
     }
 
     Panel7 = Panel(client, "Panel7", QStringLiteral("工種名"), 8, 40, 81, 20);
@@ -373,6 +386,7 @@ void TfrmEditKikakuti4::Print1Click() {
     // The list is laid out on an upright sheet.
     SetCurrentOrientation(TOrientation::Portrait);
     auto preview = std::make_unique<TfrmPreView>(this);
+    preview->PrevX1->SetTitle(QStringLiteral("規格値一覧"));
     preview->PrevX1->BeginDoc();
     PrintKikakuti4List(*preview->PrevX1);
     preview->PrevX1->EndDoc();
