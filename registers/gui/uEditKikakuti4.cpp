@@ -115,7 +115,10 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 
     RadioGroup1 = new QGroupBox(QStringLiteral("区分"), client);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setGeometry(8, 0, 233, 33);
+    // 233 x 33 in the layout, whose frame has its caption inside the line; here the caption sits
+    // above the frame, so the frame is made a few pixels taller (the next box starts at 40) for
+    // the radio circles to fit inside it whole.
+    RadioGroup1->setGeometry(8, 0, 233, 38);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const QStringList categories = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
                                     QStringLiteral("支庁")};
@@ -130,13 +133,15 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
         items << item;
         needed += item->sizeHint().width();
     }
-    const int inner = 233 - 12;
+    RadioGroup1->ensurePolished();
+    const QRect frame = RadioGroup1->contentsRect();
+    const int inner = frame.width() - 4;
     const int gap = std::max(0, (inner - needed) / 2);
-    int x = 6;
+    int x = frame.left() + 2;
     for (QRadioButton* item : items) {
         const int w = std::min(item->sizeHint().width(), inner / 3 + gap);
-        const int h = std::min(item->sizeHint().height(), 17);
-        item->setGeometry(x, 33 - h - 2, w, h);
+        const int h = std::min(item->sizeHint().height(), frame.height());
+        item->setGeometry(x, frame.top() + (frame.height() - h) / 2, w, h);
         x += w + gap;
     }
 
