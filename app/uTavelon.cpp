@@ -6,14 +6,13 @@
 #include "app/Windows.h"
 #include "measurement/Codes.h"
 #include "measurement/uRokuma.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
-#include "platform/Clock.h"
-#include "platform/Errors.h"
-#include "settings/RegistryUtility.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
@@ -26,6 +25,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
+#include "settings/RegistryUtility.h"
 #include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
@@ -612,7 +612,8 @@ void TfrmEditTavelon::Delete1Click() {
     stored.Kosyu->FindByName(ComboBox4->currentText());
     stored.LoadByWork();
     if (stored.ID == 0) {
-        ShowStatus(QStringLiteral("この工事と工種の測定データは保存されていないため、削除するものがありません"));
+        ShowStatus(QStringLiteral(
+            "この工事と工種の測定データは保存されていないため、削除するものがありません"));
         return;
     }
     if (!AskOkCancel(QStringLiteral("本当に削除しますか？"))) {

@@ -19,7 +19,8 @@ void TComboBox::showPopup() {
     const QFontMetrics metrics(list->font());
     for (int i = 0; i < count(); ++i)
         widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
-    const int extra = 2 * list->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
+    const int extra =
+        2 * list->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
     list->setMinimumWidth(std::max(width(), widest + extra));
     QComboBox::showPopup();
 }

@@ -38,14 +38,16 @@ QString HelpPageFile(const QString& topic) {
 void ShowHelpTopic(const QString& topic) {
     const QString file = HelpPageFile(topic);
     if (file.isEmpty()) {
-        ShowMessage(QStringLiteral("この画面のヘルプが見つかりません。プログラムを入れ直してください。"));
+        ShowMessage(
+            QStringLiteral("この画面のヘルプが見つかりません。プログラムを入れ直してください。"));
         return;
     }
     const bool opened =
         Opener() ? Opener()(file) : QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     if (!opened)
-        ShowMessage(QStringLiteral("ヘルプを開けませんでした。ブラウザで次のファイルを開いてください。\n%1")
-                        .arg(QDir::toNativeSeparators(file)));
+        ShowMessage(
+            QStringLiteral("ヘルプを開けませんでした。ブラウザで次のファイルを開いてください。\n%1")
+                .arg(QDir::toNativeSeparators(file)));
 }
 
 } // namespace tv

@@ -171,8 +171,7 @@ public:
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
         if (text.isEmpty())
             return;
-        const QRect area =
-            opt.rect.adjusted(TvaSpread::kCellMargin, 0, -TvaSpread::kCellMargin, 0);
+        const QRect area = opt.rect.adjusted(TvaSpread::kCellMargin, 0, -TvaSpread::kCellMargin, 0);
         const bool selected = opt.state & QStyle::State_Selected;
         painter->save();
         painter->setFont(opt.font);

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <cmath>
 

@@ -12,9 +12,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QToolButton>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
@@ -285,7 +285,8 @@ void TfrmPreView::Button2Click() {
 void TfrmPreView::Button6Click() {
     if (PrevX1->Pages().empty())
         return;
-    const QString name = AskPdfFileName(this, QStringLiteral("PDF保存"), PrevX1->SuggestedPdfName());
+    const QString name =
+        AskPdfFileName(this, QStringLiteral("PDF保存"), PrevX1->SuggestedPdfName());
     if (name.isEmpty())
         return;
     PrevX1->SaveAsPdf(name);

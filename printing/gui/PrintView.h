@@ -1,8 +1,8 @@
 #pragma once
 // The print preview window: shows the document recorded on PrevX1, zooms, pages through it,
 // changes the printer set-up, prints all pages or the page shown, and saves the document as PDF.
-#include "printing/gui/PrevX.h"
 #include "platform/gui/FormFrame.h"
+#include "printing/gui/PrevX.h"
 #include "printing/gui/UpDown.h"
 
 #include <QDialog>

@@ -6,7 +6,6 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -15,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <cmath>

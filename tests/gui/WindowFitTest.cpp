@@ -143,7 +143,8 @@ TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
     const QString file = InstallQtTranslation();
     ASSERT_FALSE(file.isEmpty());
     EXPECT_TRUE(QFileInfo(file).fileName() == QStringLiteral("qtbase_ja.qm"));
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+              QStringLiteral("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("アドレス:"));
 }
 
@@ -174,11 +175,10 @@ TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
 
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(opened.size(), 8);
-    const QStringList expected = {
-        QStringLiteral("HID00000001"), QStringLiteral("HID00000002"),
-        QStringLiteral("HID00000003"), QStringLiteral("HID00000004"),
-        QStringLiteral("HID00000005"), QStringLiteral("HID00000006"),
-        QStringLiteral("HID00000007"), QStringLiteral("HID00000008")};
+    const QStringList expected = {QStringLiteral("HID00000001"), QStringLiteral("HID00000002"),
+                                  QStringLiteral("HID00000003"), QStringLiteral("HID00000004"),
+                                  QStringLiteral("HID00000005"), QStringLiteral("HID00000006"),
+                                  QStringLiteral("HID00000007"), QStringLiteral("HID00000008")};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(QFileInfo(opened[i]).completeBaseName(), expected[i]);
         QFile page(opened[i]);
