@@ -1,12 +1,12 @@
 #include "registers/gui/uEditKikakuti4.h"
 
-#include "measurement/Codes.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "registers/Codes.h"
 #include "registers/gui/PrintKikakuti4List.h"
 #include "registers/gui/uListBox.h"
 #include "registers/uKikakuti4.h"
