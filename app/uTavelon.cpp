@@ -8,11 +8,13 @@
 #include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
+#include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
@@ -26,6 +28,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
+#include "settings/RegistryUtility.h"
 #include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
@@ -84,14 +87,84 @@ TfrmEditTavelon::TfrmEditTavelon(QWidget* parent) : QMainWindow(parent) {
     BuildControls();
     BuildMenus();
     BuildReadingsMenu();
-    // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame.
+    // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame. The window
+    // can grow, not shrink below its layout.
     resize(637, 515);
+    setMinimumSize(637, 515);
+    vaSpread1->FitFontToWidth();
     CentreInWorkArea();
+    RestorePlacement();
     StatusPanel0->setText(QStringLiteral(TAVELON_FILE_VERSION));
     CheckDatabases();
 }
 
-TfrmEditTavelon::~TfrmEditTavelon() = default;
+TfrmEditTavelon::~TfrmEditTavelon() {
+    SavePlacement();
+}
+
+namespace {
+const QString kPlacementSetting = QStringLiteral("MainWindowPlacement");
+constexpr int kLayoutInnerWidth = 637, kLayoutInnerHeight = 515;
+} // namespace
+
+// The placement is kept as "left,top,width,height" of the window's inside.
+void TfrmEditTavelon::RestorePlacement() {
+    QString text;
+    try {
+        text = ReadSetting(kPlacementSetting);
+    } catch (const TError&) {
+        return;
+    }
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return;
+    }
+    const QRect placement(v[0], v[1], v[2], v[3]);
+    if (placement.width() < kLayoutInnerWidth || placement.height() < kLayoutInnerHeight)
+        return;
+    // Only where it fits a screen now: a screen unplugged or made smaller since leaves the
+    // window centred at its layout size.
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(placement)) {
+            setGeometry(placement);
+            return;
+        }
+    }
+}
+
+void TfrmEditTavelon::SavePlacement() {
+    const QRect placement = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (!placement.isValid())
+        return;
+    try {
+        WriteSetting(kPlacementSetting, QStringLiteral("%1,%2,%3,%4")
+                                            .arg(placement.left())
+                                            .arg(placement.top())
+                                            .arg(placement.width())
+                                            .arg(placement.height()));
+    } catch (const TError&) {
+        // A settings file that cannot be written costs only the placement.
+    }
+}
+
+void TfrmEditTavelon::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FollowWindowSize();
+}
+
+void TfrmEditTavelon::FollowWindowSize() {
+    const int dx = std::max(0, width() - kLayoutInnerWidth);
+    const int dy = std::max(0, height() - kLayoutInnerHeight);
+    vaSpread1->setGeometry(8, 120, 619 + dx, 273 + dy);
+    for (const auto& [control, at] : bottomControls_)
+        control->move(at.x(), at.y() + dy);
+}
 
 void TfrmEditTavelon::BuildControls() {
     auto* client = new QWidget(this);
@@ -212,6 +285,11 @@ void TfrmEditTavelon::BuildControls() {
     statusBar()->addWidget(StatusPanel1, 1);
     statusBar()->setSizeGripEnabled(false);
 
+    // Everything below the grid moves down with the window's bottom edge.
+    for (QWidget* control : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (control->y() >= 393)
+            bottomControls_.emplace_back(control, control->pos());
+
     // Tab order.
     QWidget* order[] = {ComboBox1, ComboBox4, Edit1,     Edit2,   Edit3,  Edit4,
                         ComboBox2, ComboBox3, vaSpread1, Edit9,   Edit10, Edit11,
@@ -260,6 +338,8 @@ void TfrmEditTavelon::BuildMenus() {
     N2->setObjectName(QStringLiteral("N2"));
     N3->setObjectName(QStringLiteral("N3"));
     N4->setObjectName(QStringLiteral("N4"));
+    Help1 = AddHelpItem(menuBar());
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000001")); });
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
@@ -492,10 +572,13 @@ void TfrmEditTavelon::ComboBox3DropDown() {
 }
 
 void TfrmEditTavelon::BitBtn2Click() {
+    ShowStatus(QString());
     WindowToRecord();
     SaveMeasurement(*header_, *vaSpread1);
     modified_ = false;
     BitBtn2->setEnabled(true);
+    ShowStatus(QStringLiteral("保存しました ") +
+               Now().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }
 
 void TfrmEditTavelon::BitBtn1Click() {
@@ -504,6 +587,11 @@ void TfrmEditTavelon::BitBtn1Click() {
     SetCurrentOrientation(TOrientation::Portrait);
     auto* preview = new TfrmPreView(this);
     const std::unique_ptr<TfrmPreView> release(preview);
+    // The document's name proposes the PDF file name: work code, work type and form.
+    preview->PrevX1->SetTitle(header_->Koji->Code.trimmed() + QLatin1Char('_') +
+                              header_->Kosyu->Kosyumei.trimmed() + QLatin1Char('_') +
+                              (RadioGroup1ItemIndex() == 0 ? QStringLiteral("平坦性試験")
+                                                           : QStringLiteral("平たん度出来形")));
     preview->PrevX1->BeginDoc();
     if (RadioGroup1ItemIndex() == 0)
         PrintTestReportSheet(*preview->PrevX1, *header_);
@@ -531,10 +619,15 @@ void TfrmEditTavelon::Delete1Click() {
     stored.Koji->LoadByCode(CodePart(ComboBox1->currentText()));
     stored.Kosyu->FindByName(ComboBox4->currentText());
     stored.LoadByWork();
-    if (stored.ID == 0)
+    if (stored.ID == 0) {
+        ShowStatus(QStringLiteral(
+            "この工事と工種の測定データは保存されていないため、削除するものがありません"));
         return;
-    if (!AskOkCancel(QStringLiteral("本当に削除しますか？")))
+    }
+    if (!AskOkCancel(QStringLiteral("本当に削除しますか？"))) {
+        ShowStatus(QStringLiteral("削除を取り消しました"));
         return;
+    }
     header_->Koji->LoadByCode(stored.Koji->Code);
     header_->Kosyu->FindByName(stored.Kosyu->Kosyumei);
     header_->Delete();
@@ -543,6 +636,7 @@ void TfrmEditTavelon::Delete1Click() {
     if (header_->GP.isEmpty())
         header_->GP = QStringLiteral("10");
     Edit13->setText(header_->GP);
+    ShowStatus(QStringLiteral("削除しました"));
 }
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -65,6 +67,7 @@ public:
     QAction* N4 = nullptr;
     QAction* Import1 = nullptr; // ファイル → 読み込み…
     QAction* Export1 = nullptr; // ファイル → 書き出し…
+    QAction* Help1 = nullptr; // ヘルプ (F1)
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -113,13 +116,22 @@ public:
     // The current measurement (the report forms print from it).
     TRokumaKanri& Header() { return *header_; }
 
+    // The window's outer size at the layout's size.
+    static constexpr int kLayoutWidth = 645, kLayoutHeight = 549;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void BuildMenus();
     void CentreInWorkArea();
+    // Size and position of the last run, when they fit the screen; kept when the window goes.
+    void RestorePlacement();
+    void SavePlacement();
+    // Widens and lengthens the grid with the window and keeps the boxes below it at the bottom.
+    void FollowWindowSize();
     void RunCalcReadingsAndRanges();
     void BuildReadingsMenu();
 
@@ -134,6 +146,8 @@ private:
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
     bool modified_ = false;
+    // The controls below the grid with their positions at the layout's size.
+    std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
 };
 
 } // namespace tv

@@ -3,15 +3,20 @@
 #include "platform/gui/Controls.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+#include <cmath>
 
 namespace tv {
 
@@ -25,6 +30,24 @@ QString HeaderText(int col) {
         u"測定位置", u"１", u"２",   u"３", u"４",    u"５",   u"６",   u"７",
         u"８",       u"９", u"１０", u"Σd", u"Σ(d2)", u"最大", u"最小", u"Ｒ"};
     return QString::fromUtf16(headers[col - 1]);
+}
+
+// Widths in character widths: the value columns four, Σ(d2) 5.12.
+double ColumnChars(int col) {
+    return col == 13 ? 5.12 : 4.0;
+}
+
+// The widest values a column holds in practice, which must show whole at the window's size:
+// readings and 最大/最小/Ｒ to "-99.9", Σd to "-999.9", Σ(d2) to "99999.99", and the ten bytes
+// of a measuring position.
+QString WidestUsualText(int col) {
+    if (col == 1)
+        return QStringLiteral("No.123+5.5");
+    if (col == 12)
+        return QStringLiteral("-999.9");
+    if (col == 13)
+        return QStringLiteral("99999.99");
+    return QStringLiteral("-99.9");
 }
 } // namespace
 
@@ -148,6 +171,31 @@ protected:
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
+public:
+    // Draws the cell as the style does, but its text with the grid's small margins. A text wider
+    // than its column is cut with an ellipsis, never silently; its tooltip shows it whole.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+        if (text.isEmpty())
+            return;
+        const QRect area = opt.rect.adjusted(TvaSpread::kCellMargin, 0, -TvaSpread::kCellMargin, 0);
+        const bool selected = opt.state & QStyle::State_Selected;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QString shown = opt.fontMetrics.horizontalAdvance(text) <= area.width()
+                                  ? text
+                                  : opt.fontMetrics.elidedText(text, Qt::ElideRight, area.width());
+        painter->drawText(area, int(opt.displayAlignment) | Qt::TextSingleLine, shown);
+        painter->restore();
+    }
+
 private:
     TvaSpread* grid_;
 };
@@ -167,11 +215,17 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     QFont gridFont(QStringLiteral("ＭＳ Ｐゴシック"));
     gridFont.setPixelSize(12);
     setFont(gridFont);
-    const QFontMetrics metrics(gridFont);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 3);
     horizontalHeader()->setMinimumSectionSize(10);
-    verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    // A column whose edge the user drags keeps that width when the window is resized.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int newSize) {
+                if (!fitting_ && section >= 0 && section < TGridData::kColumns)
+                    userWidth_[section] = newSize;
+            });
 
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         // Shift and Ctrl clicks select a block; they do not exclude readings.
@@ -422,21 +476,82 @@ void TvaSpread::resizeEvent(QResizeEvent* event) {
     FitColumns();
 }
 
-// Columns 2 to 16 are four character widths wide (column 13 5.12), the measuring position nine;
-// the character width is chosen so that all sixteen columns fit the visible width.
-void TvaSpread::FitColumns() {
-    constexpr double kPositionChars = 9.0;
-    constexpr double kTotalChars = kPositionChars + 14 * 4.0 + 5.12;
-    const int scrollBar = verticalScrollBar()->sizeHint().width();
-    const int available = width() - 2 * frameWidth() - verticalHeader()->width() - scrollBar;
-    const double charWidth = qMax(4.0, available / kTotalChars);
-    int used = 0;
-    for (int col = 2; col <= TGridData::kColumns; ++col) {
-        const int w = int(charWidth * (col == 13 ? 5.12 : 4.0));
-        setColumnWidth(col - 1, w);
-        used += w;
+int TvaSpread::NeededColumnWidth(int col) const {
+    return fontMetrics().horizontalAdvance(WidestUsualText(col)) + 2 * kCellMargin;
+}
+
+// The character width is the smallest with which every four-character column holds its widest
+// usual value; Σ(d2) is 5.12 of them, or what "99999.99" needs when that is more; the measuring
+// position is as wide as its ten bytes need.
+double TvaSpread::BaseColumnWidth(int col) const {
+    if (col == 1)
+        return NeededColumnWidth(1);
+    double charWidth = 0;
+    for (int c = 2; c <= TGridData::kColumns; ++c)
+        if (c != 13)
+            charWidth = std::max(charWidth, NeededColumnWidth(c) / ColumnChars(c));
+    return std::max(std::ceil(charWidth * ColumnChars(col)), double(NeededColumnWidth(col)));
+}
+
+int TvaSpread::NeededTotalWidth() const {
+    double total = 0;
+    for (int col = 1; col <= TGridData::kColumns; ++col)
+        total += BaseColumnWidth(col);
+    return int(std::ceil(total));
+}
+
+int TvaSpread::AvailableWidth() const {
+    return width() - 2 * frameWidth() - verticalHeader()->sizeHint().width() -
+           verticalScrollBar()->sizeHint().width();
+}
+
+void TvaSpread::FitFontToWidth() {
+    QFont gridFont = font();
+    // In half pixels from 12 down to 8.
+    for (int halfPixels = 24; halfPixels >= 16; --halfPixels) {
+        gridFont.setPointSizeF(halfPixels / 2.0 * 72.0 / logicalDpiY());
+        setFont(gridFont);
+        if (NeededTotalWidth() <= AvailableWidth())
+            break;
     }
-    setColumnWidth(0, qMax(int(charWidth * kPositionChars), available - used));
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+    FitColumns();
+}
+
+bool TvaSpread::CellTextFits(int col, int row) const {
+    const QString text = data_.CellText(col, row);
+    return text.isEmpty() ||
+           fontMetrics().horizontalAdvance(text) <= columnWidth(col - 1) - 2 * kCellMargin;
+}
+
+bool TvaSpread::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // A text cut by its column shows whole in the tooltip.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !CellTextFits(index.column() + 1, index.row() + 1))
+            QToolTip::showText(help->globalPos(),
+                               data_.CellText(index.column() + 1, index.row() + 1), viewport(),
+                               visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+// The columns keep the proportions of their needed widths and share the grid's width; more room
+// widens them all. Columns the user widened by hand keep their width.
+void TvaSpread::FitColumns() {
+    const int needed = NeededTotalWidth();
+    const double scale = std::max(1.0, double(AvailableWidth()) / needed);
+    fitting_ = true;
+    for (int col = 1; col <= TGridData::kColumns; ++col) {
+        const int w =
+            userWidth_[col - 1] > 0 ? userWidth_[col - 1] : int(BaseColumnWidth(col) * scale);
+        setColumnWidth(col - 1, w);
+    }
+    fitting_ = false;
 }
 
 void TvaSpread::EnterPressed() {

@@ -73,6 +73,15 @@ public:
     void Undo();
     void Redo();
     void ForgetUndo();
+    // Space left and right of a cell's text, in pixels.
+    static constexpr int kCellMargin = 2;
+    // Chooses the largest grid font (at most 12 pixels, at least 8) with which the widest values
+    // the columns hold in practice fit whole at the grid's present width, and sizes the columns.
+    void FitFontToWidth();
+    // The width a column needs for its widest usual value, margins included, at the grid's font.
+    int NeededColumnWidth(int col) const;
+    // Whether a cell's text shows whole in its column as it is now wide.
+    bool CellTextFits(int col, int row) const;
 
 signals:
     void Click(int col, int row);
@@ -86,6 +95,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void commitData(QWidget* editor) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class TSpreadDelegate;
@@ -107,10 +117,18 @@ private:
     void PushStep(UndoStep step);
     void ApplyStep(const UndoStep& step, bool forward);
 
-    TGridData data_;
-    TSpreadModel* model_ = nullptr;
     std::vector<UndoStep> undo_;
     std::vector<UndoStep> redo_;
+    // The width of the fifteen value columns and the measuring position at the grid's font.
+    int NeededTotalWidth() const;
+    double BaseColumnWidth(int col) const;
+    int AvailableWidth() const;
+
+    TGridData data_;
+    TSpreadModel* model_ = nullptr;
+    // Columns whose edge the user dragged keep their width (0: fitted to the grid's width).
+    int userWidth_[16] = {};
+    bool fitting_ = false;
 };
 
 } // namespace tv
