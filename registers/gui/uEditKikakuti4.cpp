@@ -214,15 +214,6 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 
 TfrmEditKikakuti4::~TfrmEditKikakuti4() = default;
 
-std::unique_ptr<TKikakuti4> TfrmEditKikakuti4::FlatnessStandard(const QString& kosyumei) const {
-    auto standard = std::make_unique<TKikakuti4>();
-    standard->Kubun = kikakuti4_->Kubun;
-    standard->Kosyu->FindByName(kosyumei);
-    standard->Koumokumei = QStringLiteral("平坦性");
-    standard->FindByKey();
-    return standard;
-}
-
 int TfrmEditKikakuti4::RadioGroup1ItemIndex() const {
     return RadioGroup1Items->checkedId();
 }

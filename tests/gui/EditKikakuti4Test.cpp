@@ -257,12 +257,12 @@ TEST_F(EditKikakuti4Test, ChoosingFromTheListsLoadsEntriesAndDeleteRemovesOnlyTh
     EXPECT_EQ(Edit(2)->text(), QStringLiteral("97"));
 
     // The main window's look-up reads into an object of its own: the entry here stays.
-    const std::unique_ptr<TKikakuti4> flatness = window->FlatnessStandard(QStringLiteral("基層工"));
-    EXPECT_EQ(flatness->KikakutiU1, QString()); // category 1 has no flatness entry
-    QTest::mouseClick(Category(0), Qt::LeftButton);
-    const std::unique_ptr<TKikakuti4> found = window->FlatnessStandard(QStringLiteral("基層工"));
-    EXPECT_EQ(found->ID, 1);
-    EXPECT_EQ(found->KikakutiU1, QStringLiteral("3.0"));
+    TKikakuti4 flatness;
+    EXPECT_FALSE(flatness.FindFlatness(QStringLiteral("基層工"), 1)); // no flatness entry in 1
+    EXPECT_EQ(flatness.KikakutiU1, QString());
+    EXPECT_TRUE(flatness.FindFlatness(QStringLiteral("基層工"), 0));
+    EXPECT_EQ(flatness.ID, 1);
+    EXPECT_EQ(flatness.KikakutiU1, QStringLiteral("3.0"));
     EXPECT_EQ(window->Kikakuti4().ID, 4);
     EXPECT_EQ(window->Kikakuti4().Koumokumei, QStringLiteral("密度"));
 }
