@@ -4,6 +4,8 @@
 #include "app/PrintResultsTable.h"
 #include "app/PrintTestReportSheet.h"
 #include "app/Windows.h"
+#include "app/uChart.h"
+#include "measurement/FlatnessVerdict.h"
 #include "measurement/Codes.h"
 #include "measurement/uRokuma.h"
 #include "platform/Messages.h"
@@ -36,6 +38,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <cmath>
 
 namespace tv {
 
@@ -203,6 +206,9 @@ void TfrmEditTavelon::BuildControls() {
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1, 1);
+    StatusPanel2 = new QLabel(this);
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    statusBar()->addPermanentWidget(StatusPanel2);
     statusBar()->setSizeGripEnabled(false);
 
     // Tab order.
@@ -230,6 +236,11 @@ void TfrmEditTavelon::BuildControls() {
     connect(vaSpread1, &TvaSpread::KeyPress, this,
             [this](int key) { Guarded([&] { vaSpread1KeyPress(key); }); });
     connect(Edit11, &QLineEdit::textChanged, this, Handler(this, &TfrmEditTavelon::Edit11Change));
+    // The verdict judges the σ of the chosen form.
+    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            Guarded([this] { ShowVerdict(); });
+    });
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn1Click));
     connect(BitBtn2, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn2Click));
     connect(BitBtn3, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn3Click));
@@ -259,6 +270,11 @@ void TfrmEditTavelon::BuildMenus() {
     connect(N2, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N2Click));
     connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N3Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N4Click));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+    view->setObjectName(QStringLiteral("View1"));
+    Graph1 = view->addAction(QStringLiteral("グラフ"));
+    Graph1->setObjectName(QStringLiteral("Graph1"));
+    connect(Graph1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Graph1Click));
 }
 
 void TfrmEditTavelon::CentreInWorkArea() {
@@ -333,6 +349,40 @@ void TfrmEditTavelon::ShowStatus(const QString& text) {
 void TfrmEditTavelon::RunCalcReadingsAndRanges() {
     CalcReadings(*vaSpread1, *this);
     CalcRanges(*vaSpread1, *this);
+    ResultsChanged();
+}
+
+void TfrmEditTavelon::ResultsChanged() {
+    ShowVerdict();
+    if (chart_)
+        chart_->SetChart(ChartData());
+}
+
+void TfrmEditTavelon::ShowVerdict() {
+    const TFlatnessJudgement judgement = JudgeFlatness(
+        flatnessLimit_, JudgedSigmaText(RadioGroup1ItemIndex(), Edit8->text(), Edit11->text()));
+    StatusPanel2->setText(judgement.text);
+    QPalette palette = StatusPanel2->palette();
+    palette.setColor(QPalette::WindowText, judgement.verdict == TVerdict::Fail
+                                               ? QColor(0xC0, 0, 0)
+                                               : QColor(0, 0x80, 0));
+    StatusPanel2->setPalette(palette);
+}
+
+TFlatnessChart TfrmEditTavelon::ChartData() {
+    TFlatnessChart chart;
+    chart.work = ComboBox1->currentText();
+    chart.kosyu = ComboBox4->currentText();
+    chart.stretch = Edit1->text().trimmed() + QStringLiteral(" 〜 ") + Edit2->text().trimmed();
+    if (!Edit3->text().trimmed().isEmpty())
+        chart.stretch += QStringLiteral("  測定距離 ") + Edit3->text().trimmed();
+    chart.date = Edit4->text();
+    // An empty Ｇ counts as 10, as the range method takes it.
+    const double g = std::trunc(TextToFloat(Edit13->text()));
+    chart.groupSize = Edit13->text().trimmed().isEmpty() ? 10 : std::fabs(g) < 1000 ? int(g) : 0;
+    chart.limit = FlatnessLimitValue(flatnessLimit_);
+    ReadChartGrid(*vaSpread1, chart);
+    return chart;
 }
 
 // --- Entering readings --------------------------------------------------------------------------
@@ -340,10 +390,12 @@ void TfrmEditTavelon::RunCalcReadingsAndRanges() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (col >= 2 && col <= 11)
+        if (col >= 2 && col <= 11) {
             RunCalcReadingsAndRanges();
-        else if (col >= 14 && col <= 16)
+        } else if (col >= 14 && col <= 16) {
             CalcRanges(*vaSpread1, *this);
+            ResultsChanged();
+        }
     }
     if (col >= 1 && col <= 10)
         vaSpread1->SetEditEnterAction(kEnterRight);
@@ -400,6 +452,9 @@ void TfrmEditTavelon::RecordToWindow() {
     Edit12->setText(h.SIYOUSYO);
     Edit13->setText(h.GP);
     LoadMeasurementGrid(h.ID, *vaSpread1);
+    // The flatness standard of the pair, under the category of the work's print form.
+    flatnessLimit_ = FlatnessLimitText(h.Koji->Code, h.Kosyu->Kosyumei);
+    ResultsChanged();
 }
 
 void TfrmEditTavelon::WindowToRecord() {
@@ -447,10 +502,8 @@ void TfrmEditTavelon::ComboBox4Click() {
     header_->Kosyu->FindByName(ComboBox4->currentText());
     if (!ComboBox1->currentText().trimmed().isEmpty())
         header_->LoadByWork();
+    // Showing the record also looks up the work type's flatness standard.
     RecordToWindow();
-    // The flatness standard value of the work type in the register's current category.
-    if (TfrmEditKikakuti4* standards = AppWindows().frmEditKikakuti4)
-        standards->FlatnessStandard(header_->Kosyu->Kosyumei);
     if (header_->GP.isEmpty())
         header_->GP = QStringLiteral("10");
     Edit13->setText(header_->GP);
@@ -557,6 +610,16 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+
+void TfrmEditTavelon::Graph1Click() {
+    const bool first = chart_ == nullptr;
+    if (first)
+        chart_ = new TfrmChart(this);
+    chart_->SetChart(ChartData());
+    if (first)
+        chart_->PlaceBeside(*this);
+    ShowModeless(chart_);
 }
 
 } // namespace tv

@@ -22,6 +22,8 @@ class TvaSpread;
 class TRokumaKanri;
 class TRokumaLine;
 class TRokumaData;
+class TfrmChart;
+struct TFlatnessChart;
 
 class TfrmEditTavelon : public QMainWindow, private TCalcTarget {
     Q_OBJECT
@@ -57,12 +59,14 @@ public:
     QLabel* Label16 = nullptr;      // 工種名 (clickable)
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr; // the verdict against the flatness standard
     QAction* Delete1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* N1 = nullptr;
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* Graph1 = nullptr; // 表示 > グラフ
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -89,6 +93,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void Graph1Click();
 
     // Steps shared by the handlers.
     void CheckDatabases();
@@ -98,6 +103,12 @@ public:
     // The current measurement (the report forms print from it).
     TRokumaKanri& Header() { return *header_; }
 
+    // The chart window, once グラフ has opened it.
+    TfrmChart* ChartWindow() const { return chart_; }
+    // The window's measurement as the charts show it: the grid, the header boxes and the
+    // flatness standard.
+    TFlatnessChart ChartData();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -106,6 +117,9 @@ private:
     void BuildMenus();
     void CentreInWorkArea();
     void RunCalcReadingsAndRanges();
+    // After every recalculation and load: the verdict and the charts follow the results.
+    void ResultsChanged();
+    void ShowVerdict();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -117,6 +131,8 @@ private:
     std::unique_ptr<TRokumaKanri> header_;
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
+    QString flatnessLimit_; // upper limit of the shown pair's flatness standard; empty: none
+    TfrmChart* chart_ = nullptr;
 };
 
 } // namespace tv

@@ -95,6 +95,20 @@ void TPainterCanvas::DrawLine(const QPoint& from, const QPoint& to) {
     painter_->drawLine(from, to);
 }
 
+void TPainterCanvas::DrawPolyline(const std::vector<QPoint>& points) {
+    ApplyPen();
+    painter_->drawPolyline(points.data(), int(points.size()));
+}
+
+void TPainterCanvas::DrawSegments(const std::vector<QPoint>& ends) {
+    ApplyPen();
+    std::vector<QLine> lines;
+    lines.reserve(ends.size() / 2);
+    for (size_t i = 0; i + 1 < ends.size(); i += 2)
+        lines.emplace_back(ends[i], ends[i + 1]);
+    painter_->drawLines(lines.data(), int(lines.size()));
+}
+
 void TPainterCanvas::FillRect(int x1, int y1, int x2, int y2) {
     if (BrushStyle() == TBrushStyle::bsClear)
         return;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <vector>
 
 namespace tv {
 
@@ -63,6 +64,12 @@ public:
     void MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
     // Line with the current pen from the pen position to (x, y), which becomes the pen position.
     void LineTo(int x, int y);
+    // Lines through the points in order with the current pen, as MoveTo to the first and LineTo
+    // to each further point (the last becomes the pen position). A canvas may draw them as one
+    // path, which is much cheaper for long series.
+    void Polyline(const std::vector<QPoint>& points);
+    // Separate lines from each point of even index to the next, as MoveTo/LineTo pairs.
+    void Segments(const std::vector<QPoint>& ends);
     // Fills the rectangle from (x1, y1) to (x2, y2), right and bottom exclusive, with the brush;
     // nothing with a clear brush.
     virtual void FillRect(int x1, int y1, int x2, int y2) = 0;
@@ -74,6 +81,9 @@ public:
 
 protected:
     virtual void DrawLine(const QPoint& from, const QPoint& to) = 0;
+    // Draws what Polyline and Segments ask for; by default line by line.
+    virtual void DrawPolyline(const std::vector<QPoint>& points);
+    virtual void DrawSegments(const std::vector<QPoint>& ends);
 
 private:
     QString fontName_ = QStringLiteral("ＭＳ Ｐゴシック");

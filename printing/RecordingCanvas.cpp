@@ -26,11 +26,11 @@ void TRecordingCanvas::TextOut(int x, int y, const QString& text) {
 void TRecordingCanvas::FillRect(int x1, int y1, int x2, int y2) {
     if (BrushStyle() == TBrushStyle::bsClear)
         return;
-    fills.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle()});
+    fills.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle(), BrushColor()});
 }
 
 void TRecordingCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    ellipses.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle()});
+    ellipses.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle(), BrushColor()});
 }
 
 int TRecordingCanvas::DeviceCaps(TDeviceCap cap) const {
@@ -38,7 +38,7 @@ int TRecordingCanvas::DeviceCaps(TDeviceCap cap) const {
 }
 
 void TRecordingCanvas::DrawLine(const QPoint& from, const QPoint& to) {
-    lines.push_back({from, to, PenWidth(), PenStyle()});
+    lines.push_back({from, to, PenWidth(), PenStyle(), PenColor()});
 }
 
 void TRecordingCanvas::Clear() {

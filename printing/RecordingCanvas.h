@@ -20,12 +20,14 @@ struct TRecordedLine {
     QPoint from, to;
     int width;
     TPenStyle style;
+    QColor color;
 };
 
 struct TRecordedBox {
     int x1, y1, x2, y2;
     int penWidth;
     TBrushStyle brush;
+    QColor color; // the brush's
 };
 
 class TRecordingCanvas : public TPrintCanvas {
