@@ -348,8 +348,8 @@ void DrawProfile(TPrintCanvas* canvas, const TFlatnessChart& chart) {
                     canvas->Ellipse(x - radius, y - radius, x + radius, y + radius);
                 }
         }
-        const int arm = std::max(3, DevX(0.07f) - DevX(0));
-        SetPen(canvas, 0.25f, kExcludedColor, TPenStyle::psSolid);
+        const int arm = std::max(3, DevX(0.1f) - DevX(0));
+        SetPen(canvas, 0.35f, kExcludedColor, TPenStyle::psSolid);
         std::vector<QPoint> crosses;
         for (const TChartReading& r : chart.readings)
             if (!r.used) {
