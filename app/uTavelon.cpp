@@ -1,8 +1,8 @@
 #include "app/uTavelon.h"
 
 #include "Version.h"
-#include "app/PrintResultsTable.h"
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintResultsTable.h"
+#include "app/forms/PrintTestReportSheet.h"
 #include "app/Windows.h"
 #include "measurement/Codes.h"
 #include "measurement/uRokuma.h"

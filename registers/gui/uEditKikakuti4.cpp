@@ -5,7 +5,7 @@
 #include "platform/gui/Controls.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
-#include "registers/gui/PrintKikakuti4List.h"
+#include "registers/print/PrintKikakuti4List.h"
 #include "registers/gui/uListBox.h"
 #include "registers/uKikakuti4.h"
 #include "settings/RegistryUtility.h"
