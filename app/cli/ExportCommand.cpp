@@ -1,6 +1,7 @@
 #include "app/cli/ExportCommand.h"
 
 #include "app/cli/Csv.h"
+#include "app/cli/Options.h"
 #include "app/cli/Output.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
@@ -14,37 +15,18 @@ namespace tv::cli {
 namespace {
 
 // Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
-QString ReadOptions(const QStringList& args, QString& work, QString& type) {
-    bool haveWork = false, haveType = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        QString* target = nullptr;
-        bool* have = nullptr;
-        QString option;
-        if (arg == QLatin1String("--work") || arg.startsWith(QLatin1String("--work="))) {
-            target = &work;
-            have = &haveWork;
-            option = QStringLiteral("--work");
-        } else if (arg == QLatin1String("--type") || arg.startsWith(QLatin1String("--type="))) {
-            target = &type;
-            have = &haveType;
-            option = QStringLiteral("--type");
-        } else {
-            return QStringLiteral("不明な引数です: %1").arg(arg);
-        }
-        if (arg.contains(QLatin1Char('='))) {
-            *target = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-        } else {
-            if (i + 1 >= args.size())
-                return QStringLiteral("%1 に値がありません").arg(option);
-            *target = args[++i];
-        }
-        *have = true;
-    }
-    if (!haveWork)
+QString ReadWorkAndType(const QStringList& args, QString& work, QString& type) {
+    TOptions options;
+    const QString error = ReadOptions(
+        args, {QStringLiteral("--work"), QStringLiteral("--type")}, QStringList(), options);
+    if (!error.isEmpty())
+        return error;
+    if (!options.Has(QStringLiteral("--work")))
         return QStringLiteral("--work で工事コードを指定してください");
-    if (!haveType)
+    if (!options.Has(QStringLiteral("--type")))
         return QStringLiteral("--type で工種名を指定してください");
+    work = options.Value(QStringLiteral("--work"));
+    type = options.Value(QStringLiteral("--type"));
     return QString();
 }
 
@@ -52,7 +34,7 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
 
 int RunExport(const QStringList& args) {
     QString work, type;
-    const QString optionError = ReadOptions(args, work, type);
+    const QString optionError = ReadWorkAndType(args, work, type);
     if (!optionError.isEmpty()) {
         PrintError(optionError);
         return 2;
