@@ -30,9 +30,17 @@ const QString kStandardValues = QStringLiteral("--standard-values");
 
 enum class TForm { Handbook, Bureau, StandardValues };
 
+// Qt's notes about its environment (a missing runtime folder and the like) would mix with the
+// command's own one-line messages on standard error; only a fatal error is let through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg)
+        PrintError(message);
+}
+
 // Qt's painting and fonts need an application object; the command opens no window, so it runs
 // on the offscreen platform unless one was chosen explicitly.
 std::unique_ptr<QGuiApplication> MakeApplication(int& argc, char** argv) {
+    qInstallMessageHandler(QuietQtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     return std::make_unique<QGuiApplication>(argc, argv);
