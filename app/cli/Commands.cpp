@@ -3,9 +3,12 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/Output.h"
-#include "app/cli/PrintCommand.h"
 
 #include <QStringList>
+
+#ifdef TAVELON_PRINT
+#include "app/cli/print/PrintCommand.h"
+#endif
 
 namespace tv::cli {
 
@@ -72,8 +75,14 @@ int Run(int argc, char** argv) {
             PrintOut(Usage());
             return 0;
         }
+#ifdef TAVELON_PRINT
         return command == QLatin1String("print") ? RunPrint(argc, argv, args)
                                                  : RunPrinters(argc, argv, args);
+#else
+        // Built with Qt Core only (TV_GUI=OFF): there is no page drawing.
+        PrintError(QStringLiteral("この tavelon は印刷なしで作られています"));
+        return 2;
+#endif
     }
     PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
     return 2;

@@ -1,9 +1,10 @@
-#include "app/cli/PrintCommand.h"
+#include "app/cli/print/PrintCommand.h"
 
 #include "app/cli/Options.h"
 #include "app/cli/Output.h"
 #include "app/forms/PrintResultsTable.h"
 #include "app/forms/PrintTestReportSheet.h"
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "printing/PageDocument.h"
@@ -90,12 +91,13 @@ QString RecordForm(TForm form, const TOptions& options, TPageDocument& doc) {
     }
     const QString work = options.Value(kWork);
     const QString type = options.Value(kType);
+    if (StoredMeasurementIds(work, type).empty())
+        return QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type);
+    // The header as the main window loads it: with the work's name and the work type.
     TRokumaKanri header;
     header.Koji->LoadByCode(work);
     header.Kosyu->FindByName(type);
     header.LoadByWork();
-    if (header.ID == 0)
-        return QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type);
     doc.BeginDoc();
     const int pages = form == TForm::Handbook ? PrintTestReportSheet(doc, header)
                                               : PrintResultsTable(doc, header);
