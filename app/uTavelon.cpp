@@ -1,12 +1,12 @@
 #include "app/uTavelon.h"
 
 #include "Version.h"
-#include "app/PrintResultsTable.h"
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintResultsTable.h"
+#include "app/forms/PrintTestReportSheet.h"
 #include "app/Windows.h"
 #include "app/uChart.h"
 #include "measurement/FlatnessVerdict.h"
-#include "measurement/Codes.h"
+#include "measurement/GridLayout.h"
 #include "measurement/uRokuma.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
@@ -16,6 +16,7 @@
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "registers/Codes.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditKosyu.h"
@@ -38,7 +39,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
-#include <cmath>
 
 namespace tv {
 
@@ -373,13 +373,9 @@ TFlatnessChart TfrmEditTavelon::ChartData() {
     TFlatnessChart chart;
     chart.work = ComboBox1->currentText();
     chart.kosyu = ComboBox4->currentText();
-    chart.stretch = Edit1->text().trimmed() + QStringLiteral(" 〜 ") + Edit2->text().trimmed();
-    if (!Edit3->text().trimmed().isEmpty())
-        chart.stretch += QStringLiteral("  測定距離 ") + Edit3->text().trimmed();
+    chart.stretch = ChartStretchText(Edit1->text(), Edit2->text(), Edit3->text());
     chart.date = Edit4->text();
-    // An empty Ｇ counts as 10, as the range method takes it.
-    const double g = std::trunc(TextToFloat(Edit13->text()));
-    chart.groupSize = Edit13->text().trimmed().isEmpty() ? 10 : std::fabs(g) < 1000 ? int(g) : 0;
+    chart.groupSize = ChartGroupSize(Edit13->text());
     chart.limit = FlatnessLimitValue(flatnessLimit_);
     ReadChartGrid(*vaSpread1, chart);
     return chart;
@@ -390,23 +386,23 @@ TFlatnessChart TfrmEditTavelon::ChartData() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (col >= 2 && col <= 11) {
+        if (grid::IsReading(col)) {
             RunCalcReadingsAndRanges();
-        } else if (col >= 14 && col <= 16) {
+        } else if (col >= grid::kColLargest && col <= grid::kColRange) {
             CalcRanges(*vaSpread1, *this);
             ResultsChanged();
         }
     }
-    if (col >= 1 && col <= 10)
+    if (col >= grid::kPositionCol && col < grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterRight);
-    else if (col == 11)
+    else if (col == grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterNextRow);
-    else if (col == 16)
+    else if (col == grid::kColRange)
         vaSpread1->SetEditEnterAction(kEnterDown);
 }
 
 void TfrmEditTavelon::vaSpread1Click(int col, int row) {
-    if (col < 2 || col > 11)
+    if (!grid::IsReading(col))
         return;
     vaSpread1->SetCol(col);
     vaSpread1->SetRow(row);

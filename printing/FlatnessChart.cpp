@@ -1,5 +1,6 @@
 #include "printing/FlatnessChart.h"
 
+#include "measurement/GridLayout.h"
 #include "platform/Grid.h"
 #include "platform/NumberText.h"
 #include "printing/PainterCanvas.h"
@@ -65,32 +66,46 @@ QString TFlatnessChart::Position(int line) const {
     return positions[size_t(line - 1)];
 }
 
+int ChartGroupSize(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return 10;
+    const double g = std::trunc(TextToFloat(text));
+    return std::fabs(g) < 1000 ? int(g) : 0;
+}
+
+QString ChartStretchText(const QString& start, const QString& end, const QString& distance) {
+    QString text = start.trimmed() + QStringLiteral(" 〜 ") + end.trimmed();
+    if (!distance.trimmed().isEmpty())
+        text += QStringLiteral("  測定距離 ") + distance.trimmed();
+    return text;
+}
+
 void ReadChartGrid(TGrid& grid, TFlatnessChart& chart) {
     chart.readings.clear();
     chart.groups.clear();
     chart.positions.clear();
     int lastRow = 0;
     for (int row = 1; row <= grid.MaxRows(); ++row) {
-        if (grid.GetCellText(2, row).trimmed().isEmpty())
+        if (grid.GetCellText(grid::kFirstReading, row).trimmed().isEmpty())
             break;
         lastRow = row;
-        for (int col = 2; col <= 11; ++col) {
+        for (int col = grid::kFirstReading; col <= grid::kLastReading; ++col) {
             const QString text = grid.GetCellText(col, row);
             if (text.trimmed().isEmpty())
                 continue;
-            chart.readings.push_back(
-                {(row - 1) * 10 + col - 1, TextToFloat(text), grid.ForeColor() == kColorBlack});
+            chart.readings.push_back({grid::PointNumber(row, col) + 1, TextToFloat(text),
+                                      grid.ForeColor() == kColorBlack});
         }
     }
     for (int row = 1; row <= grid.MaxRows(); ++row) {
-        const QString range = grid.GetCellText(16, row);
+        const QString range = grid.GetCellText(grid::kColRange, row);
         if (range.trimmed().isEmpty())
             break;
         lastRow = std::max(lastRow, row);
         chart.groups.push_back({row, TextToFloat(range)});
     }
     for (int row = 1; row <= lastRow; ++row)
-        chart.positions.push_back(grid.GetCellText(1, row).trimmed());
+        chart.positions.push_back(grid.GetCellText(grid::kPositionCol, row).trimmed());
 }
 
 double D4Factor(int groupSize) {

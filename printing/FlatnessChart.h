@@ -18,7 +18,7 @@ namespace tv {
 class TGrid;
 
 struct TChartReading {
-    int point = 0; // point number from 1: (row - 1) * 10 + column - 1
+    int point = 0; // point number from 1: the stored point number (PNO) + 1
     double d = 0;  // the reading in mm
     bool used = true;
 };
@@ -50,6 +50,13 @@ struct TFlatnessChart {
     // The measuring position of a line, empty when unknown.
     QString Position(int line) const;
 };
+
+// The group size of a Ｇ text: an empty one counts as 10, as the range method takes it; a text
+// that is no group size gives 0 (no D₄).
+int ChartGroupSize(const QString& text);
+// The stretch as the header shows it: "start 〜 end  測定距離 distance" (no distance part when
+// the distance is empty).
+QString ChartStretchText(const QString& start, const QString& end, const QString& distance);
 
 // Readings, groups and positions as the calculations see them in the grid: readings of the rows
 // down to the first row whose first reading is empty (an empty cell within a row is skipped; a

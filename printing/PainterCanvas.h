@@ -45,6 +45,7 @@ private:
     QString fontKeyName_;
     int fontKeyEm_ = -1;
     TFontStyle fontKeyStyle_;
+    int fontKeyWidth_ = 100;
 };
 
 } // namespace tv

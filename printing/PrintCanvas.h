@@ -41,6 +41,10 @@ public:
     void SetFontSize(int points) { fontSize_ = points; }
     TFontStyle FontStyle() const { return fontStyle_; }
     void SetFontStyle(TFontStyle style) { fontStyle_ = style; }
+    // Width of the characters in percent of their normal width (100): below 100 the font is
+    // condensed horizontally, its height unchanged.
+    int FontWidthPercent() const { return fontWidthPercent_; }
+    void SetFontWidthPercent(int percent) { fontWidthPercent_ = percent; }
     // Negative em height of the font in pixels (the height of a font chosen by size).
     int FontHeight() const;
     // Em height in pixels, at least 1.
@@ -89,6 +93,7 @@ private:
     QString fontName_ = QStringLiteral("ＭＳ Ｐゴシック");
     int fontSize_ = 9;
     TFontStyle fontStyle_;
+    int fontWidthPercent_ = 100;
     TBrushStyle brushStyle_ = TBrushStyle::bsSolid;
     QColor brushColor_ = Qt::white;
     int penWidth_ = 1;

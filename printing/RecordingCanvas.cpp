@@ -12,7 +12,7 @@ int TRecordingCanvas::TextWidth(const QString& text) {
     int width = 0;
     for (QChar c : text)
         width += CharWidth(c);
-    return width;
+    return width * FontWidthPercent() / 100;
 }
 
 int TRecordingCanvas::TextHeight(const QString&) {
@@ -20,7 +20,7 @@ int TRecordingCanvas::TextHeight(const QString&) {
 }
 
 void TRecordingCanvas::TextOut(int x, int y, const QString& text) {
-    texts.push_back({x, y, text, FontName(), FontSize(), FontEm()});
+    texts.push_back({x, y, text, FontName(), FontSize(), FontEm(), FontWidthPercent()});
 }
 
 void TRecordingCanvas::FillRect(int x1, int y1, int x2, int y2) {

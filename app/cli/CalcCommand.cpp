@@ -3,6 +3,7 @@
 #include "app/cli/Csv.h"
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
+#include "measurement/GridLayout.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
 
@@ -12,13 +13,6 @@
 namespace tv::cli {
 
 namespace {
-
-constexpr int kFirstReading = 2;
-constexpr int kLastReading = 11;
-
-bool IsReadingColumn(int col) {
-    return col >= kFirstReading && col <= kLastReading;
-}
 
 struct CalcOptions {
     QString groupSize;
@@ -91,13 +85,15 @@ QString FillGrid(const std::vector<QStringList>& records, const QString& name, T
             const int col = j + 1;
             QString text = fields[j];
             bool excluded = false;
-            if (IsReadingColumn(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
+            if (grid::IsReading(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
                 text = text.trimmed().mid(1);
                 excluded = true;
             }
             if (!TGridData::AcceptsText(col, text)) {
-                const QString why = col == 1 ? QStringLiteral("10 バイトを超えています")
-                                    : IsReadingColumn(col)
+                const QString why = col == grid::kPositionCol
+                                        ? QStringLiteral("%1 バイトを超えています")
+                                              .arg(grid::kPositionBytes)
+                                    : grid::IsReading(col)
                                         ? QStringLiteral("-99999999～99999999 の数値ではありません")
                                         : QStringLiteral("数値ではありません");
                 return QStringLiteral("%1: %2 行目 %3 列目 '%4' は%5")
@@ -123,7 +119,7 @@ QString GridCsv(const TGridData& grid) {
     for (int r = 1; r <= last; ++r) {
         for (int c = 1; c <= TGridData::kColumns; ++c) {
             QString text = grid.CellText(c, r);
-            if (IsReadingColumn(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+            if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
                 text.prepend(QLatin1Char('*'));
             if (c > 1)
                 out += QLatin1Char(',');

@@ -1,11 +1,13 @@
 #include "app/cli/ExportCommand.h"
 
 #include "app/cli/Csv.h"
+#include "app/cli/Options.h"
 #include "app/cli/Output.h"
+#include "measurement/GridLayout.h"
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
-#include "platform/TableEngine.h"
 
 #include <algorithm>
 
@@ -14,37 +16,18 @@ namespace tv::cli {
 namespace {
 
 // Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
-QString ReadOptions(const QStringList& args, QString& work, QString& type) {
-    bool haveWork = false, haveType = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        QString* target = nullptr;
-        bool* have = nullptr;
-        QString option;
-        if (arg == QLatin1String("--work") || arg.startsWith(QLatin1String("--work="))) {
-            target = &work;
-            have = &haveWork;
-            option = QStringLiteral("--work");
-        } else if (arg == QLatin1String("--type") || arg.startsWith(QLatin1String("--type="))) {
-            target = &type;
-            have = &haveType;
-            option = QStringLiteral("--type");
-        } else {
-            return QStringLiteral("不明な引数です: %1").arg(arg);
-        }
-        if (arg.contains(QLatin1Char('='))) {
-            *target = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-        } else {
-            if (i + 1 >= args.size())
-                return QStringLiteral("%1 に値がありません").arg(option);
-            *target = args[++i];
-        }
-        *have = true;
-    }
-    if (!haveWork)
+QString ReadWorkAndType(const QStringList& args, QString& work, QString& type) {
+    TOptions options;
+    const QString error = ReadOptions(
+        args, {QStringLiteral("--work"), QStringLiteral("--type")}, QStringList(), options);
+    if (!error.isEmpty())
+        return error;
+    if (!options.Has(QStringLiteral("--work")))
         return QStringLiteral("--work で工事コードを指定してください");
-    if (!haveType)
+    if (!options.Has(QStringLiteral("--type")))
         return QStringLiteral("--type で工種名を指定してください");
+    work = options.Value(QStringLiteral("--work"));
+    type = options.Value(QStringLiteral("--type"));
     return QString();
 }
 
@@ -52,44 +35,32 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
 
 int RunExport(const QStringList& args) {
     QString work, type;
-    const QString optionError = ReadOptions(args, work, type);
+    const QString optionError = ReadWorkAndType(args, work, type);
     if (!optionError.isEmpty()) {
         PrintError(optionError);
         return 2;
     }
     try {
-        // Read straight from the header table: the export creates no table and changes nothing.
-        TQuery header(QStringLiteral("kestran"));
-        header.AddSQL(
-            QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
-        header.Params(0).SetAsString(work);
-        header.Params(1).SetAsString(type);
-        header.Open();
-        if (header.Eof()) {
+        // The export creates no table and changes nothing.
+        const std::vector<int> ids = StoredMeasurementIds(work, type);
+        if (ids.empty()) {
             PrintError(
                 QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type));
             return 2;
         }
-        const int id = header.Fields(0).AsInteger();
-        header.Close();
+        const int id = ids.front();
 
         TGridData grid;
         LoadMeasurementGrid(id, grid);
-        int last = 0;
-        {
-            TQuery lines(QStringLiteral("kestran"));
-            lines.AddSQL(QStringLiteral("select Max(LNO) from RokumaLine where HID=:A"));
-            lines.Params(0).SetAsInteger(id);
-            lines.Open();
-            last = lines.Fields(0).AsInteger();
-        }
-        last = std::min(last, grid.MaxRows());
+        // Rows down to the last stored line.
+        const std::vector<TStoredLine> lines = ReadStoredMeasurement(id).Lines;
+        const int last = std::min(lines.empty() ? 0 : lines.back().LNO, grid.MaxRows());
         QString out;
         for (int r = 1; r <= last; ++r) {
             QStringList fields;
             for (int c = 1; c <= TGridData::kColumns; ++c) {
                 QString text = grid.CellText(c, r);
-                if (c >= 2 && c <= 11 && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+                if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
                     text.prepend(QLatin1Char('*'));
                 fields << CsvField(text);
             }

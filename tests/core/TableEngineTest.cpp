@@ -254,6 +254,13 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(Cp932Length(QStringLiteral("A表①")), 5);
     EXPECT_FALSE(Cp932Length(QStringLiteral("€")).has_value());
     EXPECT_EQ(Cp932Truncate(QStringLiteral("AあB"), 2), QStringLiteral("A"));
+    // Encoding maps the input method's wave dash to the code page's own; decoding gives it back.
+    const std::optional<QByteArray> bytes = Cp932Encode(QStringLiteral("A表〜"));
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, QByteArray("A\x95\x5C\x81\x60"));
+    EXPECT_EQ(Cp932Decode(*bytes), QStringLiteral("A表～"));
+    EXPECT_FALSE(Cp932Encode(QStringLiteral("€")).has_value());
+    EXPECT_FALSE(Cp932Decode(QByteArray("\x81")).has_value());
 }
 
 TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {

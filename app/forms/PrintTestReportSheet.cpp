@@ -1,8 +1,8 @@
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintTestReportSheet.h"
 
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/NumberText.h"
-#include "platform/TableEngine.h"
 #include "printing/PageTarget.h"
 #include "printing/Primitives.h"
 #include "registers/uKoji.h"
@@ -13,31 +13,12 @@ namespace tv {
 
 namespace {
 
-// A reading as stored: whether it is used in the calculation, and its value.
-struct TReading {
-    bool used;
-    double d;
-};
-
 constexpr int kReadingsPerSheet = 100;
 constexpr int kBlocks = 10;
 constexpr int kRowsPerBlock = 10;
 
 QString Mincho() {
     return QStringLiteral("ＭＳ 明朝");
-}
-
-// The readings of the measurement in point order: the third column is the used flag, the fourth
-// the reading.
-std::vector<TReading> ReadReadings(int id) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(QStringLiteral("select * from RokumaData where SID=:A order by PNO"));
-    query.Params(0).SetAsInteger(id);
-    query.Open();
-    std::vector<TReading> readings;
-    for (; !query.Eof(); query.Next())
-        readings.push_back({query.Fields(2).AsBoolean(), query.Fields(3).AsFloat()});
-    return readings;
 }
 
 float BlockX(int block) {
@@ -58,7 +39,7 @@ void DrawBlockForm(TPrintCanvas* c, float x0, float y0, int first) {
         DrawStyledLine(c, x0, y0 + 0.5f * float(i), x0 + 3.16f, y0 + 0.5f * float(i));
     for (int i = 1; i <= kRowsPerBlock; ++i) {
         const float y = y0 + 0.5f * float(i);
-        DrawTextBox(c, QString::number(first + i - 1), baRight, x0, y, x0 + 1.0f, y + 0.5f);
+        DrawValueBox(c, QString::number(first + i - 1), baRight, x0, y, x0 + 1.0f, y + 0.5f);
     }
     DrawFrame(c, x0 + 1.1f, y0, x0 + 2.1f, y0 + 6.5f);
     DrawTextBox(c, QStringLiteral("№"), baCenter, x0, y0, x0 + 1.1f, y0 + 0.5f);
@@ -97,7 +78,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
     for (int j = 0; j < 5; ++j) {
         const float y = 2.7f + 0.5f * float(j);
         DrawTextBox(c, leftRows[j][0], baJustify, 0.5f, y, 3.0f, y + 0.5f);
-        DrawTextBox(c, leftRows[j][1], baLeft, 3.5f, y, 15.5f, y + 0.5f);
+        DrawValueBox(c, leftRows[j][1], baLeft, 3.5f, y, 15.5f, y + 0.5f);
     }
     const QString rightRows[3][2] = {
         {QStringLiteral("測定日"), FormatEraDate(header.SOKUTEIBI.date())},
@@ -107,7 +88,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
     for (int j = 0; j < 3; ++j) {
         const float y = 3.2f + 0.5f * float(j);
         DrawTextBox(c, rightRows[j][0], baJustify, 8.5f, y, 9.9f, y + 0.5f);
-        DrawTextBox(c, rightRows[j][1], baLeft, 10.4f, y, 15.5f, y + 0.5f);
+        DrawValueBox(c, rightRows[j][1], baLeft, 10.4f, y, 15.5f, y + 0.5f);
     }
     DrawStyledLine(c, 0, 5.4f, 15.8f, 5.4f);
 
@@ -182,10 +163,11 @@ QString FormatEraDate(const QDate& date) {
            QStringLiteral("月") + QString::number(date.day()) + QStringLiteral("日");
 }
 
-void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
+int PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.6f;
     PageShiftY = -2.7f;
-    const std::vector<TReading> readings = ReadReadings(header.ID);
+    // The readings in point order.
+    const std::vector<TStoredPoint> readings = ReadStoredMeasurement(header.ID).Points;
     const int count = int(readings.size());
     const int sheets = (count + kReadingsPerSheet - 1) / kReadingsPerSheet;
 
@@ -197,7 +179,7 @@ void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
             target.NewPage();
         TPrintCanvas* c = target.Canvas();
         if (!c)
-            return; // no document is being recorded
+            return 0; // no document is being recorded
         c->SetFontName(Mincho());
         DrawSheetForm(c, header, first, sheet, sheets);
 
@@ -211,37 +193,40 @@ void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
             float blockSum = 0, blockSquares = 0;
             float y = y0 + 0.5f;
             for (int i = 0; i < kRowsPerBlock && k <= count; ++i) {
-                const TReading& r = readings[std::size_t(k - 1)];
-                const double square = r.d * r.d;
-                if (!r.used) {
+                const TStoredPoint& r = readings[std::size_t(k - 1)];
+                const double square = r.DATA * r.DATA;
+                if (!r.U) {
                     DrawTextBox(c, QStringLiteral("*"), baCenter, x0, y, x0 + 0.25f, y + 0.5f);
                 } else {
-                    blockSum = float(blockSum + r.d);
+                    blockSum = float(blockSum + r.DATA);
                     blockSquares = float(blockSquares + square);
-                    sheetSum = float(sheetSum + r.d);
+                    sheetSum = float(sheetSum + r.DATA);
                     sheetSquares = float(sheetSquares + square);
                     ++used;
                 }
-                DrawTextBox(c, FormatFixed(r.d, 1), baRight, x0 + 1.1f, y, x0 + 2.05f, y + 0.5f);
-                DrawTextBox(c, FormatFixed(square, 2), baRight, x0 + 2.1f, y, x0 + 3.11f, y + 0.5f);
+                DrawValueBox(c, FormatFixed(r.DATA, 1), baRight, x0 + 1.1f, y, x0 + 2.05f,
+                             y + 0.5f);
+                DrawValueBox(c, FormatFixed(square, 2), baRight, x0 + 2.1f, y, x0 + 3.11f,
+                             y + 0.5f);
                 ++k;
                 y += 0.5f;
             }
-            DrawTextBox(c, FormatFixed(blockSum, 1), baRight, x0 + 1.1f, y0 + 6.0f, x0 + 2.05f,
-                        y0 + 6.5f);
-            DrawTextBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f, x0 + 3.11f,
-                        y0 + 6.5f);
+            DrawValueBox(c, FormatFixed(blockSum, 1), baRight, x0 + 1.1f, y0 + 6.0f, x0 + 2.05f,
+                         y0 + 6.5f);
+            DrawValueBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f,
+                         x0 + 3.11f, y0 + 6.5f);
         }
-        DrawTextBox(c, FormatFixed(sheetSum, 1), baRight, 4.25f, 18.4f, 7.3f, 18.9f);
-        DrawTextBox(c, FormatFixed(sheetSquares, 2), baRight, 4.25f, 18.9f, 7.3f, 19.4f);
-        DrawTextBox(c, QString::number(used), baRight, 4.25f, 19.4f, 7.3f, 19.9f);
+        DrawValueBox(c, FormatFixed(sheetSum, 1), baRight, 4.25f, 18.4f, 7.3f, 18.9f);
+        DrawValueBox(c, FormatFixed(sheetSquares, 2), baRight, 4.25f, 18.9f, 7.3f, 19.4f);
+        DrawValueBox(c, QString::number(used), baRight, 4.25f, 19.4f, 7.3f, 19.9f);
         if (sheet == sheets) {
-            DrawTextBox(c, header.SD, baRight, 12.6f, 18.4f, 15.7f, 18.9f);
-            DrawTextBox(c, header.SD2, baRight, 12.6f, 18.9f, 15.7f, 19.4f);
-            DrawTextBox(c, header.DATACOUNT, baRight, 12.6f, 19.4f, 15.7f, 19.9f);
-            DrawTextBox(c, header.HENSA, baRight, 12.6f, 19.9f, 15.7f, 20.4f);
+            DrawValueBox(c, header.SD, baRight, 12.6f, 18.4f, 15.7f, 18.9f);
+            DrawValueBox(c, header.SD2, baRight, 12.6f, 18.9f, 15.7f, 19.4f);
+            DrawValueBox(c, header.DATACOUNT, baRight, 12.6f, 19.4f, 15.7f, 19.9f);
+            DrawValueBox(c, header.HENSA, baRight, 12.6f, 19.9f, 15.7f, 20.4f);
         }
     }
+    return sheets;
 }
 
 } // namespace tv
