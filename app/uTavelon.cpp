@@ -1,10 +1,12 @@
 #include "app/uTavelon.h"
 
 #include "Version.h"
-#include "app/PrintResultsTable.h"
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintResultsTable.h"
+#include "app/forms/PrintTestReportSheet.h"
 #include "app/Windows.h"
 #include "measurement/ExcelSheet.h"
+#include "app/uChart.h"
+#include "measurement/FlatnessVerdict.h"
 #include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
@@ -283,6 +285,9 @@ void TfrmEditTavelon::BuildControls() {
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     statusBar()->addWidget(StatusPanel0);
     statusBar()->addWidget(StatusPanel1, 1);
+    StatusPanel2 = new QLabel(this);
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    statusBar()->addPermanentWidget(StatusPanel2);
     statusBar()->setSizeGripEnabled(false);
 
     // Everything below the grid moves down with the window's bottom edge.
@@ -315,6 +320,11 @@ void TfrmEditTavelon::BuildControls() {
     connect(vaSpread1, &TvaSpread::KeyPress, this,
             [this](int key) { Guarded([&] { vaSpread1KeyPress(key); }); });
     connect(Edit11, &QLineEdit::textChanged, this, Handler(this, &TfrmEditTavelon::Edit11Change));
+    // The verdict judges the σ of the chosen form.
+    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            Guarded([this] { ShowVerdict(); });
+    });
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn1Click));
     connect(BitBtn2, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn2Click));
     connect(BitBtn3, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn3Click));
@@ -338,14 +348,19 @@ void TfrmEditTavelon::BuildMenus() {
     N2->setObjectName(QStringLiteral("N2"));
     N3->setObjectName(QStringLiteral("N3"));
     N4->setObjectName(QStringLiteral("N4"));
-    Help1 = AddHelpItem(menuBar());
-    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000001")); });
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
     connect(N2, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N2Click));
     connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N3Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N4Click));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
+    view->setObjectName(QStringLiteral("View1"));
+    Graph1 = view->addAction(QStringLiteral("グラフ"));
+    Graph1->setObjectName(QStringLiteral("Graph1"));
+    connect(Graph1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Graph1Click));
+    Help1 = AddHelpItem(menuBar());
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000001")); });
 }
 
 void TfrmEditTavelon::CentreInWorkArea() {
@@ -420,6 +435,36 @@ void TfrmEditTavelon::ShowStatus(const QString& text) {
 void TfrmEditTavelon::RunCalcReadingsAndRanges() {
     CalcReadings(*vaSpread1, *this);
     CalcRanges(*vaSpread1, *this);
+    ResultsChanged();
+}
+
+void TfrmEditTavelon::ResultsChanged() {
+    ShowVerdict();
+    if (chart_)
+        chart_->SetChart(ChartData());
+}
+
+void TfrmEditTavelon::ShowVerdict() {
+    const TFlatnessJudgement judgement = JudgeFlatness(
+        flatnessLimit_, JudgedSigmaText(RadioGroup1ItemIndex(), Edit8->text(), Edit11->text()));
+    StatusPanel2->setText(judgement.text);
+    QPalette palette = StatusPanel2->palette();
+    palette.setColor(QPalette::WindowText, judgement.verdict == TVerdict::Fail
+                                               ? QColor(0xC0, 0, 0)
+                                               : QColor(0, 0x80, 0));
+    StatusPanel2->setPalette(palette);
+}
+
+TFlatnessChart TfrmEditTavelon::ChartData() {
+    TFlatnessChart chart;
+    chart.work = ComboBox1->currentText();
+    chart.kosyu = ComboBox4->currentText();
+    chart.stretch = ChartStretchText(Edit1->text(), Edit2->text(), Edit3->text());
+    chart.date = Edit4->text();
+    chart.groupSize = ChartGroupSize(Edit13->text());
+    chart.limit = FlatnessLimitValue(flatnessLimit_);
+    ReadChartGrid(*vaSpread1, chart);
+    return chart;
 }
 
 // --- Entering readings --------------------------------------------------------------------------
@@ -427,10 +472,12 @@ void TfrmEditTavelon::RunCalcReadingsAndRanges() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (grid::IsReading(col))
+        if (grid::IsReading(col)) {
             RunCalcReadingsAndRanges();
-        else if (col >= grid::kColLargest && col <= grid::kColRange)
+        } else if (col >= grid::kColLargest && col <= grid::kColRange) {
             CalcRanges(*vaSpread1, *this);
+            ResultsChanged();
+        }
     }
     if (col >= grid::kPositionCol && col < grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterRight);
@@ -488,6 +535,9 @@ void TfrmEditTavelon::RecordToWindow() {
     Edit13->setText(h.GP);
     LoadMeasurementGrid(h.ID, *vaSpread1);
     modified_ = false;
+    // The flatness standard of the pair, under the category of the work's print form.
+    flatnessLimit_ = FlatnessLimitText(h.Koji->Code, h.Kosyu->Kosyumei);
+    ResultsChanged();
 }
 
 void TfrmEditTavelon::WindowToRecord() {
@@ -535,10 +585,8 @@ void TfrmEditTavelon::ComboBox4Click() {
     header_->Kosyu->FindByName(ComboBox4->currentText());
     if (!ComboBox1->currentText().trimmed().isEmpty())
         header_->LoadByWork();
+    // Showing the record also looks up the work type's flatness standard.
     RecordToWindow();
-    // The flatness standard value of the work type in the register's current category.
-    if (TfrmEditKikakuti4* standards = AppWindows().frmEditKikakuti4)
-        standards->FlatnessStandard(header_->Kosyu->Kosyumei);
     if (header_->GP.isEmpty())
         header_->GP = QStringLiteral("10");
     Edit13->setText(header_->GP);
@@ -660,6 +708,16 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+
+void TfrmEditTavelon::Graph1Click() {
+    const bool first = chart_ == nullptr;
+    if (first)
+        chart_ = new TfrmChart(this);
+    chart_->SetChart(ChartData());
+    if (first)
+        chart_->PlaceBeside(*this);
+    ShowModeless(chart_);
 }
 
 } // namespace tv

@@ -24,6 +24,8 @@ class TvaSpread;
 class TRokumaKanri;
 class TRokumaLine;
 class TRokumaData;
+class TfrmChart;
+struct TFlatnessChart;
 
 class TfrmEditTavelon : public QMainWindow, private TCalcTarget {
     Q_OBJECT
@@ -59,6 +61,7 @@ public:
     QLabel* Label16 = nullptr;      // 工種名 (clickable)
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr; // the verdict against the flatness standard
     QAction* Delete1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* N1 = nullptr;
@@ -68,6 +71,7 @@ public:
     QAction* Import1 = nullptr; // ファイル → 読み込み…
     QAction* Export1 = nullptr; // ファイル → 書き出し…
     QAction* Help1 = nullptr; // ヘルプ (F1)
+    QAction* Graph1 = nullptr; // 表示 > グラフ
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -107,6 +111,7 @@ public:
 
     // The shown measurement differs from what was loaded or saved (block edits and imports).
     bool IsModified() const { return modified_; }
+    void Graph1Click();
 
     // Steps shared by the handlers.
     void CheckDatabases();
@@ -118,6 +123,12 @@ public:
 
     // The window's outer size at the layout's size.
     static constexpr int kLayoutWidth = 645, kLayoutHeight = 549;
+
+    // The chart window, once グラフ has opened it.
+    TfrmChart* ChartWindow() const { return chart_; }
+    // The window's measurement as the charts show it: the grid, the header boxes and the
+    // flatness standard.
+    TFlatnessChart ChartData();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -134,6 +145,9 @@ private:
     void FollowWindowSize();
     void RunCalcReadingsAndRanges();
     void BuildReadingsMenu();
+    // After every recalculation and load: the verdict and the charts follow the results.
+    void ResultsChanged();
+    void ShowVerdict();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -148,6 +162,8 @@ private:
     bool modified_ = false;
     // The controls below the grid with their positions at the layout's size.
     std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
+    QString flatnessLimit_; // upper limit of the shown pair's flatness standard; empty: none
+    TfrmChart* chart_ = nullptr;
 };
 
 } // namespace tv

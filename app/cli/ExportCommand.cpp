@@ -1,5 +1,7 @@
 #include "app/cli/ExportCommand.h"
 
+#include "app/cli/Csv.h"
+#include "app/cli/Options.h"
 #include "app/cli/Output.h"
 #include "measurement/ExcelSheet.h"
 #include "measurement/GridLayout.h"
@@ -17,44 +19,23 @@ namespace tv::cli {
 
 namespace {
 
-// Reads "--work CODE --type NAME [--xlsx FILE]" (also "--work=CODE"); an error text when they
-// are not usable.
-QString ReadOptions(const QStringList& args, QString& work, QString& type, QString& xlsx) {
-    bool haveWork = false, haveType = false, haveXlsx = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        QString* target = nullptr;
-        bool* have = nullptr;
-        QString option;
-        if (arg == QLatin1String("--work") || arg.startsWith(QLatin1String("--work="))) {
-            target = &work;
-            have = &haveWork;
-            option = QStringLiteral("--work");
-        } else if (arg == QLatin1String("--type") || arg.startsWith(QLatin1String("--type="))) {
-            target = &type;
-            have = &haveType;
-            option = QStringLiteral("--type");
-        } else if (arg == QLatin1String("--xlsx") || arg.startsWith(QLatin1String("--xlsx="))) {
-            target = &xlsx;
-            have = &haveXlsx;
-            option = QStringLiteral("--xlsx");
-        } else {
-            return QStringLiteral("不明な引数です: %1").arg(arg);
-        }
-        if (arg.contains(QLatin1Char('='))) {
-            *target = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
-        } else {
-            if (i + 1 >= args.size())
-                return QStringLiteral("%1 に値がありません").arg(option);
-            *target = args[++i];
-        }
-        *have = true;
-    }
-    if (!haveWork)
+// Reads "--work CODE --type NAME [--xlsx FILE]" (also "--work=CODE"); an error text when they are
+// not usable.
+QString ReadWorkAndType(const QStringList& args, QString& work, QString& type, QString& xlsx) {
+    TOptions options;
+    const QString error =
+        ReadOptions(args, {QStringLiteral("--work"), QStringLiteral("--type"), QStringLiteral("--xlsx")},
+                    QStringList(), options);
+    if (!error.isEmpty())
+        return error;
+    if (!options.Has(QStringLiteral("--work")))
         return QStringLiteral("--work で工事コードを指定してください");
-    if (!haveType)
+    if (!options.Has(QStringLiteral("--type")))
         return QStringLiteral("--type で工種名を指定してください");
-    if (haveXlsx && xlsx.isEmpty())
+    work = options.Value(QStringLiteral("--work"));
+    type = options.Value(QStringLiteral("--type"));
+    xlsx = options.Value(QStringLiteral("--xlsx"));
+    if (options.Has(QStringLiteral("--xlsx")) && xlsx.isEmpty())
         return QStringLiteral("--xlsx に書き出す Excel ファイルを指定してください");
     return QString();
 }
@@ -63,7 +44,7 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type, QStri
 
 int RunExport(const QStringList& args) {
     QString work, type, xlsx;
-    const QString optionError = ReadOptions(args, work, type, xlsx);
+    const QString optionError = ReadWorkAndType(args, work, type, xlsx);
     if (!optionError.isEmpty()) {
         PrintError(optionError);
         return 2;

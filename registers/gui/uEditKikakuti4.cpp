@@ -7,7 +7,7 @@
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
 #include "registers/Codes.h"
-#include "registers/gui/PrintKikakuti4List.h"
+#include "registers/print/PrintKikakuti4List.h"
 #include "registers/gui/uListBox.h"
 #include "registers/uKikakuti4.h"
 #include "settings/RegistryUtility.h"
@@ -237,15 +237,6 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 }
 
 TfrmEditKikakuti4::~TfrmEditKikakuti4() = default;
-
-std::unique_ptr<TKikakuti4> TfrmEditKikakuti4::FlatnessStandard(const QString& kosyumei) const {
-    auto standard = std::make_unique<TKikakuti4>();
-    standard->Kubun = kikakuti4_->Kubun;
-    standard->Kosyu->FindByName(kosyumei);
-    standard->Koumokumei = QStringLiteral("平坦性");
-    standard->FindByKey();
-    return standard;
-}
 
 int TfrmEditKikakuti4::RadioGroup1ItemIndex() const {
     return RadioGroup1Items->checkedId();

@@ -70,10 +70,6 @@ public:
     // The work-type window that 工種データ shows; none set, the item does nothing.
     void SetWorkTypeWindow(QWidget* window) { workTypeWindow_ = window; }
 
-    // The flatness standard ("平坦性") of a work type under the current entry's category, read
-    // into an object of its own, so the entry shown here keeps its values and its ID.
-    std::unique_ptr<TKikakuti4> FlatnessStandard(const QString& kosyumei) const;
-
     // The selected category, -1 when none.
     int RadioGroup1ItemIndex() const;
     void SetRadioGroup1ItemIndex(int index);

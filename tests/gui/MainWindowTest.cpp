@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, LaysOutTheControlsAndShowsTheVersion) {
         return titles;
     }();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル"), QStringLiteral("データ"),
-                                  QStringLiteral("ヘルプ")}));
+                                  QStringLiteral("表示"), QStringLiteral("ヘルプ")}));
 }
 
 TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {
