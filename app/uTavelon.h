@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -22,6 +24,8 @@ class TvaSpread;
 class TRokumaKanri;
 class TRokumaLine;
 class TRokumaData;
+class TfrmChart;
+struct TFlatnessChart;
 
 class TfrmEditTavelon : public QMainWindow, private TCalcTarget {
     Q_OBJECT
@@ -57,12 +61,17 @@ public:
     QLabel* Label16 = nullptr;      // 工種名 (clickable)
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr; // the verdict against the flatness standard
     QAction* Delete1 = nullptr;
     QAction* Close1 = nullptr;
     QAction* N1 = nullptr;
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* Import1 = nullptr; // ファイル → 読み込み…
+    QAction* Export1 = nullptr; // ファイル → 書き出し…
+    QAction* Help1 = nullptr;   // ヘルプ (F1)
+    QAction* Graph1 = nullptr;  // 表示 > グラフ
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -89,6 +98,20 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void Import1Click();
+    void Export1Click();
+    // Cells of the grid changed as a block (paste, clear, undo, redo).
+    void vaSpread1BlockEdited();
+
+    // Reading a file of readings into the grid (grid or logger layout, or detected): asks before
+    // replacing readings already in the grid; a file with a bad record changes nothing.
+    void ImportReadings(const QString& path, int layout);
+    // Writing the shown measurement: CSV in the grid layout, or an Excel workbook (.xlsx).
+    void ExportReadings(const QString& path);
+
+    // The shown measurement differs from what was loaded or saved (block edits and imports).
+    bool IsModified() const { return modified_; }
+    void Graph1Click();
 
     // Steps shared by the handlers.
     void CheckDatabases();
@@ -98,14 +121,33 @@ public:
     // The current measurement (the report forms print from it).
     TRokumaKanri& Header() { return *header_; }
 
+    // The window's outer size at the layout's size.
+    static constexpr int kLayoutWidth = 645, kLayoutHeight = 549;
+
+    // The chart window, once グラフ has opened it.
+    TfrmChart* ChartWindow() const { return chart_; }
+    // The window's measurement as the charts show it: the grid, the header boxes and the
+    // flatness standard.
+    TFlatnessChart ChartData();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void BuildMenus();
     void CentreInWorkArea();
+    // Size and position of the last run, when they fit the screen; kept when the window goes.
+    void RestorePlacement();
+    void SavePlacement();
+    // Widens and lengthens the grid with the window and keeps the boxes below it at the bottom.
+    void FollowWindowSize();
     void RunCalcReadingsAndRanges();
+    void BuildReadingsMenu();
+    // After every recalculation and load: the verdict and the charts follow the results.
+    void ResultsChanged();
+    void ShowVerdict();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -117,6 +159,11 @@ private:
     std::unique_ptr<TRokumaKanri> header_;
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
+    bool modified_ = false;
+    // The controls below the grid with their positions at the layout's size.
+    std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
+    QString flatnessLimit_; // upper limit of the shown pair's flatness standard; empty: none
+    TfrmChart* chart_ = nullptr;
 };
 
 } // namespace tv

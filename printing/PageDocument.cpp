@@ -1,7 +1,8 @@
 #include "printing/PageDocument.h"
 
-#include <QFileInfo>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -74,59 +75,73 @@ void PlayPage(QPainter& painter, const TPage& page, const QRectF& target) {
 
 namespace {
 
-void TurnTo(QPrinter& printer, const TPage& page) {
-    printer.setPageOrientation(page.Landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
+void TurnTo(QPagedPaintDevice& device, const TPage& page) {
+    device.setPageOrientation(page.Landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-// The page's rectangle on the printer: its recorded size stretched by the zoom and by the ratio
-// of the printer's resolution to the one the page was recorded for.
-QRectF SheetRect(const TPage& page, int zoomX, int zoomY, const QPrinter& printer) {
-    const double rx = page.dpiX > 0 ? double(printer.resolution()) / page.dpiX : 1.0;
-    const double ry = page.dpiY > 0 ? double(printer.resolution()) / page.dpiY : 1.0;
+// The page's rectangle on a device of `resolution` pixels per inch: its recorded size stretched
+// by the zoom and by the ratio of that resolution to the one the page was recorded for.
+QRectF SheetRect(const TPage& page, int zoomX, int zoomY, int resolution) {
+    const double rx = page.dpiX > 0 ? double(resolution) / page.dpiX : 1.0;
+    const double ry = page.dpiY > 0 ? double(resolution) / page.dpiY : 1.0;
     const int w = int(std::trunc(page.width * rx * zoomX / 100.0));
     const int h = int(std::trunc(page.height * ry * zoomY / 100.0));
     return QRectF(0, 0, w, h);
+}
+
+// Plays pages from..min(count, to) on a paged device, one sheet each, turned to each page's
+// orientation; the first page is played even when `to` is below `from`. Returns the sheets.
+int PlayPages(const std::vector<TPage>& pages, int from, int to, int zoomX, int zoomY,
+              QPagedPaintDevice& device, int resolution) {
+    const int count = int(pages.size());
+    if (count == 0 || from < 1 || from > count)
+        return 0;
+    const int last = std::min(count, to);
+    int i = from;
+    TurnTo(device, pages[size_t(i - 1)]);
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw EPrevError(QStringLiteral("印刷を開始できませんでした"));
+    int sheets = 0;
+    for (;;) {
+        const TPage& page = pages[size_t(i - 1)];
+        PlayPage(painter, page, SheetRect(page, zoomX, zoomY, resolution));
+        ++sheets;
+        ++i;
+        if (i > last)
+            break;
+        TurnTo(device, pages[size_t(i - 1)]);
+        device.newPage();
+    }
+    painter.end();
+    return sheets;
 }
 
 } // namespace
 
 int PrintPages(const std::vector<TPage>& pages, int from, int to, int zoomX, int zoomY,
                QPrinter& printer) {
-    const int count = int(pages.size());
-    if (count == 0 || from < 1 || from > count)
-        return 0;
-    const int last = std::min(count, to);
-    int i = from;
-    TurnTo(printer, pages[size_t(i - 1)]);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw EPrevError(QStringLiteral("印刷を開始できませんでした"));
-    int sheets = 0;
-    for (;;) {
-        const TPage& page = pages[size_t(i - 1)];
-        PlayPage(painter, page, SheetRect(page, zoomX, zoomY, printer));
-        ++sheets;
-        ++i;
-        if (i > last)
-            break;
-        TurnTo(printer, pages[size_t(i - 1)]);
-        printer.newPage();
-    }
-    painter.end();
-    return sheets;
+    return PlayPages(pages, from, to, zoomX, zoomY, printer, printer.resolution());
 }
 
 int SavePagesAsPdf(const std::vector<TPage>& pages, int from, int to, int zoomX, int zoomY,
                    const QPrinter& like, const QString& fileName, const QString& title) {
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(fileName);
+    const int count = int(pages.size());
+    if (count == 0 || from < 1 || from > count)
+        return 0;
+    // The file appears only when it is complete: it is written beside the target under another
+    // name and renamed at the end, so a failure leaves no empty or partial file and keeps a file
+    // that was there.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EPrevError(QStringLiteral("PDFファイルを書き込めませんでした: ") + fileName);
+    QPdfWriter pdf(&file);
     pdf.setResolution(like.resolution());
     pdf.setPageLayout(like.pageLayout());
-    pdf.setDocName(title);
+    pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("平坦性試験"));
-    const int sheets = PrintPages(pages, from, to, zoomX, zoomY, pdf);
-    if (sheets > 0 && !QFileInfo(fileName).isFile())
+    const int sheets = PlayPages(pages, from, to, zoomX, zoomY, pdf, like.resolution());
+    if (!file.commit())
         throw EPrevError(QStringLiteral("PDFファイルを書き込めませんでした: ") + fileName);
     return sheets;
 }

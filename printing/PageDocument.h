@@ -3,6 +3,7 @@
 // printer's pixel space (origin at the top-left corner of the printable area, fonts sized for the
 // printer's resolution) and is replayed stretched into any rectangle: a zoomed preview on screen,
 // a printer page or a PDF page. One renderer serves all three.
+#include "printing/PageTarget.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 
@@ -23,22 +24,22 @@ struct TPage {
     bool Landscape() const { return width > height; }
 };
 
-class TPageDocument {
+class TPageDocument : public TPageTarget {
 public:
     TPageDocument() = default;
-    ~TPageDocument();
+    ~TPageDocument() override;
     TPageDocument(const TPageDocument&) = delete;
     TPageDocument& operator=(const TPageDocument&) = delete;
 
     // Discards all pages and starts recording the first one for the current printer.
     void BeginDoc();
     // Completes the page being recorded and starts the next one (with a fresh canvas).
-    void NewPage();
+    void NewPage() override;
     // Completes the last page; afterwards there is no canvas.
     void EndDoc();
 
     // The canvas of the page being recorded; nullptr when none is.
-    TPrintCanvas* Canvas() { return canvas_.get(); }
+    TPrintCanvas* Canvas() override { return canvas_.get(); }
     bool Recording() const { return canvas_ != nullptr; }
 
     int PageCount() const { return int(pages_.size()) + (canvas_ ? 1 : 0); }
@@ -66,7 +67,8 @@ int PrintPages(const std::vector<TPage>& pages, int from, int to, int zoomX, int
                QPrinter& printer);
 
 // Writes pages from..to as a PDF file, page for page as they would print on `like` (its paper,
-// margins and resolution). Raises EPrevError when the file cannot be written.
+// margins and resolution). Raises EPrevError when the file cannot be written; the file is
+// replaced only by a complete PDF, never left empty or half-written.
 int SavePagesAsPdf(const std::vector<TPage>& pages, int from, int to, int zoomX, int zoomY,
                    const QPrinter& like, const QString& fileName, const QString& title);
 

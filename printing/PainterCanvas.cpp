@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 namespace tv {
 
@@ -31,14 +32,18 @@ TPainterCanvas::TPainterCanvas(QPainter* painter, int dpiX, int dpiY)
 
 const QFont& TPainterCanvas::CurrentFont() {
     const int em = FontEm();
-    if (em != fontKeyEm_ || FontName() != fontKeyName_ || !(FontStyle() == fontKeyStyle_)) {
+    if (em != fontKeyEm_ || FontName() != fontKeyName_ || !(FontStyle() == fontKeyStyle_) ||
+        FontWidthPercent() != fontKeyWidth_) {
         fontKeyEm_ = em;
         fontKeyName_ = FontName();
         fontKeyStyle_ = FontStyle();
+        fontKeyWidth_ = FontWidthPercent();
         font_ = QFont(fontKeyName_);
         font_.setPixelSize(em);
         font_.setBold(fontKeyStyle_.bold);
         font_.setItalic(fontKeyStyle_.italic);
+        if (fontKeyWidth_ != 100)
+            font_.setStretch(std::clamp(fontKeyWidth_, 1, 4000));
         // Unhinted advances keep the measured widths the same at every zoom and on paper.
         font_.setHintingPreference(QFont::PreferNoHinting);
         metrics_.emplace(font_);
@@ -93,6 +98,20 @@ void TPainterCanvas::ApplyPen() {
 void TPainterCanvas::DrawLine(const QPoint& from, const QPoint& to) {
     ApplyPen();
     painter_->drawLine(from, to);
+}
+
+void TPainterCanvas::DrawPolyline(const std::vector<QPoint>& points) {
+    ApplyPen();
+    painter_->drawPolyline(points.data(), int(points.size()));
+}
+
+void TPainterCanvas::DrawSegments(const std::vector<QPoint>& ends) {
+    ApplyPen();
+    std::vector<QLine> lines;
+    lines.reserve(ends.size() / 2);
+    for (size_t i = 0; i + 1 < ends.size(); i += 2)
+        lines.emplace_back(ends[i], ends[i + 1]);
+    painter_->drawLines(lines.data(), int(lines.size()));
 }
 
 void TPainterCanvas::FillRect(int x1, int y1, int x2, int y2) {

@@ -32,6 +32,8 @@ public:
 
 protected:
     void DrawLine(const QPoint& from, const QPoint& to) override;
+    void DrawPolyline(const std::vector<QPoint>& points) override;
+    void DrawSegments(const std::vector<QPoint>& ends) override;
 
 private:
     void ApplyPen();
@@ -43,6 +45,7 @@ private:
     QString fontKeyName_;
     int fontKeyEm_ = -1;
     TFontStyle fontKeyStyle_;
+    int fontKeyWidth_ = 100;
 };
 
 } // namespace tv

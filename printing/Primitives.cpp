@@ -4,6 +4,7 @@
 #include "printing/StyleLine.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace tv {
@@ -65,33 +66,11 @@ void DrawUnitMark(TPrintCanvas* canvas, const QString& text, int pos, float L, f
     DrawTextBox(canvas, after, baLeft, L, T, R, B, 0, 1.0f);
 }
 
-void DrawHorizontal(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float L, float T,
-                    float R, float B, float scale, int S0, int W, int H) {
+// One line of horizontal text in the box (W x H pixels from L, T), aligned and with its em box
+// centred vertically; no splitting.
+void DrawOneLine(TPrintCanvas* canvas, const QString& text, const QStringList& chars,
+                 TBoxAlign align, float L, float T, int W, int H) {
     const TPrintMetrics& m = gMetrics;
-    const QStringList chars = Characters(text);
-    if (canvas->TextWidth(text) > W) {
-        // The shortest prefix that reaches the width ends the first line without its last
-        // character.
-        int k = 0;
-        QString prefix;
-        while (k < chars.size()) {
-            prefix += chars.at(k);
-            ++k;
-            if (canvas->TextWidth(prefix) >= W)
-                break;
-        }
-        // Splitting needs at least one character on the first line; a first character that
-        // alone fills the box cannot be split off, and the text is drawn on one line instead.
-        if (k >= 2) {
-            const QString first = chars.mid(0, k - 1).join(QString());
-            const QString second = chars.mid(k - 1).join(QString());
-            canvas->SetFontSize(S0);
-            const float mid = (T + B) / 2;
-            DrawTextBox(canvas, first, align, L, T, R, mid, 0, scale);
-            DrawTextBox(canvas, second, align, L, mid, R, B, 0, scale);
-            return;
-        }
-    }
     if (chars.isEmpty())
         return;
     const int em = canvas->FontEm();
@@ -121,6 +100,58 @@ void DrawHorizontal(TPrintCanvas* canvas, const QString& text, TBoxAlign align, 
         canvas->TextOut(Trunc(x0), y, text);
         break;
     }
+}
+
+void DrawHorizontal(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float L, float T,
+                    float R, float B, float scale, int S0, int W, int H) {
+    const QStringList chars = Characters(text);
+    if (canvas->TextWidth(text) > W) {
+        // The shortest prefix that reaches the width ends the first line without its last
+        // character.
+        int k = 0;
+        QString prefix;
+        while (k < chars.size()) {
+            prefix += chars.at(k);
+            ++k;
+            if (canvas->TextWidth(prefix) >= W)
+                break;
+        }
+        // Splitting needs at least one character on the first line; a first character that
+        // alone fills the box cannot be split off, and the text is drawn on one line instead.
+        if (k >= 2) {
+            const QString first = chars.mid(0, k - 1).join(QString());
+            const QString second = chars.mid(k - 1).join(QString());
+            canvas->SetFontSize(S0);
+            const float mid = (T + B) / 2;
+            DrawTextBox(canvas, first, align, L, T, R, mid, 0, scale);
+            DrawTextBox(canvas, second, align, L, mid, R, B, 0, scale);
+            return;
+        }
+    }
+    DrawOneLine(canvas, text, chars, align, L, T, W, H);
+}
+
+// Condenses the canvas font (already at the drawing size) until `text` is at most W pixels wide:
+// the width factor just small enough, down to 50 %; at 50 % the font size goes down instead, to
+// the largest size that fits (at least 1 point).
+void CondenseToFit(TPrintCanvas* canvas, const QString& text, int W) {
+    constexpr int kNarrowest = 50;
+    const int normal = canvas->FontWidthPercent();
+    const int TW = canvas->TextWidth(text);
+    if (TW <= W)
+        return;
+    // Widths are not exactly proportional to the factor (advances are whole pixels): start a
+    // little wider than the proportion and take the first factor that fits.
+    int percent = W > 0 ? int(std::floor(double(normal) * W / TW)) + 2 : 0;
+    percent = std::min(percent, normal - 1);
+    for (; percent >= kNarrowest; --percent) {
+        canvas->SetFontWidthPercent(percent);
+        if (canvas->TextWidth(text) <= W)
+            return;
+    }
+    canvas->SetFontWidthPercent(kNarrowest);
+    while (canvas->FontSize() > 1 && canvas->TextWidth(text) > W)
+        canvas->SetFontSize(canvas->FontSize() - 1);
 }
 
 void DrawVertical(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float L, float T,
@@ -248,6 +279,43 @@ void DrawTextBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, flo
         DrawHorizontal(canvas, text, align, L, T, R, B, scale, S0, W, H);
     else
         DrawVertical(canvas, text, align, L, T, W, H);
+    canvas->SetFontSize(S0);
+    canvas->SetBrushStyle(brush);
+}
+
+void DrawValueBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float L, float T,
+                  float R, float B, float scale) {
+    if (!canvas)
+        return;
+    if (align == baJustifyInset) {
+        const float d = (R - L) / 10;
+        DrawValueBox(canvas, text, baJustify, L + d, T, R - d, B, scale);
+        return;
+    }
+    if (align == baPointSplit) {
+        DrawTextBox(canvas, text, align, L, T, R, B, 0, scale);
+        return;
+    }
+    const int S0 = canvas->FontSize();
+    canvas->SetFontSize(Trunc(S0 * double(scale)));
+    UpdatePrintMetrics();
+    const int W = Trunc((R - L) * double(gMetrics.dpiX) / 2.54);
+    const bool fits = canvas->TextWidth(text) <= W;
+    if (fits && !text.contains(LineSeparator())) {
+        // A value that fits is drawn as any text is.
+        canvas->SetFontSize(S0);
+        DrawTextBox(canvas, text, align, L, T, R, B, 0, scale);
+        return;
+    }
+    // Too wide (or holding the line separator, which a value never means): one line, condensed,
+    // drawn as it stands.
+    const int H = Trunc((B - T) * double(gMetrics.dpiY) / 2.54);
+    const int P0 = canvas->FontWidthPercent();
+    const TBrushStyle brush = canvas->BrushStyle();
+    canvas->SetBrushStyle(TBrushStyle::bsClear);
+    CondenseToFit(canvas, text, W);
+    DrawOneLine(canvas, text, Characters(text), align, L, T, W, H);
+    canvas->SetFontWidthPercent(P0);
     canvas->SetFontSize(S0);
     canvas->SetBrushStyle(brush);
 }

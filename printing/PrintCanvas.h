@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <vector>
 
 namespace tv {
 
@@ -40,6 +41,10 @@ public:
     void SetFontSize(int points) { fontSize_ = points; }
     TFontStyle FontStyle() const { return fontStyle_; }
     void SetFontStyle(TFontStyle style) { fontStyle_ = style; }
+    // Width of the characters in percent of their normal width (100): below 100 the font is
+    // condensed horizontally, its height unchanged.
+    int FontWidthPercent() const { return fontWidthPercent_; }
+    void SetFontWidthPercent(int percent) { fontWidthPercent_ = percent; }
     // Negative em height of the font in pixels (the height of a font chosen by size).
     int FontHeight() const;
     // Em height in pixels, at least 1.
@@ -63,6 +68,12 @@ public:
     void MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
     // Line with the current pen from the pen position to (x, y), which becomes the pen position.
     void LineTo(int x, int y);
+    // Lines through the points in order with the current pen, as MoveTo to the first and LineTo
+    // to each further point (the last becomes the pen position). A canvas may draw them as one
+    // path, which is much cheaper for long series.
+    void Polyline(const std::vector<QPoint>& points);
+    // Separate lines from each point of even index to the next, as MoveTo/LineTo pairs.
+    void Segments(const std::vector<QPoint>& ends);
     // Fills the rectangle from (x1, y1) to (x2, y2), right and bottom exclusive, with the brush;
     // nothing with a clear brush.
     virtual void FillRect(int x1, int y1, int x2, int y2) = 0;
@@ -74,11 +85,15 @@ public:
 
 protected:
     virtual void DrawLine(const QPoint& from, const QPoint& to) = 0;
+    // Draws what Polyline and Segments ask for; by default line by line.
+    virtual void DrawPolyline(const std::vector<QPoint>& points);
+    virtual void DrawSegments(const std::vector<QPoint>& ends);
 
 private:
     QString fontName_ = QStringLiteral("ＭＳ Ｐゴシック");
     int fontSize_ = 9;
     TFontStyle fontStyle_;
+    int fontWidthPercent_ = 100;
     TBrushStyle brushStyle_ = TBrushStyle::bsSolid;
     QColor brushColor_ = Qt::white;
     int penWidth_ = 1;

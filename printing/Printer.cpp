@@ -69,6 +69,15 @@ void SetCurrentOrientation(TOrientation orientation) {
         orientation == TOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
+TOrientationGuard::TOrientationGuard(TOrientation orientation) : old_(CurrentOrientation()) {
+    SetCurrentOrientation(orientation);
+}
+
+TOrientationGuard::~TOrientationGuard() {
+    if (CurrentPrinter())
+        SetCurrentOrientation(old_);
+}
+
 TPrinterSource SetPrinterSource(TPrinterSource source) {
     TPrinterSource old = std::move(Source());
     Source() = std::move(source);

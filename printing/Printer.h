@@ -41,6 +41,19 @@ TPrinterCaps CurrentPrinterCaps();
 TOrientation CurrentOrientation();
 void SetCurrentOrientation(TOrientation orientation);
 
+// Turns the current printer to an orientation for the guard's lifetime, then back. Raises
+// EPrevError when there is no current printer.
+class TOrientationGuard {
+public:
+    explicit TOrientationGuard(TOrientation orientation);
+    ~TOrientationGuard();
+    TOrientationGuard(const TOrientationGuard&) = delete;
+    TOrientationGuard& operator=(const TOrientationGuard&) = delete;
+
+private:
+    TOrientation old_;
+};
+
 // Replaces the source and drops the current printer, so the next use makes a new one. Returns
 // the previous source. An empty source means the system's.
 TPrinterSource SetPrinterSource(TPrinterSource source);

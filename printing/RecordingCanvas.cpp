@@ -12,7 +12,7 @@ int TRecordingCanvas::TextWidth(const QString& text) {
     int width = 0;
     for (QChar c : text)
         width += CharWidth(c);
-    return width;
+    return width * FontWidthPercent() / 100;
 }
 
 int TRecordingCanvas::TextHeight(const QString&) {
@@ -20,17 +20,17 @@ int TRecordingCanvas::TextHeight(const QString&) {
 }
 
 void TRecordingCanvas::TextOut(int x, int y, const QString& text) {
-    texts.push_back({x, y, text, FontName(), FontSize(), FontEm()});
+    texts.push_back({x, y, text, FontName(), FontSize(), FontEm(), FontWidthPercent()});
 }
 
 void TRecordingCanvas::FillRect(int x1, int y1, int x2, int y2) {
     if (BrushStyle() == TBrushStyle::bsClear)
         return;
-    fills.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle()});
+    fills.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle(), BrushColor()});
 }
 
 void TRecordingCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-    ellipses.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle()});
+    ellipses.push_back({x1, y1, x2, y2, PenWidth(), BrushStyle(), BrushColor()});
 }
 
 int TRecordingCanvas::DeviceCaps(TDeviceCap cap) const {
@@ -38,7 +38,7 @@ int TRecordingCanvas::DeviceCaps(TDeviceCap cap) const {
 }
 
 void TRecordingCanvas::DrawLine(const QPoint& from, const QPoint& to) {
-    lines.push_back({from, to, PenWidth(), PenStyle()});
+    lines.push_back({from, to, PenWidth(), PenStyle(), PenColor()});
 }
 
 void TRecordingCanvas::Clear() {

@@ -75,6 +75,19 @@ void TKikakuti4::FindByKey() {
     ID = 0;
 }
 
+bool TKikakuti4::FindFlatness(const QString& kosyumei, int kubun) {
+    Kubun = kubun;
+    Kosyu->FindByName(kosyumei);
+    Koumokumei = QStringLiteral("平坦性");
+    if (!FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("KIKAKUTI4.db"))) {
+        ClearValues();
+        ID = 0;
+        return false;
+    }
+    FindByKey();
+    return ID != 0;
+}
+
 void TKikakuti4::ListItemNames(QStringList& list) {
     list.clear();
     TQuery query(kDatabase);

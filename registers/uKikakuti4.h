@@ -44,6 +44,10 @@ public:
     // limits are emptied, the flag and the condition stay, and ID becomes 0: the object no longer
     // holds a stored entry, so Delete removes nothing.
     void FindByKey();
+    // Loads the flatness standard ("平坦性") of a work type under a category, as FindByKey loads
+    // an entry. A data folder without the register's table holds no standard: the limits are
+    // emptied then. True when an entry was found.
+    bool FindFlatness(const QString& kosyumei, int kubun);
     // Replaces the list with the item names stored under the current category, sorted.
     void ListItemNames(QStringList& list);
     // Replaces the list with "work type:item" lines of the current category, in the work types'

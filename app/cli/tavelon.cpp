@@ -1,4 +1,4 @@
-// The command line: batch calculations and exports without the window.
+// The command line: batch calculations, exports and printouts without a window.
 #include "app/cli/Commands.h"
 
 int main(int argc, char** argv) {

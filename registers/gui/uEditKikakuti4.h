@@ -62,16 +62,13 @@ public:
     QAction* Delete1 = nullptr;     // 削除
     QAction* Close1 = nullptr;      // 閉じる
     QAction* N1 = nullptr;          // 工種データ
+    QAction* Help1 = nullptr;       // ヘルプ (F1)
 
     // The register's current entry.
     TKikakuti4& Kikakuti4() { return *kikakuti4_; }
 
     // The work-type window that 工種データ shows; none set, the item does nothing.
     void SetWorkTypeWindow(QWidget* window) { workTypeWindow_ = window; }
-
-    // The flatness standard ("平坦性") of a work type under the current entry's category, read
-    // into an object of its own, so the entry shown here keeps its values and its ID.
-    std::unique_ptr<TKikakuti4> FlatnessStandard(const QString& kosyumei) const;
 
     // The selected category, -1 when none.
     int RadioGroup1ItemIndex() const;

@@ -6,9 +6,9 @@
 #include "printing/Printer.h"
 #include "printing/RecordingCanvas.h"
 #include "printing/gui/PrintView.h"
-#include "registers/gui/PrintKikakuti4List.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uListBox.h"
+#include "registers/print/PrintKikakuti4List.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKosyu.h"
 #include "settings/RegistryUtility.h"
@@ -258,12 +258,12 @@ TEST_F(EditKikakuti4Test, ChoosingFromTheListsLoadsEntriesAndDeleteRemovesOnlyTh
     EXPECT_EQ(Edit(2)->text(), QStringLiteral("97"));
 
     // The main window's look-up reads into an object of its own: the entry here stays.
-    const std::unique_ptr<TKikakuti4> flatness = window->FlatnessStandard(QStringLiteral("基層工"));
-    EXPECT_EQ(flatness->KikakutiU1, QString()); // category 1 has no flatness entry
-    QTest::mouseClick(Category(0), Qt::LeftButton);
-    const std::unique_ptr<TKikakuti4> found = window->FlatnessStandard(QStringLiteral("基層工"));
-    EXPECT_EQ(found->ID, 1);
-    EXPECT_EQ(found->KikakutiU1, QStringLiteral("3.0"));
+    TKikakuti4 flatness;
+    EXPECT_FALSE(flatness.FindFlatness(QStringLiteral("基層工"), 1)); // no flatness entry in 1
+    EXPECT_EQ(flatness.KikakutiU1, QString());
+    EXPECT_TRUE(flatness.FindFlatness(QStringLiteral("基層工"), 0));
+    EXPECT_EQ(flatness.ID, 1);
+    EXPECT_EQ(flatness.KikakutiU1, QStringLiteral("3.0"));
     EXPECT_EQ(window->Kikakuti4().ID, 4);
     EXPECT_EQ(window->Kikakuti4().Koumokumei, QStringLiteral("密度"));
 }
@@ -483,6 +483,26 @@ TEST_F(Kikakuti4ListTest, EmptyRegisterPrintsAnEmptyPageAndFullPagesNoTrailingOn
         if (t.text == QStringLiteral("開発局")) {
             EXPECT_GE(t.y, PxY(9));
         }
+}
+
+TEST_F(Kikakuti4ListTest, AWorkTypeNameWiderThanItsCellStaysWholeOnOneLine) {
+    // Sixteen full-width characters (the column's 32 bytes) in the 2 cm cell (472 pixels): at
+    // half width they still need 664 pixels at 10 points, so the size goes down to 7 points (em
+    // 58: 16 x 58 x 50 % = 464).
+    const QString name = QString(16, QChar(0x5DE5)); // "工"
+    StoreEntry(0, name, QStringLiteral("平坦性"), QStringLiteral("2.4"), QStringLiteral("-"));
+    TRecordingPages target;
+    PrintKikakuti4List(target);
+    const TRecordedText* text = FindText(*target.pages[0], name);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->widthPercent, 50);
+    EXPECT_EQ(text->fontSize, 7);
+    EXPECT_EQ(text->x, int(std::trunc(600 * 3 / 2.54 + 472 + (472 - 464) / 2.0)));
+    EXPECT_EQ(text->y, PxY(1) + (236 - 58) / 2);
+    // Its neighbour and the headings are drawn as before, at 10 points.
+    EXPECT_EQ(FindText(*target.pages[0], QStringLiteral("平坦性"))->fontSize, 10);
+    EXPECT_EQ(FindText(*target.pages[0], QStringLiteral("平坦性"))->widthPercent, 100);
+    EXPECT_EQ(target.pages[0]->FontSize(), 10);
 }
 
 TEST_F(EditKikakuti4Test, ListPrintShowsAPreviewOfAllPages) {

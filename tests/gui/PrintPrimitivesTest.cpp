@@ -171,6 +171,53 @@ TEST_F(PrimitivesTest, TextWhoseFirstCharacterAloneIsTooWideIsDrawnOnOneLine) {
     ASSERT_EQ(canvas.texts.size(), 1u);
 }
 
+TEST_F(PrimitivesTest, ValuesWiderThanTheBoxAreCondensedOntoOneLine) {
+    // The same too-wide text as above, as a value: W = 354, "あいうえおかきく" is 736 wide.
+    // Below 50 % the size goes down instead: at 50 % the text needs em <= 88, which is 10
+    // points (em 83, width 664 * 50 % = 332).
+    DrawValueBox(&canvas, QStringLiteral("あいうえおかきく"), baRight, 1, 2, 2.5f, 4);
+    ASSERT_EQ(Texts(), QStringList({QStringLiteral("あいうえおかきく")}));
+    EXPECT_EQ(canvas.texts[0].widthPercent, 50);
+    EXPECT_EQ(canvas.texts[0].fontSize, 10);
+    EXPECT_EQ(canvas.texts[0].x, Px(1) + 354 - 332); // right-aligned
+    EXPECT_EQ(canvas.texts[0].y, Px(2) + (Px(2) - 83) / 2);
+
+    // "1056.25" (7 x 46 = 322) in 1.2 cm (283): the widest factor that fits is 88 % (283);
+    // 89 % would be 286.
+    canvas.Clear();
+    DrawValueBox(&canvas, QStringLiteral("1056.25"), baCenter, 1, 2, 2.2f, 3);
+    ASSERT_EQ(Texts(), QStringList({QStringLiteral("1056.25")}));
+    const TRecordedText& t = canvas.texts[0];
+    EXPECT_EQ(t.widthPercent, 88);
+    EXPECT_EQ(t.fontSize, 11);
+    EXPECT_EQ(t.y, Px(2) + (Px(1) - 92) / 2);
+    EXPECT_EQ(t.x, Px(1)); // centred: the condensed text fills the box
+    // The canvas keeps its font: size, width factor and brush as before.
+    EXPECT_EQ(canvas.FontWidthPercent(), 100);
+    EXPECT_EQ(canvas.FontSize(), 11);
+    EXPECT_EQ(canvas.BrushStyle(), TBrushStyle::bsSolid);
+
+    // A value that fits is drawn exactly as DrawTextBox draws it, also a unit mark.
+    for (const QString& text : {QStringLiteral("試験"), QStringLiteral("100m2")}) {
+        TRecordingCanvas label;
+        label.SetFontSize(11);
+        canvas.Clear();
+        DrawTextBox(&label, text, baCenter, 1, 2, 5, 3);
+        DrawValueBox(&canvas, text, baCenter, 1, 2, 5, 3);
+        ASSERT_EQ(canvas.texts.size(), label.texts.size());
+        for (size_t i = 0; i < label.texts.size(); ++i) {
+            EXPECT_EQ(canvas.texts[i].text, label.texts[i].text);
+            EXPECT_EQ(QPoint(canvas.texts[i].x, canvas.texts[i].y),
+                      QPoint(label.texts[i].x, label.texts[i].y));
+            EXPECT_EQ(canvas.texts[i].widthPercent, 100);
+        }
+    }
+    // Two backslashes in a value are characters, not a line break.
+    canvas.Clear();
+    DrawValueBox(&canvas, QStringLiteral("A\\\\B"), baLeft, 1, 2, 5, 3);
+    ASSERT_EQ(Texts(), QStringList({QStringLiteral("A\\\\B")}));
+}
+
 TEST_F(PrimitivesTest, UnitMarkRaisesTheDigitFromTheLeftEdge) {
     // Centring is asked but the unit mark draws from the box's left edge.
     DrawTextBox(&canvas, QStringLiteral("100m2"), baCenter, 1, 2, 6, 3);

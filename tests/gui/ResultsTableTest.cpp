@@ -1,7 +1,7 @@
 // The as-built results table drawn from a stored measurement onto recording pages at 600 pixels
 // per inch (no unprintable margin, page shift -2.8 / -3.05 cm: x pixels = 600 x / 2.54 + 661,
 // y pixels = 600 y / 2.54 + 720), and once through the preview control into a PDF file.
-#include "app/PrintResultsTable.h"
+#include "app/forms/PrintResultsTable.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "printing/Primitives.h"
@@ -73,7 +73,7 @@ protected:
                 ++n;
             }
         EXPECT_EQ(n, 1) << text.toStdString();
-        static const TRecordedText none{-1, -1, {}, {}, 0, 0};
+        static const TRecordedText none{-1, -1, {}, {}, 0, 0, 100};
         return found ? *found : none;
     }
     static int Count(const TRecordingCanvas& page, const QString& text) {
@@ -285,6 +285,50 @@ TEST_F(ResultsTableTest, GroupsAreNumberedByTheirPlaceInTheLineOrder) {
     EXPECT_EQ(Only(p, QStringLiteral("2")).y, Only(p, QStringLiteral("L9")).y);
     EXPECT_EQ(Only(p, QStringLiteral("L9")).y, Only(p, QStringLiteral("9.0")).y);
     EXPECT_EQ(Count(p, QStringLiteral("4")), 0);
+}
+
+// True when `t` stands whole on one line in the box (cm), condensed just enough to fit its
+// width (one percent wider would not), with the box's alignment and its em box centred.
+bool CondensedIn(const TRecordedText& t, TBoxAlign align, double l, double top, double r,
+                 double b) {
+    const int W = int(std::trunc((r - l) * 600 / 2.54));
+    const int H = int(std::trunc((b - top) * 600 / 2.54));
+    int normal = 0;
+    for (QChar c : t.text)
+        normal += c.unicode() < 0x100 ? t.em / 2 : t.em;
+    const int w = normal * t.widthPercent / 100;
+    const double x0 = 600 * l / 2.54 + 661;
+    const int x = int(std::trunc(align == baCenter  ? x0 + (W - w) / 2.0
+                                 : align == baRight ? x0 + W - w
+                                                    : x0));
+    const int y = int(std::trunc(600 * top / 2.54 + 720)) + (H - t.em) / 2;
+    return t.widthPercent >= 50 && t.widthPercent < 100 && w <= W &&
+           normal * (t.widthPercent + 1) / 100 > W && std::abs(t.x - x) <= 1 &&
+           std::abs(t.y - y) <= 1;
+}
+
+TEST_F(ResultsTableTest, ValuesWiderThanTheirCellsStayWholeOnOneLine) {
+    // Station notation of the measuring position, and R̄ = 192.3 / 10 = 19.23 over C in the σ
+    // fraction.
+    TGridData grid;
+    const char* positions[] = {"No.13+5.0", "No.12+15.0", "No.1"};
+    for (int r = 1; r <= 3; ++r) {
+        grid.SetCellText(1, r, QLatin1String(positions[r - 1]));
+        grid.SetCellText(2, r, QStringLiteral("1"));
+        grid.SetCellText(16, r, QStringLiteral("1.0"));
+    }
+    SaveMeasurement(header, grid);
+    header.HOSR = QStringLiteral("192.3");
+    TRecordingPages pages = Print();
+    const TRecordingCanvas& p = *pages.pages[0];
+    EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("No.13+5.0")), baCenter, 1.45, 4.9, 3.15, 5.6));
+    EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("No.12+15.0")), baCenter, 1.45, 5.6, 3.15, 6.3));
+    EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("19.23")), baCenter, 7.15, 20.9, 7.85, 21.25));
+    EXPECT_EQ(Only(p, QStringLiteral("19.23")).fontSize, 9);
+    // What fits is drawn as before.
+    EXPECT_EQ(Only(p, QStringLiteral("No.1")).widthPercent, 100);
+    EXPECT_EQ(Only(p, QStringLiteral("192.3")).widthPercent, 100);
+    EXPECT_EQ(Only(p, QStringLiteral("= 19.23")).widthPercent, 100);
 }
 
 TEST_F(ResultsTableTest, PrintedThroughThePreviewControlIntoAPdf) {

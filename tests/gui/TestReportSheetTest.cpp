@@ -1,7 +1,7 @@
 // The handbook test report sheet drawn from a stored measurement onto recording pages at 600 dpi:
 // sheets and page breaks, where the readings and sums land, excluded readings, the header texts
 // and the totals of the last sheet; and the same document written to a PDF file.
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintTestReportSheet.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "printing/PageDocument.h"
@@ -35,12 +35,13 @@ int PxY(double cm) {
     return int(std::trunc(600.0 * cm / 2.54 + 637));
 }
 
-// Width of a recorded text with the recording canvas's fixed metrics.
-int Width(const TRecordedText& t) {
+// Width of a recorded text with the recording canvas's fixed metrics, at width factor `percent`
+// (the one it was drawn with when not given).
+int Width(const TRecordedText& t, int percent = -1) {
     int w = 0;
     for (QChar c : t.text)
         w += c.unicode() < 0x100 ? t.em / 2 : t.em;
-    return w;
+    return w * (percent < 0 ? t.widthPercent : percent) / 100;
 }
 
 std::vector<const TRecordedText*> Find(const TRecordingCanvas& page, const QString& text) {
@@ -237,6 +238,60 @@ TEST_F(TestReportSheetTest, OneHundredReadingsFitOneSheetAndNoReadingsDrawNothin
     const int top = PxY(19.9), bottom = PxY(20.4);
     for (const auto& t : p.texts)
         EXPECT_FALSE(t.x >= PxX(12.6) && t.y > top && t.y < bottom) << t.text.toStdString();
+}
+
+TEST_F(TestReportSheetTest, ValuesWiderThanTheirBoxesStayWholeOnOneLine) {
+    header->Koji->Kojimei = QString(40, QChar(0x9053)); // 40 full-width characters "道"
+    header->SOKUTEIKI = QStringLiteral("３ｍプロフィルメータ型１号機");
+    // Readings 32.5, 32.3 and 2.5: d² 1056.25 and block sum ② 2105.79 are wider than the d²
+    // column; the rest of the sheet holds zeros.
+    TGridData grid;
+    const char* readings[] = {"32.5", "32.3", "2.5"};
+    for (int i = 0; i < 3; ++i)
+        grid.SetCellText(2 + i, 1, QLatin1String(readings[i]));
+    grid.SetCellText(16, 1, QStringLiteral("30.0"));
+    SaveMeasurement(*header, grid);
+    TRecordingPages target;
+    PrintTestReportSheet(target, *header);
+    ASSERT_EQ(target.pages.size(), 1u);
+    const TRecordingCanvas& p = *target.pages[0];
+
+    struct TCase {
+        QString text;
+        TBoxAlign align;
+        double l, t, r, b;
+    };
+    const TCase cases[] = {
+        {header->Koji->Kojimei, baLeft, 3.5, 2.7, 15.5, 3.2},
+        {header->SOKUTEIKI, baLeft, 10.4, 3.7, 15.5, 4.2},
+        {QStringLiteral("1056.25"), baRight, 2.1, 5.9, 3.11, 6.4},
+        {QStringLiteral("2105.79"), baRight, 2.1, 11.4, 3.11, 11.9},
+    };
+    for (const TCase& c : cases) {
+        // The whole value is the one text in its box.
+        const TRecordedText* inBox = nullptr;
+        int texts = 0;
+        for (const auto& t : p.texts)
+            if (t.y >= PxY(c.t) && t.y < PxY(c.b) && t.x >= PxX(c.l) - 1 && t.x < PxX(c.r)) {
+                inBox = &t;
+                ++texts;
+            }
+        ASSERT_EQ(texts, 1) << c.text.toStdString();
+        const TRecordedText& t = *inBox;
+        EXPECT_EQ(t.text, c.text);
+        const int W = int(std::trunc((c.r - c.l) * 600 / 2.54));
+        // Condensed just enough: it fits, one percent wider would not.
+        EXPECT_GE(t.widthPercent, 50) << c.text.toStdString();
+        EXPECT_LT(t.widthPercent, 100) << c.text.toStdString();
+        EXPECT_LE(Width(t), W) << c.text.toStdString();
+        EXPECT_GT(Width(t, t.widthPercent + 1), W) << c.text.toStdString();
+        EXPECT_TRUE(DrawnAt(p, c.text, c.align, c.l, c.t, c.r, c.b)) << c.text.toStdString();
+    }
+    // Values that fit and the form's own labels are drawn as they always were.
+    EXPECT_EQ(Find(p, QStringLiteral("32.5"))[0]->widthPercent, 100);
+    EXPECT_EQ(Find(p, QStringLiteral("6.25"))[0]->widthPercent, 100);
+    EXPECT_EQ(Find(p, QStringLiteral("試")).size(), 1u); // "試験" above "報告", spread
+    EXPECT_EQ(Find(p, QStringLiteral("報")).size(), 1u);
 }
 
 TEST(FormatEraDateTest, EraNameAndYearOfTheEra) {

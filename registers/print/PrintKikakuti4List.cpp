@@ -1,4 +1,4 @@
-#include "registers/gui/PrintKikakuti4List.h"
+#include "registers/print/PrintKikakuti4List.h"
 
 #include "platform/TableEngine.h"
 #include "printing/PageTarget.h"
@@ -16,9 +16,16 @@ void SetListFont(TPageTarget& target) {
         canvas->SetFontSize(kFontSize);
 }
 
+// A heading of the list.
 void Cell(TPrintCanvas* canvas, const QString& text, float left, float top, float right,
           float bottom) {
     DrawTextBox(canvas, text, baCenter, left, top, right, bottom, 0, 1.0f);
+}
+
+// A stored value: condensed onto one line when it is wider than its cell.
+void ValueCell(TPrintCanvas* canvas, const QString& text, float left, float top, float right,
+               float bottom) {
+    DrawValueBox(canvas, text, baCenter, left, top, right, bottom, 1.0f);
 }
 
 QString KubunText(int kubun) {
@@ -61,16 +68,16 @@ void DrawEntry(TPrintCanvas* canvas, const TKikakuti4& entry, int r) {
     const float top = float(r + 1);
     const float middle = top + 0.5f;
     const float bottom = float(r + 2);
-    Cell(canvas, QString::number(entry.ID), 0, top, 1, bottom);
-    Cell(canvas, KubunText(entry.Kubun), 1, top, 3, bottom);
-    Cell(canvas, entry.Kosyu->Kosyumei, 3, top, 5, bottom);
-    Cell(canvas, entry.Koumokumei, 5, top, 7, bottom);
-    Cell(canvas, entry.KikakutiU1, 7, top, 9, middle);
-    Cell(canvas, entry.KikakutiD1, 7, middle, 9, bottom);
-    Cell(canvas, entry.KikakutiU2, 9, top, 11, middle);
-    Cell(canvas, entry.KikakutiD2, 9, middle, 11, bottom);
-    Cell(canvas, entry.GokakuHantei ? QStringLiteral("○") : QString(), 11, top, 12, bottom);
-    Cell(canvas, entry.Joken, 12, top, 14, bottom);
+    ValueCell(canvas, QString::number(entry.ID), 0, top, 1, bottom);
+    ValueCell(canvas, KubunText(entry.Kubun), 1, top, 3, bottom);
+    ValueCell(canvas, entry.Kosyu->Kosyumei, 3, top, 5, bottom);
+    ValueCell(canvas, entry.Koumokumei, 5, top, 7, bottom);
+    ValueCell(canvas, entry.KikakutiU1, 7, top, 9, middle);
+    ValueCell(canvas, entry.KikakutiD1, 7, middle, 9, bottom);
+    ValueCell(canvas, entry.KikakutiU2, 9, top, 11, middle);
+    ValueCell(canvas, entry.KikakutiD2, 9, middle, 11, bottom);
+    ValueCell(canvas, entry.GokakuHantei ? QStringLiteral("○") : QString(), 11, top, 12, bottom);
+    ValueCell(canvas, entry.Joken, 12, top, 14, bottom);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/PrintTestReportSheet.h"
+#include "app/forms/PrintTestReportSheet.h"
 
 #include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
@@ -39,7 +39,7 @@ void DrawBlockForm(TPrintCanvas* c, float x0, float y0, int first) {
         DrawStyledLine(c, x0, y0 + 0.5f * float(i), x0 + 3.16f, y0 + 0.5f * float(i));
     for (int i = 1; i <= kRowsPerBlock; ++i) {
         const float y = y0 + 0.5f * float(i);
-        DrawTextBox(c, QString::number(first + i - 1), baRight, x0, y, x0 + 1.0f, y + 0.5f);
+        DrawValueBox(c, QString::number(first + i - 1), baRight, x0, y, x0 + 1.0f, y + 0.5f);
     }
     DrawFrame(c, x0 + 1.1f, y0, x0 + 2.1f, y0 + 6.5f);
     DrawTextBox(c, QStringLiteral("№"), baCenter, x0, y0, x0 + 1.1f, y0 + 0.5f);
@@ -78,7 +78,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
     for (int j = 0; j < 5; ++j) {
         const float y = 2.7f + 0.5f * float(j);
         DrawTextBox(c, leftRows[j][0], baJustify, 0.5f, y, 3.0f, y + 0.5f);
-        DrawTextBox(c, leftRows[j][1], baLeft, 3.5f, y, 15.5f, y + 0.5f);
+        DrawValueBox(c, leftRows[j][1], baLeft, 3.5f, y, 15.5f, y + 0.5f);
     }
     const QString rightRows[3][2] = {
         {QStringLiteral("測定日"), FormatEraDate(header.SOKUTEIBI.date())},
@@ -88,7 +88,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
     for (int j = 0; j < 3; ++j) {
         const float y = 3.2f + 0.5f * float(j);
         DrawTextBox(c, rightRows[j][0], baJustify, 8.5f, y, 9.9f, y + 0.5f);
-        DrawTextBox(c, rightRows[j][1], baLeft, 10.4f, y, 15.5f, y + 0.5f);
+        DrawValueBox(c, rightRows[j][1], baLeft, 10.4f, y, 15.5f, y + 0.5f);
     }
     DrawStyledLine(c, 0, 5.4f, 15.8f, 5.4f);
 
@@ -163,7 +163,7 @@ QString FormatEraDate(const QDate& date) {
            QStringLiteral("月") + QString::number(date.day()) + QStringLiteral("日");
 }
 
-void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
+int PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.6f;
     PageShiftY = -2.7f;
     // The readings in point order.
@@ -179,7 +179,7 @@ void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
             target.NewPage();
         TPrintCanvas* c = target.Canvas();
         if (!c)
-            return; // no document is being recorded
+            return 0; // no document is being recorded
         c->SetFontName(Mincho());
         DrawSheetForm(c, header, first, sheet, sheets);
 
@@ -204,26 +204,29 @@ void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
                     sheetSquares = float(sheetSquares + square);
                     ++used;
                 }
-                DrawTextBox(c, FormatFixed(r.DATA, 1), baRight, x0 + 1.1f, y, x0 + 2.05f, y + 0.5f);
-                DrawTextBox(c, FormatFixed(square, 2), baRight, x0 + 2.1f, y, x0 + 3.11f, y + 0.5f);
+                DrawValueBox(c, FormatFixed(r.DATA, 1), baRight, x0 + 1.1f, y, x0 + 2.05f,
+                             y + 0.5f);
+                DrawValueBox(c, FormatFixed(square, 2), baRight, x0 + 2.1f, y, x0 + 3.11f,
+                             y + 0.5f);
                 ++k;
                 y += 0.5f;
             }
-            DrawTextBox(c, FormatFixed(blockSum, 1), baRight, x0 + 1.1f, y0 + 6.0f, x0 + 2.05f,
-                        y0 + 6.5f);
-            DrawTextBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f, x0 + 3.11f,
-                        y0 + 6.5f);
+            DrawValueBox(c, FormatFixed(blockSum, 1), baRight, x0 + 1.1f, y0 + 6.0f, x0 + 2.05f,
+                         y0 + 6.5f);
+            DrawValueBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f, x0 + 3.11f,
+                         y0 + 6.5f);
         }
-        DrawTextBox(c, FormatFixed(sheetSum, 1), baRight, 4.25f, 18.4f, 7.3f, 18.9f);
-        DrawTextBox(c, FormatFixed(sheetSquares, 2), baRight, 4.25f, 18.9f, 7.3f, 19.4f);
-        DrawTextBox(c, QString::number(used), baRight, 4.25f, 19.4f, 7.3f, 19.9f);
+        DrawValueBox(c, FormatFixed(sheetSum, 1), baRight, 4.25f, 18.4f, 7.3f, 18.9f);
+        DrawValueBox(c, FormatFixed(sheetSquares, 2), baRight, 4.25f, 18.9f, 7.3f, 19.4f);
+        DrawValueBox(c, QString::number(used), baRight, 4.25f, 19.4f, 7.3f, 19.9f);
         if (sheet == sheets) {
-            DrawTextBox(c, header.SD, baRight, 12.6f, 18.4f, 15.7f, 18.9f);
-            DrawTextBox(c, header.SD2, baRight, 12.6f, 18.9f, 15.7f, 19.4f);
-            DrawTextBox(c, header.DATACOUNT, baRight, 12.6f, 19.4f, 15.7f, 19.9f);
-            DrawTextBox(c, header.HENSA, baRight, 12.6f, 19.9f, 15.7f, 20.4f);
+            DrawValueBox(c, header.SD, baRight, 12.6f, 18.4f, 15.7f, 18.9f);
+            DrawValueBox(c, header.SD2, baRight, 12.6f, 18.9f, 15.7f, 19.4f);
+            DrawValueBox(c, header.DATACOUNT, baRight, 12.6f, 19.4f, 15.7f, 19.9f);
+            DrawValueBox(c, header.HENSA, baRight, 12.6f, 19.9f, 15.7f, 20.4f);
         }
     }
+    return sheets;
 }
 
 } // namespace tv

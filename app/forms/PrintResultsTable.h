@@ -19,8 +19,8 @@ QString SiyousyoRangeText(const QString& text);
 QString RangeFactorText(int g);
 
 // Draws the whole list for the stored lines of the header's measurement onto the target, which
-// has begun its document; NewPage before every page after the first. A measurement without lines
-// draws nothing. Errors of the query propagate.
-void PrintResultsTable(TPageTarget& target, TRokumaKanri& header);
+// has begun its document; NewPage before every page after the first. Returns the number of pages
+// drawn; a measurement without lines draws nothing (0). Errors of the query propagate.
+int PrintResultsTable(TPageTarget& target, TRokumaKanri& header);
 
 } // namespace tv

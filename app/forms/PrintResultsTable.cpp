@@ -1,4 +1,4 @@
-#include "app/PrintResultsTable.h"
+#include "app/forms/PrintResultsTable.h"
 
 #include "measurement/GridLayout.h"
 #include "measurement/MeasurementReader.h"
@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kRowsPerColumn = 20;
 constexpr int kColumns = 3;
+constexpr int kRowsPerPage = kRowsPerColumn * kColumns;
 
 // The "\\" that separates the lines of a two-line label.
 QString LineBreak() {
@@ -81,6 +82,15 @@ void DrawColumnHead(TPrintCanvas* c, float x) {
                 baJustify, x + 2.9f, 3.5f, x + 4.8f, 4.9f);
 }
 
+// A fraction of two values, numerator in the upper and denominator in the lower half of the box,
+// each centred on one line.
+void DrawValueFraction(TPrintCanvas* c, const QString& numerator, const QString& denominator,
+                       float L, float T, float R, float B) {
+    const float h = (B - T) / 2;
+    DrawValueBox(c, numerator, baCenter, L, T, R, T + h);
+    DrawValueBox(c, denominator, baCenter, L, T + h, R, T + 2 * h);
+}
+
 // The group-range formulas: R̄ = ΣR / count and σ = R̄ / C with their figures.
 void DrawFormulas(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation& e) {
     SetItalic(c, true);
@@ -93,21 +103,20 @@ void DrawFormulas(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation
                 20.0f, 6.75f, 20.7f);
     DrawStyledLine(c, 6.1f, 20.35f, 6.8f, 20.35f);
     DrawTextBox(c, QStringLiteral("="), baLeft, 6.85f, 20.0f, 7.1f, 20.7f);
-    DrawTextBox(c, header.HOSR + LineBreak() + header.HODATACOUNT, baCenter, 7.0f, 20.0f, 8.0f,
-                20.7f);
+    DrawValueFraction(c, header.HOSR, header.HODATACOUNT, 7.0f, 20.0f, 8.0f, 20.7f);
     DrawStyledLine(c, 7.15f, 20.35f, 7.85f, 20.35f);
     if (!e.rBar.isEmpty())
-        DrawTextBox(c, QStringLiteral("= ") + e.rBar, baLeft, 7.9f, 20.0f, 10.0f, 20.7f);
+        DrawValueBox(c, QStringLiteral("= ") + e.rBar, baLeft, 7.9f, 20.0f, 10.0f, 20.7f);
 
     DrawTextBox(c, QStringLiteral("Ｒ") + LineBreak() + QStringLiteral("Ｃ"), baCenter, 6.1f, 20.9f,
                 6.75f, 21.6f);
     DrawStyledLine(c, 6.1f, 21.25f, 6.8f, 21.25f);
     DrawStyledLine(c, 6.3f, 20.9f, 6.55f, 20.9f);
     DrawTextBox(c, QStringLiteral("="), baLeft, 6.85f, 20.9f, 7.1f, 21.6f);
-    DrawTextBox(c, e.rBar + LineBreak() + e.cText, baCenter, 7.15f, 20.9f, 7.85f, 21.6f);
+    DrawValueFraction(c, e.rBar, e.cText, 7.15f, 20.9f, 7.85f, 21.6f);
     DrawStyledLine(c, 7.15f, 21.25f, 7.85f, 21.25f);
     if (!e.sigma.isEmpty())
-        DrawTextBox(c, QStringLiteral("= ") + e.sigma, baLeft, 7.9f, 20.9f, 10.0f, 21.6f);
+        DrawValueBox(c, QStringLiteral("= ") + e.sigma, baLeft, 7.9f, 20.9f, 10.0f, 21.6f);
 }
 
 // The table of C values with the group size in use circled.
@@ -115,8 +124,8 @@ void DrawFactorTable(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluat
     DrawTextBox(c, QStringLiteral("Ｃの値"), baLeft, 11.0f, 19.35f, 12.0f, 19.8f);
     DrawFrame(c, 9.92f, 19.8f, 14.1f, 22.3f);
     DrawStyledLine(c, 13.05f, 19.8f, 13.05f, 22.3f);
-    DrawTextBox(c, QStringLiteral("σ= ") + SiyousyoRangeText(header.SIYOUSYO), baLeft, 6.1f, 21.81f,
-                15.1f, 22.31f);
+    DrawValueBox(c, QStringLiteral("σ= ") + SiyousyoRangeText(header.SIYOUSYO), baLeft, 6.1f,
+                 21.81f, 15.1f, 22.31f);
     static const QString sizes[] = {QStringLiteral("グループの大きさ"),
                                     QStringLiteral("６"),
                                     QStringLiteral("７"),
@@ -148,7 +157,7 @@ void DrawPageForm(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation
     // Signature line of the measuring person with the seal circle.
     SetSize(c, 10);
     DrawTextBox(c, QStringLiteral("測定者"), baJustify, 8.4f, 2.15f, 9.7f, 2.6f);
-    DrawTextBox(c, header.SOKUTEISYA, baJustify, 10.5f, 2.15f, 13.7f, 2.6f);
+    DrawValueBox(c, header.SOKUTEISYA, baJustify, 10.5f, 2.15f, 13.7f, 2.6f);
     DrawStyledLine(c, 8.4f, 2.6f, 14.8f, 2.6f);
     DrawCircle(c, 14.6f, 2.375f, 0.2f);
     SetPenWidthMm(c, 0.1f);
@@ -170,7 +179,8 @@ void DrawPageForm(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation
                             QStringLiteral("仕様書の範囲")};
     for (int j = 0; j <= 3; ++j) {
         const float y = 19.01f + 0.9f * j;
-        DrawTextBox(c, rows[j], baLeft, 3.4f, y, 15.1f, y + 0.9f);
+        // The first row ends in the stored group size.
+        DrawValueBox(c, rows[j], baLeft, 3.4f, y, 15.1f, y + 0.9f);
     }
     DrawFormulas(c, header, e);
     DrawFactorTable(c, header, e);
@@ -202,7 +212,7 @@ QString RangeFactorText(int g) {
     }
 }
 
-void PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
+int PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.8f;
     PageShiftY = -3.05f;
     const std::vector<TStoredLine> lines = ReadStoredMeasurement(header.ID).Lines;
@@ -223,16 +233,17 @@ void PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
             for (int r = 0; r < kRowsPerColumn && k <= count; ++r) {
                 const float y = 4.9f + 0.7f * r;
                 const TStoredLine& line = lines[static_cast<size_t>(k - 1)];
-                DrawTextBox(c, QString::number(s + kRowsPerColumn * n + r), baCenter, x, y,
-                            x + 1.1f, y + 0.7f);
+                DrawValueBox(c, QString::number(s + kRowsPerColumn * n + r), baCenter, x, y,
+                             x + 1.1f, y + 0.7f);
                 // The measuring position and the line's range Ｒ.
-                DrawTextBox(c, line.SOKUTEN, baCenter, x + 1.1f, y, x + 2.8f, y + 0.7f);
-                DrawTextBox(c, line.K[grid::kColRange - grid::kFirstResult], baRight, x + 2.8f, y,
-                            x + 4.8f, y + 0.7f);
+                DrawValueBox(c, line.SOKUTEN, baCenter, x + 1.1f, y, x + 2.8f, y + 0.7f);
+                DrawValueBox(c, line.K[grid::kColRange - grid::kFirstResult], baRight, x + 2.8f, y,
+                             x + 4.8f, y + 0.7f);
                 ++k;
             }
         }
     }
+    return (k - 1 + kRowsPerPage - 1) / kRowsPerPage;
 }
 
 } // namespace tv

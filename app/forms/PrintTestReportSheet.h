@@ -11,10 +11,10 @@ class TPageTarget;
 class TRokumaKanri;
 
 // Draws every sheet of the header's measurement on the target, starting on the page being
-// recorded and calling NewPage before each further sheet. The readings are read from the point
-// table by the header's ID; a measurement without readings draws nothing. Errors of the query
-// propagate.
-void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header);
+// recorded and calling NewPage before each further sheet, and returns the number of sheets. The
+// readings are read from the point table by the header's ID; a measurement without readings draws
+// nothing (0 sheets). Errors of the query propagate.
+int PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header);
 
 // A date as the Japanese calendar writes it: era name, year of the era (the first year written
 // 1), month and day without leading zeros, e.g. "平成15年6月19日". Dates before the first era

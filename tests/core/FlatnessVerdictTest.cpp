@@ -1,0 +1,93 @@
+// The verdict on a measurement's σ against the flatness standard of its work type.
+#include "measurement/FlatnessVerdict.h"
+#include "platform/TableEngine.h"
+#include "registers/uKikakuti4.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "settings/DataFolder.h"
+#include "tests/support/TestEnv.h"
+
+namespace tv::test {
+namespace {
+
+TEST(FlatnessVerdict, TheFormChoosesTheSigmaAndSigmaAtTheLimitPasses) {
+    EXPECT_EQ(JudgedSigmaText(kFormHandbook, QStringLiteral("2.10"), QStringLiteral("2.71")),
+              QStringLiteral("2.10"));
+    EXPECT_EQ(JudgedSigmaText(kFormBureau, QStringLiteral("2.10"), QStringLiteral("2.71")),
+              QStringLiteral("2.71"));
+
+    TFlatnessJudgement pass = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.40"));
+    EXPECT_EQ(pass.verdict, TVerdict::Pass);
+    EXPECT_EQ(pass.text, QStringLiteral("規格値 2.4 以下: 合格"));
+    pass = JudgeFlatness(QStringLiteral(" 2.4 "), QStringLiteral("0.00"));
+    EXPECT_EQ(pass.text, QStringLiteral("規格値 2.4 以下: 合格"));
+
+    const TFlatnessJudgement fail = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.41"));
+    EXPECT_EQ(fail.verdict, TVerdict::Fail);
+    const TFlatnessJudgement shown = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.71"));
+    EXPECT_EQ(shown.text, QStringLiteral("規格値 2.4 以下: 不合格 (σ 2.71)"));
+
+    // No limit, or no σ yet: no verdict, and no text standing in for one.
+    for (const auto& [limit, sigma] : {std::pair{QString(), QStringLiteral("1.00")},
+                                       std::pair{QStringLiteral("  "), QStringLiteral("1.00")},
+                                       std::pair{QStringLiteral("なし"), QStringLiteral("1.00")},
+                                       std::pair{QStringLiteral("2.4"), QString()}}) {
+        const TFlatnessJudgement none = JudgeFlatness(limit, sigma);
+        EXPECT_EQ(none.verdict, TVerdict::None) << limit.toStdString();
+        EXPECT_TRUE(none.text.isEmpty());
+    }
+    EXPECT_FALSE(FlatnessLimitValue(QString()));
+    EXPECT_EQ(FlatnessLimitValue(QStringLiteral("2.4mm")), 2.4);
+}
+
+class FlatnessLimitTest : public EnvTest {
+protected:
+    void SetUp() override {
+        TKoji().CheckTable();
+        TKosyu().CheckTable();
+        StoreWork(QStringLiteral("K1"), 1);
+        StoreWork(QStringLiteral("K2"), 2);
+    }
+    static void StoreWork(const QString& code, int yoshiki) {
+        TKoji work;
+        work.Code = code;
+        work.Kojimei = QStringLiteral("工事") + code;
+        work.Yoshiki = yoshiki;
+        work.Save();
+    }
+    static void StoreStandard(int kubun, const QString& kosyu, const QString& item,
+                              const QString& upper) {
+        TKikakuti4 entry;
+        entry.Kubun = kubun;
+        entry.Kosyu->FindByName(kosyu);
+        entry.Koumokumei = item;
+        entry.KikakutiU1 = upper;
+        entry.Save();
+    }
+};
+
+TEST_F(FlatnessLimitTest, TheWorksPrintFormGivesTheCategoryAndAMissingEntryGivesNone) {
+    // Without the register's table there is no standard, and looking does not create it.
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("K1"), QStringLiteral("表層工")), QString());
+    EXPECT_FALSE(FileExistsNoCase(GetDataFolder(QStringLiteral("kestran")) +
+                                  QStringLiteral("KIKAKUTI4.db")));
+
+    TKikakuti4().CheckTable();
+    StoreStandard(0, QStringLiteral("表層工"), QStringLiteral("平坦性"), QStringLiteral("2.4"));
+    StoreStandard(1, QStringLiteral("表層工"), QStringLiteral("平坦性"), QStringLiteral(" 3.0 "));
+    StoreStandard(2, QStringLiteral("表層工"), QStringLiteral("厚さ"), QStringLiteral("5"));
+    StoreStandard(2, QStringLiteral("基層工"), QStringLiteral("平坦性"), QString());
+
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("K1"), QStringLiteral("表層工")),
+              QStringLiteral("3.0"));
+    // Category 2 has only another item for this work type, and an empty limit for the other.
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("K2"), QStringLiteral("表層工")), QString());
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("K2"), QStringLiteral("基層工")), QString());
+    // A work not in the register has the print form of a new work.
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("X9"), QStringLiteral("表層工")),
+              QStringLiteral("2.4"));
+    EXPECT_EQ(FlatnessLimitText(QStringLiteral("K1"), QStringLiteral("路盤工")), QString());
+}
+
+} // namespace
+} // namespace tv::test

@@ -1,0 +1,314 @@
+// The verdict against the flatness standard in the main window, the chart window, and the charts
+// drawn on a recording canvas at 600 pixels per inch without margin (pixels = 600 cm / 2.54).
+#include "printing/FlatnessChart.h"
+#include "app/uChart.h"
+#include "app/uTavelon.h"
+#include "measurement/FlatnessVerdict.h"
+#include "platform/GridData.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/vaSpread.h"
+#include "printing/Primitives.h"
+#include "printing/Printer.h"
+#include "printing/RecordingCanvas.h"
+#include "printing/gui/PrintView.h"
+#include "registers/uKikakuti4.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "tests/gui/PdfProbe.h"
+#include "tests/gui/WhenModal.h"
+#include "tests/support/TestEnv.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace tv::test {
+namespace {
+
+const QColor kRed(255, 0, 0);
+
+// ---- the charts on a recording canvas ------------------------------------------------------
+
+class ChartDrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        oldSource = SetPrinterSource([] { return PdfPrinter(600, 0); });
+    }
+    void TearDown() override { SetPrinterSource(oldSource); }
+    TPrinterSource oldSource;
+
+    // Two lines: the third reading excluded; the second line's range is far above the others.
+    static TFlatnessChart Sample() {
+        TFlatnessChart chart;
+        const double d[] = {1.0, -2.0, 3.5, 0.5, 1.5, -1.0, 0.0, 2.0, -0.5, 1.0};
+        for (int i = 0; i < 10; ++i)
+            chart.readings.push_back({i + 1, d[i], i != 2});
+        for (int line = 1; line <= 6; ++line)
+            chart.groups.push_back({line, line == 4 ? 9.0 : 2.0});
+        chart.positions = {QStringLiteral("No.0"), QStringLiteral("No.1")};
+        chart.groupSize = 6;
+        chart.limit = 2.4;
+        return chart;
+    }
+    static std::vector<TRecordedLine> Lines(const TRecordingCanvas& canvas, const QColor& color,
+                                            TPenStyle style) {
+        std::vector<TRecordedLine> found;
+        for (const TRecordedLine& l : canvas.lines)
+            if (l.color == color && l.style == style)
+                found.push_back(l);
+        return found;
+    }
+};
+
+TEST_F(ChartDrawingTest, AxesTakeRoundStepsThatEncloseTheValuesAndTheLimits) {
+    TChartAxis axis = NiceAxis(-2.3, 3.1, 6);
+    EXPECT_DOUBLE_EQ(axis.step, 1);
+    EXPECT_DOUBLE_EQ(axis.min, -3);
+    EXPECT_DOUBLE_EQ(axis.max, 4);
+    axis = NiceAxis(0, 7.3, 5);
+    EXPECT_DOUBLE_EQ(axis.step, 2);
+    EXPECT_DOUBLE_EQ(axis.max, 8);
+    axis = NiceAxis(0, 0.42, 5);
+    EXPECT_DOUBLE_EQ(axis.step, 0.1);
+    EXPECT_NEAR(axis.max, 0.5, 1e-12);
+    axis = NiceAxis(0, 0, 5); // nothing to show still has an axis
+    EXPECT_LT(axis.min, 0);
+    EXPECT_GT(axis.max, 0);
+
+    const TFlatnessChart chart = Sample();
+    const TChartPlot profile = ProfilePlot(chart);
+    EXPECT_LE(profile.y.min, -2.4);
+    EXPECT_GE(profile.y.max, 3.5);
+    EXPECT_FLOAT_EQ(profile.X(0.5), profile.left);
+    EXPECT_FLOAT_EQ(profile.X(10.5), profile.right);
+    EXPECT_FLOAT_EQ(profile.Y(profile.y.min), profile.bottom);
+    // The range chart holds the UCL: D₄ 2.004 for groups of six, R̄ = 19 / 6.
+    ASSERT_TRUE(chart.UpperControlLimit());
+    EXPECT_NEAR(*chart.UpperControlLimit(), 2.004 * 19.0 / 6.0, 1e-9);
+    const TChartPlot range = RangePlot(chart);
+    EXPECT_DOUBLE_EQ(range.y.min, 0);
+    EXPECT_GE(range.y.max, 9);
+    EXPECT_EQ(D4Factor(10), 1.777);
+    EXPECT_EQ(D4Factor(5), 0);
+}
+
+TEST_F(ChartDrawingTest, LimitsExcludedReadingsAndTheControlLimitLandWhereTheScalesPutThem) {
+    const TFlatnessChart chart = Sample();
+    TRecordingCanvas canvas(600, 600);
+    DrawFlatnessChart(&canvas, chart);
+    const TChartPlot profile = ProfilePlot(chart);
+    const TChartPlot range = RangePlot(chart);
+
+    // ±limit: dashed across the profile's plot area at +2.4 and -2.4.
+    const QColor limitColor(200, 0, 0);
+    std::vector<TRecordedLine> dashed = Lines(canvas, limitColor, TPenStyle::psDash);
+    ASSERT_EQ(dashed.size(), 3u); // +limit, -limit, UCL
+    EXPECT_EQ(dashed[0].from, QPoint(DevX(profile.left), DevY(profile.Y(2.4))));
+    EXPECT_EQ(dashed[0].to, QPoint(DevX(profile.right), DevY(profile.Y(2.4))));
+    EXPECT_EQ(dashed[1].from.y(), DevY(profile.Y(-2.4)));
+    EXPECT_LT(dashed[0].from.y(), dashed[1].from.y());
+
+    // The excluded reading: one red cross centred on (3, 3.5), not joined to the line.
+    const std::vector<TRecordedLine> red = Lines(canvas, kRed, TPenStyle::psSolid);
+    ASSERT_EQ(red.size(), 2u);
+    const QPoint centre(DevX(profile.X(3)), DevY(profile.Y(3.5)));
+    EXPECT_EQ((red[0].from + red[0].to) / 2, centre);
+    EXPECT_EQ((red[1].from + red[1].to) / 2, centre);
+    const std::vector<TRecordedLine> data = Lines(canvas, QColor(0, 0, 160), TPenStyle::psSolid);
+    // Nine used readings joined by eight segments (2 -> 4 skips the excluded one), then R̄.
+    ASSERT_GE(data.size(), 8u);
+    EXPECT_EQ(data[1].from, QPoint(DevX(profile.X(2)), DevY(profile.Y(-2.0))));
+    EXPECT_EQ(data[1].to, QPoint(DevX(profile.X(4)), DevY(profile.Y(0.5))));
+    for (const TRecordedLine& l : data)
+        EXPECT_NE(l.to, centre);
+
+    // UCL dashed at D₄·R̄; only the group above it is filled red.
+    const double ucl = *chart.UpperControlLimit();
+    EXPECT_EQ(dashed[2].from, QPoint(DevX(range.left), DevY(range.Y(ucl))));
+    int redBars = 0;
+    for (const TRecordedBox& box : canvas.fills)
+        if (box.color == kRed) {
+            ++redBars;
+            EXPECT_LT(box.x1, DevX(range.X(4)));
+            EXPECT_GT(box.x2, DevX(range.X(4)));
+            EXPECT_EQ(box.y1, DevY(range.Y(9.0)));
+            EXPECT_EQ(box.y2, DevY(range.Y(0)));
+        }
+    EXPECT_EQ(redBars, 1);
+    // ... and ringed above its bar.
+    ASSERT_EQ(canvas.ellipses.size(), 9u + 1u); // the used readings' markers and the ring
+    const TRecordedBox& ring = canvas.ellipses.back();
+    EXPECT_EQ((ring.x1 + ring.x2) / 2, DevX(range.X(4)));
+    EXPECT_LT(ring.y2, DevY(range.Y(9.0)));
+
+    // Titles and the header.
+    int found = 0;
+    for (const TRecordedText& t : canvas.texts)
+        if (t.text == QStringLiteral("平坦性プロファイル") ||
+            t.text == QStringLiteral("範囲 (R) 管理図") || t.text == QStringLiteral("No.1"))
+            ++found;
+    EXPECT_EQ(found, 3); // No.1 labels the second group (the profile has one line)
+}
+
+TEST_F(ChartDrawingTest, WithoutAStandardOrAGroupSizeTheLimitsAreLeftOut) {
+    TFlatnessChart chart = Sample();
+    chart.limit.reset();
+    chart.groupSize = 12;
+    TRecordingCanvas canvas(600, 600);
+    DrawFlatnessChart(&canvas, chart);
+    EXPECT_TRUE(Lines(canvas, QColor(200, 0, 0), TPenStyle::psDash).empty());
+    for (const TRecordedBox& box : canvas.fills)
+        EXPECT_NE(box.color, kRed);
+}
+
+TEST(ChartGrid, ReadsTheReadingsAndGroupsAsTheCalculationsDo) {
+    TGridData grid;
+    grid.SetCellText(1, 1, QStringLiteral("0+00"));
+    grid.SetCellText(2, 1, QStringLiteral("1.5"));
+    grid.SetCellText(4, 1, QStringLiteral("-0.5")); // column 3 empty: skipped
+    grid.SetForeColor(kColorRed);
+    grid.SetCellText(16, 1, QStringLiteral("2.0"));
+    grid.SetCellText(2, 2, QStringLiteral("1"));
+    grid.SetCellText(16, 2, QStringLiteral("1.0"));
+    grid.SetCellText(16, 3, QStringLiteral("3.0")); // a group typed as its range only
+    grid.SetCellText(2, 5, QStringLiteral("7"));    // below an empty row: not read
+    TFlatnessChart chart;
+    ReadChartGrid(grid, chart);
+    ASSERT_EQ(chart.readings.size(), 3u);
+    EXPECT_EQ(chart.readings[0].point, 1);
+    EXPECT_EQ(chart.readings[1].point, 3);
+    EXPECT_FALSE(chart.readings[1].used);
+    EXPECT_EQ(chart.readings[2].point, 11);
+    ASSERT_EQ(chart.groups.size(), 3u);
+    EXPECT_EQ(chart.groups[2].line, 3);
+    EXPECT_EQ(chart.groups[2].r, 3.0);
+    EXPECT_EQ(chart.Position(1), QStringLiteral("0+00"));
+    EXPECT_EQ(chart.UsedCount(), 2);
+    EXPECT_DOUBLE_EQ(chart.Mean(), 1.25);
+}
+
+// ---- the main window -----------------------------------------------------------------------
+
+class VerdictWindowTest : public EnvTest {
+protected:
+    void SetUp() override {
+        oldSource = SetPrinterSource([] { return PdfPrinter(600, 12); });
+        TKoji work;
+        work.CheckTable();
+        work.Code = QStringLiteral("A001");
+        work.Kojimei = QStringLiteral("国道改良工事");
+        work.Yoshiki = 1; // 土木現業所
+        work.Save();
+        TKosyu type;
+        type.CheckTable();
+        type.FindByName(QStringLiteral("表層工"));
+        type.Save();
+        TKikakuti4 standard;
+        standard.CheckTable();
+        for (int kubun : {0, 1}) {
+            standard.ID = 0;
+            standard.Kubun = kubun;
+            standard.Kosyu->FindByName(QStringLiteral("表層工"));
+            standard.Koumokumei = QStringLiteral("平坦性");
+            standard.KikakutiU1 = kubun == 1 ? QStringLiteral("2.4") : QStringLiteral("9.9");
+            standard.Save();
+        }
+        window = std::make_unique<TfrmEditTavelon>();
+        window->show();
+        window->ComboBox1->setEditText(QStringLiteral("A001:国道改良工事"));
+        window->ComboBox1Click();
+        window->ComboBox4->setEditText(QStringLiteral("表層工"));
+        window->ComboBox4Click();
+    }
+    void TearDown() override {
+        window.reset();
+        SetPrinterSource(oldSource);
+    }
+    // Enters readings into row 1 and recalculates as a click on an empty cell does.
+    void Enter(const QStringList& readings) {
+        for (int i = 0; i < readings.size(); ++i)
+            window->vaSpread1->SetCellText(i + 2, 1, readings[i]);
+        window->vaSpread1Click(11, 1);
+    }
+    QString Verdict() const { return window->StatusPanel2->text(); }
+    QColor VerdictColor() const {
+        return window->StatusPanel2->palette().color(QPalette::WindowText);
+    }
+
+    TPrinterSource oldSource;
+    std::unique_ptr<TfrmEditTavelon> window;
+};
+
+TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
+    EXPECT_EQ(Verdict(), QString()); // nothing computed yet
+
+    // Range 2.5 of one group of ten: σ 2.5 / 3.08 = 0.81 on the bureau form, which the
+    // recalculation chose; the work's print form 土木現業所 gives the limit 2.4.
+    Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
+    EXPECT_EQ(window->RadioGroup1ItemIndex(), kFormBureau);
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+    EXPECT_EQ(VerdictColor(), QColor(0, 0x80, 0));
+
+    Enter(
+        {QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5"), QStringLiteral("9")});
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 不合格 (σ 3.08)"));
+    EXPECT_EQ(VerdictColor(), QColor(0xC0, 0, 0));
+    // The handbook form judges the readings' standard deviation (4.14).
+    window->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item0"))->click();
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 不合格 (σ 4.14)"));
+
+    // Excluding the 9 recalculates: back within the standard.
+    window->vaSpread1Click(5, 1);
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+
+    // A work type without a flatness standard: no verdict.
+    window->ComboBox4->setEditText(QStringLiteral("基層工"));
+    window->ComboBox4Click();
+    Enter({QStringLiteral("1.5"), QStringLiteral("2")});
+    EXPECT_EQ(Verdict(), QString());
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(VerdictWindowTest, TheChartWindowFollowsTheMeasurementAndPrintsALandscapePage) {
+    Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
+    window->Graph1->trigger();
+    TfrmChart* chart = window->ChartWindow();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_EQ(chart->Chart().readings.size(), 3u);
+    ASSERT_TRUE(chart->Chart().limit);
+    EXPECT_EQ(*chart->Chart().limit, 2.4);
+    EXPECT_EQ(chart->Chart().work, QStringLiteral("A001:国道改良工事"));
+    const QRectF page = chart->ChartView->PageRect();
+    EXPECT_GT(page.width(), page.height());
+    chart->ChartView->grab(); // paints
+
+    Enter(
+        {QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5"), QStringLiteral("9")});
+    EXPECT_EQ(chart->Chart().readings.size(), 4u);
+    // Recording the screen page leaves the printer as it was.
+    EXPECT_EQ(CurrentOrientation(), TOrientation::Portrait);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("chart.pdf"));
+    int pages = 0;
+    WhenModal<TfrmPreView>([&](TfrmPreView* preview) {
+        pages = preview->PrevX1->PageCount();
+        preview->PrevX1->SaveAsPdf(pdf);
+        preview->Button2->click();
+    });
+    chart->Button1->click();
+    EXPECT_EQ(pages, 1);
+    const QSizeF size = PdfPageSize(pdf, 1);
+    EXPECT_GT(size.width(), size.height());
+    const QString text = PdfPageText(pdf, 1);
+    EXPECT_TRUE(text.contains(QStringLiteral("平坦性プロファイル"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("国道改良工事")));
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace
+} // namespace tv::test
