@@ -25,9 +25,12 @@ constexpr int kFirstResult = kColSum;
 constexpr int kLastResult = kColRange;
 constexpr int kResults = kLastResult - kFirstResult + 1;
 
-// Stored sizes in code-page-932 bytes: the position (Sokuten) and each result (K00 to K04).
+// Stored sizes in code-page-932 bytes: the position (Sokuten) as typed, and every computed result
+// (the line results K00 to K04 and the header's Σd, Σd², counts and σ): room for the longest
+// "%1.2f" text of a single-precision value, "-340282346638528859811704183484516925440.00". What
+// the user types into a result box stays limited to the box's own size.
 constexpr int kPositionBytes = 10;
-constexpr int kResultBytes = 8;
+constexpr int kResultBytes = 43;
 
 // The largest reading a cell accepts, either sign.
 constexpr double kReadingLimit = 99999999.0;

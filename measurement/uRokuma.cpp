@@ -36,10 +36,7 @@ void CheckFits(const QString& what, const QString& text, int bytes) {
                               .arg(what, Cp932FirstUnencodable(text), text));
     if (*length > bytes)
         throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what)
-                              .arg(bytes)
-                              .arg(text)
-                              .arg(*length));
+                              .arg(what, QString::number(bytes), text, QString::number(*length)));
 }
 
 QString Label(const QString& label) {
@@ -75,8 +72,8 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
                   grid::kPositionBytes);
         for (int k = 0; k < grid::kResults; ++k) {
             line.k[k] = grid.GetCellText(grid::kFirstResult + k, r);
-            CheckFits(QStringLiteral("%1 行目の「%2」").arg(r).arg(headers[k]), line.k[k],
-                      grid::kResultBytes);
+            CheckFits(QStringLiteral("%1 行目の「%2」").arg(QString::number(r), headers[k]),
+                      line.k[k], grid::kResultBytes);
         }
         lines.push_back(line);
         for (int j = grid::kFirstReading; j <= grid::kLastReading; ++j) {
@@ -100,15 +97,25 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
 
 // ---- TRokumaData ----------------------------------------------------------------------------
 
-bool TRokumaData::CheckTable() {
-    if (TableFileExists(QStringLiteral("RokumaData")))
+// Creates the table when its file is missing; otherwise brings it up to these fields and
+// indexes. True when the file was there.
+static bool CheckRecordTable(const QString& table, const std::vector<FieldDef>& fields,
+                             const std::vector<QStringList>& indexes) {
+    if (TableFileExists(table)) {
+        UpgradeTable(kDb, table, fields, indexes);
         return true;
-    CreateTable(kDb, QStringLiteral("RokumaData"),
-                {{QStringLiteral("SID"), FieldType::Integer},
-                 {QStringLiteral("PNO"), FieldType::Integer},
-                 {QStringLiteral("U"), FieldType::Boolean},
-                 {QStringLiteral("DATA"), FieldType::Double}});
+    }
+    CreateTable(kDb, table, fields, indexes);
     return false;
+}
+
+bool TRokumaData::CheckTable() {
+    return CheckRecordTable(QStringLiteral("RokumaData"),
+                            {{QStringLiteral("SID"), FieldType::Integer},
+                             {QStringLiteral("PNO"), FieldType::Integer},
+                             {QStringLiteral("U"), FieldType::Boolean},
+                             {QStringLiteral("DATA"), FieldType::Double}},
+                            {{QStringLiteral("SID")}});
 }
 
 void TRokumaData::Insert() {
@@ -138,17 +145,17 @@ TRokumaLine::TRokumaLine() {
 TRokumaLine::~TRokumaLine() = default;
 
 bool TRokumaLine::CheckTable() {
-    const bool existed = TableFileExists(QStringLiteral("RokumaLine"));
-    if (!existed)
-        CreateTable(kDb, QStringLiteral("RokumaLine"),
-                    {{QStringLiteral("HID"), FieldType::Integer},
-                     {QStringLiteral("LNO"), FieldType::Integer},
-                     {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
-                     {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
-                     {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
-                     {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
-                     {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
-                     {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}});
+    const bool existed =
+        CheckRecordTable(QStringLiteral("RokumaLine"),
+                         {{QStringLiteral("HID"), FieldType::Integer},
+                          {QStringLiteral("LNO"), FieldType::Integer},
+                          {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
+                          {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}},
+                         {{QStringLiteral("HID")}});
     Points.front()->CheckTable();
     return existed;
 }
@@ -190,8 +197,6 @@ QString TRokumaKanri::KosyuName() const {
 }
 
 bool TRokumaKanri::CheckTable() {
-    if (TableFileExists(QStringLiteral("RokumaKanri")))
-        return true;
     std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
                                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
                                     {QStringLiteral("KosyuName"), FieldType::String, 32},
@@ -202,11 +207,11 @@ bool TRokumaKanri::CheckTable() {
                                     {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
                                     {QStringLiteral("SOKUTEISYA"), FieldType::String, 16}};
     for (const char* name : {"SD", "SD2", "DATACOUNT", "HENSA", "HOSR", "HODATACOUNT", "HOHENSA"})
-        fields.push_back({QString::fromLatin1(name), FieldType::String, 8});
+        fields.push_back({QString::fromLatin1(name), FieldType::String, grid::kResultBytes});
     fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
     fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    CreateTable(kDb, QStringLiteral("RokumaKanri"), fields);
-    return false;
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields,
+                            {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}});
 }
 
 void TRokumaKanri::LoadByWork() {
@@ -275,13 +280,13 @@ void TRokumaKanri::Validate() const {
                           {u"測定距離", &KYORI, 10},
                           {u"測定器", &SOKUTEIKI, 32},
                           {u"測定者", &SOKUTEISYA, 16},
-                          {u"Σd", &SD, 8},
-                          {u"Σ(d2)", &SD2, 8},
-                          {u"データ数", &DATACOUNT, 8},
-                          {u"標準偏差", &HENSA, 8},
-                          {u"ΣＲ", &HOSR, 8},
-                          {u"測定数", &HODATACOUNT, 8},
-                          {u"標準偏差", &HOHENSA, 8},
+                          {u"Σd", &SD, grid::kResultBytes},
+                          {u"Σ(d2)", &SD2, grid::kResultBytes},
+                          {u"データ数", &DATACOUNT, grid::kResultBytes},
+                          {u"標準偏差", &HENSA, grid::kResultBytes},
+                          {u"ΣＲ", &HOSR, grid::kResultBytes},
+                          {u"測定数", &HODATACOUNT, grid::kResultBytes},
+                          {u"標準偏差", &HOHENSA, grid::kResultBytes},
                           {u"仕様書の範囲", &SIYOUSYO, 4},
                           {u"Ｇ", &GP, 2}};
     for (const Item& item : items)
@@ -293,7 +298,7 @@ void TRokumaKanri::Save() {
     TSimei person; // its table is made before the transaction begins
     const int oldId = ID;
     try {
-        TTransaction transaction(kDb);
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("Simei")});
         const std::vector<int> stored = StoredMeasurementIds(WorkCode(), KosyuName());
         // A stored pair keeps its ID whatever the header carried; a new pair is numbered inside
         // the transaction, so two saves cannot take the same number.
@@ -338,7 +343,8 @@ bool TRokumaKanri::Delete() {
     if (stored.empty())
         return false;
     {
-        TTransaction transaction(kDb);
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
+                                       QStringLiteral("RokumaData")});
         TRokumaLine line;
         TRokumaData point;
         for (int id : stored) {
@@ -410,7 +416,8 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
     TSimei person; // the person-name table is made, when missing, before the transaction
     const int oldId = header.ID;
     try {
-        TTransaction transaction(kDb);
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
+                                       QStringLiteral("RokumaData"), QStringLiteral("Simei")});
         header.Save();
         TRokumaLine line;
         line.HID = header.ID;
