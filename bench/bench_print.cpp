@@ -106,11 +106,10 @@ double ChildrenCpuMs() {
 
 // "tavelon print --form handbook" as a whole process, start to exit.
 void WholeProcess(const QString& file) {
-    const QStringList args = {QStringLiteral("print"),     QStringLiteral("--work"),
-                              QStringLiteral("B001"),      QStringLiteral("--type"),
-                              QStringLiteral("表層工"),    QStringLiteral("--form"),
-                              QStringLiteral("handbook"),  QStringLiteral("--pdf"),
-                              file};
+    const QStringList args = {
+        QStringLiteral("print"),    QStringLiteral("--work"), QStringLiteral("B001"),
+        QStringLiteral("--type"),   QStringLiteral("表層工"), QStringLiteral("--form"),
+        QStringLiteral("handbook"), QStringLiteral("--pdf"),  file};
     double best = 1e9, bestCpu = 1e9;
     for (int run = 0; run < 5; ++run) {
         QFile::remove(file);
@@ -123,8 +122,7 @@ void WholeProcess(const QString& file) {
         const double ms = timer.nsecsElapsed() / 1e6;
         const double cpu = ChildrenCpuMs() - cpu0;
         if (process.exitCode() != 0) {
-            std::printf("tavelon print failed: %s\n",
-                        process.readAllStandardError().constData());
+            std::printf("tavelon print failed: %s\n", process.readAllStandardError().constData());
             return;
         }
         std::printf("tavelon print, run %d: %.1f ms, processor time %.1f ms (%lld bytes)\n",
@@ -141,8 +139,8 @@ int Benchmark(const QString& keep) {
     test::TestEnv env;
     TRokumaKanri header;
     StoreMeasurement(header);
-    const QString file = keep.isEmpty() ? QDir(env.Root()).filePath(QStringLiteral("bench.pdf"))
-                                        : keep;
+    const QString file =
+        keep.isEmpty() ? QDir(env.Root()).filePath(QStringLiteral("bench.pdf")) : keep;
     InProcess(header, file);
     WholeProcess(file);
     return 0;

@@ -18,8 +18,8 @@ namespace {
 // Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
 QString ReadWorkAndType(const QStringList& args, QString& work, QString& type) {
     TOptions options;
-    const QString error = ReadOptions(
-        args, {QStringLiteral("--work"), QStringLiteral("--type")}, QStringList(), options);
+    const QString error = ReadOptions(args, {QStringLiteral("--work"), QStringLiteral("--type")},
+                                      QStringList(), options);
     if (!error.isEmpty())
         return error;
     if (!options.Has(QStringLiteral("--work")))
