@@ -47,8 +47,8 @@ void DrawTextBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, flo
 // it stays on one line, the font condensed horizontally just enough to fit (width factor down to
 // 50 %, below that the largest font size that fits at 50 %), with the box's alignment and the em
 // box centred vertically. Two backslashes in a value are drawn as they stand, not as a line break.
-void DrawValueBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float left,
-                  float top, float right, float bottom, float scale = 1.0f);
+void DrawValueBox(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float left, float top,
+                  float right, float bottom, float scale = 1.0f);
 // Fills the box, frames it with the pen widened by `scale`, and draws the text in it.
 void DrawBoxText(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float left, float top,
                  float right, float bottom, std::uint8_t vertical = 0, float scale = 1.0f);

@@ -37,7 +37,6 @@ QString Usage() {
         "      出力します。形式 grid は calc と同じ表形式、logger は一行に測定値一つ（前に\n"
         "      測定位置を置けます）で、省略時は判定します。登録済みの測定は --replace の\n"
         "      ときだけ置き換えます。工事 CODE は登録されている必要があります。\n"
-        "      出力します（除外された測定値は * 付き）。\n"
         "  tavelon print --work CODE --type NAME --form handbook|bureau --pdf FILE\n"
         "      工事 CODE・工種 NAME の測定を、画面の印刷と同じ様式（handbook 舗装試験法便覧、\n"
         "      bureau 北海道開発局）で A4 縦の PDF ファイル FILE に出力します。\n"

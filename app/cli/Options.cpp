@@ -7,8 +7,8 @@ QString ReadOptions(const QStringList& args, const QStringList& valueOptions,
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         const int equals = arg.indexOf(QLatin1Char('='));
-        const QString name = arg.startsWith(QLatin1String("--")) && equals > 0 ? arg.left(equals)
-                                                                               : arg;
+        const QString name =
+            arg.startsWith(QLatin1String("--")) && equals > 0 ? arg.left(equals) : arg;
         if (valueOptions.contains(name)) {
             if (equals > 0) {
                 options.values[name] = arg.mid(equals + 1);

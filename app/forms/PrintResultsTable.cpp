@@ -237,8 +237,8 @@ int PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
                              x + 1.1f, y + 0.7f);
                 // The measuring position and the line's range Ｒ.
                 DrawValueBox(c, line.SOKUTEN, baCenter, x + 1.1f, y, x + 2.8f, y + 0.7f);
-                DrawValueBox(c, line.K[grid::kColRange - grid::kFirstResult], baRight, x + 2.8f,
-                             y, x + 4.8f, y + 0.7f);
+                DrawValueBox(c, line.K[grid::kColRange - grid::kFirstResult], baRight, x + 2.8f, y,
+                             x + 4.8f, y + 0.7f);
                 ++k;
             }
         }

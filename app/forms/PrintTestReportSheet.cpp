@@ -213,8 +213,8 @@ int PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
             }
             DrawValueBox(c, FormatFixed(blockSum, 1), baRight, x0 + 1.1f, y0 + 6.0f, x0 + 2.05f,
                          y0 + 6.5f);
-            DrawValueBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f,
-                         x0 + 3.11f, y0 + 6.5f);
+            DrawValueBox(c, FormatFixed(blockSquares, 2), baRight, x0 + 2.1f, y0 + 6.0f, x0 + 3.11f,
+                         y0 + 6.5f);
         }
         DrawValueBox(c, FormatFixed(sheetSum, 1), baRight, 4.25f, 18.4f, 7.3f, 18.9f);
         DrawValueBox(c, FormatFixed(sheetSquares, 2), baRight, 4.25f, 18.9f, 7.3f, 19.4f);

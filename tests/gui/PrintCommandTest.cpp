@@ -70,7 +70,8 @@ protected:
         // the values that do not fit their boxes: d² 1056.25, ② 2105.79, "No.13+5.0".
         TGridData grid;
         for (int r = 1; r <= 15; ++r) {
-            grid.SetCellText(1, r, r == 1 ? QStringLiteral("No.13+5.0") : QStringLiteral("No.%1").arg(r));
+            grid.SetCellText(1, r,
+                             r == 1 ? QStringLiteral("No.13+5.0") : QStringLiteral("No.%1").arg(r));
             for (int c = 2; c <= 11; ++c)
                 grid.SetCellText(c, r, QStringLiteral("0.5"));
             grid.SetCellText(16, r, QStringLiteral("1.0"));
@@ -87,9 +88,15 @@ protected:
     }
     QString File(const QString& name) const { return QDir(env.Root()).filePath(name); }
     QStringList PrintArgs(const QString& form, const QString& pdf) const {
-        return {QStringLiteral("print"), QStringLiteral("--work"), QStringLiteral("A001"),
-                QStringLiteral("--type"), QStringLiteral("表層工"), QStringLiteral("--form"),
-                form, QStringLiteral("--pdf"), pdf};
+        return {QStringLiteral("print"),
+                QStringLiteral("--work"),
+                QStringLiteral("A001"),
+                QStringLiteral("--type"),
+                QStringLiteral("表層工"),
+                QStringLiteral("--form"),
+                form,
+                QStringLiteral("--pdf"),
+                pdf};
     }
     // The same pages recorded on the preview control and saved from there.
     template <class Form> QString PreviewPdf(Form form, const QString& name) {
@@ -148,9 +155,8 @@ TEST_F(PrintCommandTest, StandardValuesListPrintsToPdf) {
     entry.KikakutiU1 = QStringLiteral("2.4");
     entry.Save();
     const QString pdf = File(QStringLiteral("list.pdf"));
-    const TRun run =
-        Tavelon({QStringLiteral("print"), QStringLiteral("--standard-values"),
-                 QStringLiteral("--pdf"), pdf});
+    const TRun run = Tavelon({QStringLiteral("print"), QStringLiteral("--standard-values"),
+                              QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     ASSERT_EQ(test::PdfPageCount(pdf), 1);
     const QString text = test::PdfPageText(pdf, 1);
@@ -217,15 +223,21 @@ TEST_F(PrintCommandTest, FailuresExitWithOneLineAndLeaveNoFile) {
     old.write("earlier");
     old.close();
     auto args = [&](const QString& work, const QString& form, const QString& file) {
-        return QStringList{QStringLiteral("print"), QStringLiteral("--work"), work,
-                           QStringLiteral("--type"), QStringLiteral("表層工"),
-                           QStringLiteral("--form"), form, QStringLiteral("--pdf"), file};
+        return QStringList{QStringLiteral("print"),
+                           QStringLiteral("--work"),
+                           work,
+                           QStringLiteral("--type"),
+                           QStringLiteral("表層工"),
+                           QStringLiteral("--form"),
+                           form,
+                           QStringLiteral("--pdf"),
+                           file};
     };
     const QStringList runs[] = {
-        args(QStringLiteral("X999"), QStringLiteral("handbook"), pdf),  // unknown pair
-        args(QStringLiteral("A001"), QStringLiteral("handbok"), pdf),   // unknown form
-        args(QStringLiteral("A002"), QStringLiteral("handbook"), pdf),  // no readings
-        args(QStringLiteral("A002"), QStringLiteral("bureau"), pdf),    // no lines
+        args(QStringLiteral("X999"), QStringLiteral("handbook"), pdf), // unknown pair
+        args(QStringLiteral("A001"), QStringLiteral("handbok"), pdf),  // unknown form
+        args(QStringLiteral("A002"), QStringLiteral("handbook"), pdf), // no readings
+        args(QStringLiteral("A002"), QStringLiteral("bureau"), pdf),   // no lines
         args(QStringLiteral("A001"), QStringLiteral("handbook"),
              File(QStringLiteral("missing/out.pdf"))),                  // cannot be written
         args(QStringLiteral("X999"), QStringLiteral("handbook"), kept), // keeps the file there

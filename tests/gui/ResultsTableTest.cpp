@@ -328,8 +328,7 @@ TEST_F(ResultsTableTest, ValuesWiderThanTheirCellsStayWholeOnOneLine) {
     TRecordingPages pages = Print();
     const TRecordingCanvas& p = *pages.pages[0];
     EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("No.13+5.0")), baCenter, 1.45, 4.9, 3.15, 5.6));
-    EXPECT_TRUE(
-        CondensedIn(Only(p, QStringLiteral("No.12+15.0")), baCenter, 1.45, 5.6, 3.15, 6.3));
+    EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("No.12+15.0")), baCenter, 1.45, 5.6, 3.15, 6.3));
     EXPECT_TRUE(CondensedIn(Only(p, QStringLiteral("19.23")), baCenter, 7.15, 20.9, 7.85, 21.25));
     EXPECT_EQ(Only(p, QStringLiteral("19.23")).fontSize, 9);
     // What fits is drawn as before.
