@@ -63,6 +63,7 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* N5 = nullptr; // 旧データの取り込み
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -89,6 +90,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void N5Click();
 
     // Steps shared by the handlers.
     void CheckDatabases();

@@ -111,14 +111,17 @@ std::vector<int> StoredIds(const QString& code, const QString& kosyu) {
 
 // ---- TRokumaData ----------------------------------------------------------------------------
 
+std::vector<FieldDef> TRokumaData::Fields() {
+    return {{QStringLiteral("SID"), FieldType::Integer},
+            {QStringLiteral("PNO"), FieldType::Integer},
+            {QStringLiteral("U"), FieldType::Boolean},
+            {QStringLiteral("DATA"), FieldType::Double}};
+}
+
 bool TRokumaData::CheckTable() {
     if (TableFileExists(QStringLiteral("RokumaData")))
         return true;
-    CreateTable(kDb, QStringLiteral("RokumaData"),
-                {{QStringLiteral("SID"), FieldType::Integer},
-                 {QStringLiteral("PNO"), FieldType::Integer},
-                 {QStringLiteral("U"), FieldType::Boolean},
-                 {QStringLiteral("DATA"), FieldType::Double}});
+    CreateTable(kDb, QStringLiteral("RokumaData"), TRokumaData::Fields());
     return false;
 }
 
@@ -148,18 +151,21 @@ TRokumaLine::TRokumaLine() {
 
 TRokumaLine::~TRokumaLine() = default;
 
+std::vector<FieldDef> TRokumaLine::Fields() {
+    return {{QStringLiteral("HID"), FieldType::Integer},
+            {QStringLiteral("LNO"), FieldType::Integer},
+            {QStringLiteral("Sokuten"), FieldType::String, 10},
+            {QStringLiteral("K00"), FieldType::String, 8},
+            {QStringLiteral("K01"), FieldType::String, 8},
+            {QStringLiteral("K02"), FieldType::String, 8},
+            {QStringLiteral("K03"), FieldType::String, 8},
+            {QStringLiteral("K04"), FieldType::String, 8}};
+}
+
 bool TRokumaLine::CheckTable() {
     const bool existed = TableFileExists(QStringLiteral("RokumaLine"));
     if (!existed)
-        CreateTable(kDb, QStringLiteral("RokumaLine"),
-                    {{QStringLiteral("HID"), FieldType::Integer},
-                     {QStringLiteral("LNO"), FieldType::Integer},
-                     {QStringLiteral("Sokuten"), FieldType::String, 10},
-                     {QStringLiteral("K00"), FieldType::String, 8},
-                     {QStringLiteral("K01"), FieldType::String, 8},
-                     {QStringLiteral("K02"), FieldType::String, 8},
-                     {QStringLiteral("K03"), FieldType::String, 8},
-                     {QStringLiteral("K04"), FieldType::String, 8}});
+        CreateTable(kDb, QStringLiteral("RokumaLine"), TRokumaLine::Fields());
     Points.front()->CheckTable();
     return existed;
 }
@@ -200,9 +206,7 @@ QString TRokumaKanri::KosyuName() const {
     return Kosyu->Kosyumei;
 }
 
-bool TRokumaKanri::CheckTable() {
-    if (TableFileExists(QStringLiteral("RokumaKanri")))
-        return true;
+std::vector<FieldDef> TRokumaKanri::Fields() {
     std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
                                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
                                     {QStringLiteral("KosyuName"), FieldType::String, 32},
@@ -216,7 +220,13 @@ bool TRokumaKanri::CheckTable() {
         fields.push_back({QString::fromLatin1(name), FieldType::String, 8});
     fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
     fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    CreateTable(kDb, QStringLiteral("RokumaKanri"), fields);
+    return fields;
+}
+
+bool TRokumaKanri::CheckTable() {
+    if (TableFileExists(QStringLiteral("RokumaKanri")))
+        return true;
+    CreateTable(kDb, QStringLiteral("RokumaKanri"), Fields());
     return false;
 }
 

@@ -18,4 +18,10 @@ QString Cp932FirstUnencodable(const QString& text);
 // Characters that cannot be encoded end the part.
 QString Cp932Truncate(const QString& text, int maxBytes);
 
+// The text of code-page-932 bytes by Microsoft's table (0x8160 is U+FF5E, the NEC and IBM
+// extensions such as ① and 髙 decode). Empty when the bytes are not valid code page 932: a lead
+// byte without its trail byte, an unassigned code, a byte that is no character (0x80, 0xA0,
+// 0xFD to 0xFF). *badOffset then receives the offset of the first byte that could not be read.
+std::optional<QString> Cp932Decode(const char* bytes, int size, int* badOffset = nullptr);
+
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include "app/cli/CalcCommand.h"
 #include "app/cli/ExportCommand.h"
+#include "app/cli/ImportParadoxCommand.h"
 #include "app/cli/Output.h"
 
 #include <QStringList>
@@ -23,6 +24,10 @@ QString Usage() {
         "  tavelon export --work CODE --type NAME\n"
         "      データフォルダに登録された工事 CODE・工種 NAME の測定を、calc が読む CSV で\n"
         "      出力します（除外された測定値は * 付き）。\n"
+        "  tavelon import-paradox SRC --into DEST\n"
+        "      以前のプログラムのデータフォルダ SRC の Paradox テーブルを、新しいデータフォルダ\n"
+        "      DEST（なければ作成、テーブルのないフォルダ）に取り込み、テーブルごとの件数を\n"
+        "      出力します。失敗したときは DEST に何も残しません。SRC は読むだけです。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -57,6 +62,13 @@ int Run(int argc, char** argv) {
             return 0;
         }
         return RunExport(args);
+    }
+    if (command == QLatin1String("import-paradox")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunImportParadox(args);
     }
     PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
     return 2;
