@@ -54,7 +54,8 @@ TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
         {QStringLiteral("テーブル"), QStringLiteral("件数"), QStringLiteral("状態")});
     ListView1->setColumnWidth(0, 110);
     ListView1->setColumnWidth(1, 60);
-    ListView1->header()->setStretchLastSection(true);
+    // A long reason scrolls sideways rather than being cut off.
+    ListView1->header()->setStretchLastSection(false);
 
     Label2 = new QLabel(
         QStringLiteral("取り込み先（テーブルのない新しいフォルダ、なければ作成します）"), this);
@@ -163,6 +164,7 @@ void TfrmImportParadox::ShowTables() {
             break;
         }
     }
+    ListView1->resizeColumnToContents(2);
     const QString problem = import_->Problem();
     BitBtn1->setEnabled(problem.isEmpty());
     Label3->setText(problem.isEmpty()

@@ -218,7 +218,7 @@ TParadoxImport::TParadoxImport(const QString& sourceFolder) : source_(WithSepara
         t.File = FindNoCase(entries, t.Name + QStringLiteral(".DB"));
         if (t.File.isEmpty()) {
             t.Status = TImportTable::State::Missing;
-            t.Message = QStringLiteral("旧データにありません（取り込みません）");
+            t.Message = QStringLiteral("旧データにないため取り込みません");
         } else {
             try {
                 ReadTable(source_ + t.File, t);

@@ -264,7 +264,8 @@ ParadoxTable ParadoxTable::Read(const QString& path) {
 
     t.records_.reserve(static_cast<qsizetype>(recordCount) * t.recordSize_);
     std::vector<bool> visited(static_cast<size_t>(fileBlocks) + 1, false);
-    int block = firstBlock;
+    // An empty table may have no data block at all, whatever its first-block entry says.
+    int block = recordCount == 0 && fileBlocks == 0 ? 0 : firstBlock;
     qint64 found = 0;
     while (block != 0) {
         if (block > fileBlocks)
