@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +21,15 @@ namespace tv {
 
 namespace {
 const QString kDatabase = QStringLiteral("kestran");
-}
+
+// The wait cursor while the old tables are read or written.
+struct TWaitCursor {
+    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+} // namespace
 
 TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmImportParadox"));
@@ -137,7 +146,10 @@ void TfrmImportParadox::ReadSource() {
     ListView1->clear();
     BitBtn1->setEnabled(false);
     Label3->clear();
-    import_ = std::make_unique<TParadoxImport>(Edit1->text().trimmed());
+    {
+        TWaitCursor wait;
+        import_ = std::make_unique<TParadoxImport>(Edit1->text().trimmed());
+    }
     ShowTables();
 }
 
@@ -179,7 +191,10 @@ void TfrmImportParadox::BitBtn1Click() {
     const QString destProblem = TParadoxImport::DestinationProblem(dest);
     if (!destProblem.isEmpty())
         throw EngineError(destProblem);
-    import_->ImportInto(dest);
+    {
+        TWaitCursor wait;
+        import_->ImportInto(dest);
+    }
     int rows = 0, tables = 0;
     for (const TImportTable& t : import_->Tables())
         if (t.Status == TImportTable::State::Ready) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
+#include <limits>
 
 namespace tv {
 
@@ -174,6 +175,27 @@ bool ReadFields(const Header& h, int headerSize, int fieldCount, int recordSize,
     return true;
 }
 
+// The size of a field of a type whose values have one size; 0 for the others.
+int FixedSize(int type) {
+    switch (type) {
+    case paradox::Date:
+    case paradox::Long:
+    case paradox::Time:
+    case paradox::AutoInc:
+        return 4;
+    case paradox::Short:
+        return 2;
+    case paradox::Currency:
+    case paradox::Number:
+    case paradox::Timestamp:
+        return 8;
+    case paradox::Logical:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 ParadoxTable ParadoxTable::Read(const QString& path) {
@@ -249,6 +271,14 @@ ParadoxTable ParadoxTable::Read(const QString& path) {
                  .arg(t.recordSize_));
     if (extended)
         t.codePage_ = h.U16(0x6A);
+    for (const ParadoxField& f : t.fields_) {
+        const int size = FixedSize(f.type);
+        if (size != 0 && size != f.size)
+            fail(QStringLiteral("ヘッダーが壊れています（%1 型のフィールド %2 の大きさが %3 バイト"
+                                "です）")
+                     .arg(paradox::TypeName(f.type), f.name)
+                     .arg(f.size));
+    }
 
     const qint64 needed = headerSize + static_cast<qint64>(fileBlocks) * t.blockSize_;
     if (needed > length)
@@ -263,16 +293,19 @@ ParadoxTable ParadoxTable::Read(const QString& path) {
                 .arg(recordCount));
 
     t.records_.reserve(static_cast<qsizetype>(recordCount) * t.recordSize_);
-    std::vector<bool> visited(static_cast<size_t>(fileBlocks) + 1, false);
+    // Blocks the file holds (at least the header's count, as checked above).
+    const int blocksInFile = static_cast<int>(
+        qMin<qint64>((length - headerSize) / t.blockSize_, std::numeric_limits<int>::max() - 1));
+    std::vector<bool> visited(static_cast<size_t>(blocksInFile) + 1, false);
     // An empty table may have no data block at all, whatever its first-block entry says.
     int block = recordCount == 0 && fileBlocks == 0 ? 0 : firstBlock;
     qint64 found = 0;
     while (block != 0) {
-        if (block > fileBlocks)
+        if (block > blocksInFile)
             fail(QStringLiteral("ブロックのつながりが壊れています（ブロック %1 はファイルの %2 "
                                 "ブロックの外です）")
                      .arg(block)
-                     .arg(fileBlocks));
+                     .arg(blocksInFile));
         if (visited[static_cast<size_t>(block)])
             fail(QStringLiteral("ブロックのつながりが壊れています（ブロック %1 に戻るループ）")
                      .arg(block));

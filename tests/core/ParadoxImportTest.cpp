@@ -317,6 +317,9 @@ TEST_F(ParadoxImportTest, DamagedFilesAreRefusedWithTheirReason) {
                   {QStringLiteral("フィールド data が Alpha 型です")});
     fields[3] = {QStringLiteral("DATA"), 0x0C, 8};
     expectProblem(data, PxFile(fields, {QByteArray(17, 'a')}), {QStringLiteral("Memo")});
+    fields[3] = {QStringLiteral("DATA"), 6, 4}; // a Number of 4 bytes
+    expectProblem(data, PxFile(fields, {QByteArray(13, 'a')}),
+                  {QStringLiteral("Number 型のフィールド DATA の大きさが 4 バイト")});
     fields.pop_back();
     fields.push_back({QStringLiteral("EXTRA"), 4, 4});
     const QString missing =
