@@ -21,19 +21,21 @@ namespace {
 struct TableDef {
     const char* name;
     std::vector<FieldDef> (*fields)();
+    std::vector<QStringList> (*indexes)(); // none for the registers
 };
 
-// The nine tables with the columns their register and record classes create.
+// The nine tables with the columns and indexes their register and record classes create.
 const std::vector<TableDef>& Definitions() {
-    static const std::vector<TableDef> defs = {{"RokumaKanri", &TRokumaKanri::Fields},
-                                               {"RokumaLine", &TRokumaLine::Fields},
-                                               {"RokumaData", &TRokumaData::Fields},
-                                               {"Koji1", &TKoji::Fields},
-                                               {"Kosyu4", &TKosyu::Fields},
-                                               {"KIKAKUTI4", &TKikakuti4::Fields},
-                                               {"Hacchusya", &THacchusya::Fields},
-                                               {"Ukeoisya", &TUkeoisya::Fields},
-                                               {"Simei", &TSimei::Fields}};
+    static const std::vector<TableDef> defs = {
+        {"RokumaKanri", &TRokumaKanri::Fields, &TRokumaKanri::Indexes},
+        {"RokumaLine", &TRokumaLine::Fields, &TRokumaLine::Indexes},
+        {"RokumaData", &TRokumaData::Fields, &TRokumaData::Indexes},
+        {"Koji1", &TKoji::Fields, nullptr},
+        {"Kosyu4", &TKosyu::Fields, nullptr},
+        {"KIKAKUTI4", &TKikakuti4::Fields, nullptr},
+        {"Hacchusya", &THacchusya::Fields, nullptr},
+        {"Ukeoisya", &TUkeoisya::Fields, nullptr},
+        {"Simei", &TSimei::Fields, nullptr}};
     return defs;
 }
 
@@ -215,6 +217,8 @@ TParadoxImport::TParadoxImport(const QString& sourceFolder) : source_(WithSepara
         TImportTable t;
         t.Name = QString::fromLatin1(d.name);
         t.Columns = d.fields();
+        if (d.indexes)
+            t.Indexes = d.indexes();
         t.File = FindNoCase(entries, t.Name + QStringLiteral(".DB"));
         if (t.File.isEmpty()) {
             t.Status = TImportTable::State::Missing;
@@ -307,15 +311,16 @@ void TParadoxImport::ImportInto(const QString& destinationFolder) const {
                               .arg(QDir::toNativeSeparators(destinationFolder)));
     const QString engineFile = dest + QStringLiteral(".tavelon-engine.sqlite");
     const bool hadEngineFile = QFileInfo::exists(engineFile);
-    QStringList created;
+    QStringList created, names;
     try {
         for (const TImportTable& t : tables_) {
             if (t.Status != TImportTable::State::Ready)
                 continue;
-            CreateTable(dest, t.Name, t.Columns);
+            CreateTable(dest, t.Name, t.Columns, t.Indexes);
             created << dest + t.Name + QStringLiteral(".DB");
+            names << t.Name;
         }
-        TTransaction transaction(dest);
+        TTransaction transaction(dest, names);
         for (const TImportTable& t : tables_) {
             if (t.Status != TImportTable::State::Ready || t.Rows == 0)
                 continue;

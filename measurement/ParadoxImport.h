@@ -27,6 +27,7 @@ struct TImportTable {
     int Rows = 0;
     QString Message; // the reason when Failed
     std::vector<FieldDef> Columns;
+    std::vector<QStringList> Indexes; // as the program creates the table
     std::vector<QVariant> Values; // row-major, Columns.size() per row; null QVariant for null
 };
 

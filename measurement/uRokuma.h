@@ -12,6 +12,7 @@
 
 namespace tv {
 
+
 class TGrid;
 class TKoji;
 class TKosyu;
@@ -26,8 +27,9 @@ public:
 
     // Creates the point table when its file is missing; true when it was there.
     bool CheckTable();
-    // The columns of the table in order, as CheckTable creates them.
+    // The columns of the table in order and its indexes, as CheckTable creates them.
     static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteBySID();
 };
@@ -49,8 +51,9 @@ public:
     // Creates the line table when missing, then checks the point table; true when the line
     // table was there.
     bool CheckTable();
-    // The columns of the table in order, as CheckTable creates them.
+    // The columns of the table in order and its indexes, as CheckTable creates them.
     static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteByHID();
 };
@@ -79,8 +82,9 @@ public:
 
     // Creates the header table when missing; true when it was there.
     bool CheckTable();
-    // The columns of the table in order, as CheckTable creates them.
+    // The columns of the table in order and its indexes, as CheckTable creates them.
     static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     // Loads the header of (work code, work-type name); without a stored one the header becomes
     // the blank measurement of the pair (ID 0, empty texts, now as the date).
     void LoadByWork();

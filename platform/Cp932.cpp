@@ -38,8 +38,16 @@ public:
     }
     // Bytes of one character, 0 when it cannot be encoded.
     int Length(char32_t c) {
-        if (c < 0x80)
+        char out[8];
+        return Encode(c, out);
+    }
+    // Writes the bytes of one character to out (room for 8); their number, 0 when it cannot be
+    // encoded.
+    int Encode(char32_t c, char* out) {
+        if (c < 0x80) {
+            out[0] = static_cast<char>(c);
             return 1;
+        }
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             return 0;
         c = CanonicalCp932(c);
@@ -47,16 +55,16 @@ public:
                                static_cast<unsigned char>((c >> 8) & 0xFF),
                                static_cast<unsigned char>((c >> 16) & 0xFF),
                                static_cast<unsigned char>((c >> 24) & 0xFF)};
-        char out[8];
+        constexpr size_t kOut = 8;
         char* inPtr = reinterpret_cast<char*>(in);
         size_t inLeft = sizeof in;
         char* outPtr = out;
-        size_t outLeft = sizeof out;
+        size_t outLeft = kOut;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
         if (r == static_cast<size_t>(-1) || inLeft != 0 || r > 0)
             return 0; // r > 0: replaced by an approximation, which is not the character
-        return static_cast<int>(sizeof out - outLeft);
+        return static_cast<int>(kOut - outLeft);
     }
 
 private:
@@ -168,6 +176,29 @@ QString Cp932FirstUnencodable(const QString& text) {
         return true;
     });
     return found;
+}
+
+std::optional<QByteArray> Cp932Encode(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    bool ok = true;
+    ForEachChar(text, [&](char32_t c, int, int) {
+        char out[8];
+        const int len = c == 0xFFFFFFFF ? 0 : Conv().Encode(c, out);
+        if (len == 0) {
+            ok = false;
+            return false;
+        }
+        bytes.append(out, len);
+        return true;
+    });
+    if (!ok)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QString> Cp932Decode(const QByteArray& bytes) {
+    return Cp932Decode(bytes.constData(), static_cast<int>(bytes.size()));
 }
 
 QString Cp932Truncate(const QString& text, int maxBytes) {

@@ -1,6 +1,7 @@
 #pragma once
-// Byte counting in code page 932 (Shift-JIS as Windows writes it). Column sizes of the tables and
-// the input limits of text boxes count these bytes.
+// Code page 932 (Shift-JIS as Windows writes it), in one place: byte counting (column sizes of
+// the tables and the input limits of text boxes count these bytes), encoding and decoding.
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -17,6 +18,13 @@ QString Cp932FirstUnencodable(const QString& text);
 // The longest leading part of the text that fits in maxBytes bytes, cut only between characters.
 // Characters that cannot be encoded end the part.
 QString Cp932Truncate(const QString& text, int maxBytes);
+
+// The text's code-page-932 bytes, characters mapped as Cp932Length counts them; empty when a
+// character cannot be encoded.
+std::optional<QByteArray> Cp932Encode(const QString& text);
+
+// The text of code-page-932 bytes; empty when they are not valid code page 932 (as below).
+std::optional<QString> Cp932Decode(const QByteArray& bytes);
 
 // The text of code-page-932 bytes by Microsoft's table (0x8160 is U+FF5E, the NEC and IBM
 // extensions such as ① and 髙 decode). Empty when the bytes are not valid code page 932: a lead
