@@ -9,7 +9,7 @@ namespace tv {
 
 namespace {
 QString& Title() {
-    static QString title;
+    static QString title = QStringLiteral("平坦性試験");
     return title;
 }
 } // namespace
@@ -47,8 +47,10 @@ void InstallMessageBoxes() {
                              QMessageBox::Ok);
     };
     handlers.askOkCancel = [](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QString(), text,
+        QMessageBox box(QMessageBox::Warning, ApplicationTitle(), text,
                         QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+        // The questions are about deleting or dropping data: Enter alone keeps it.
+        box.setDefaultButton(QMessageBox::Cancel);
         return box.exec() == QMessageBox::Ok;
     };
     SetMessageHandlers(handlers);
