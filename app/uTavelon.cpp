@@ -4,6 +4,7 @@
 #include "app/forms/PrintResultsTable.h"
 #include "app/forms/PrintTestReportSheet.h"
 #include "app/Windows.h"
+#include "app/uImportParadox.h"
 #include "measurement/ExcelSheet.h"
 #include "app/uChart.h"
 #include "measurement/FlatnessVerdict.h"
@@ -348,12 +349,16 @@ void TfrmEditTavelon::BuildMenus() {
     N2->setObjectName(QStringLiteral("N2"));
     N3->setObjectName(QStringLiteral("N3"));
     N4->setObjectName(QStringLiteral("N4"));
+    data->addSeparator();
+    N5 = data->addAction(QStringLiteral("旧データの取り込み…"));
+    N5->setObjectName(QStringLiteral("N5"));
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
     connect(N2, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N2Click));
     connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N3Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N4Click));
+    connect(N5, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N5Click));
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
     view->setObjectName(QStringLiteral("View1"));
     Graph1 = view->addAction(QStringLiteral("グラフ"));
@@ -708,6 +713,13 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+void TfrmEditTavelon::N5Click() {
+    TfrmImportParadox dialog(this);
+    dialog.exec();
+    // The new data folder gets the tables the old one did not have.
+    if (dialog.DataFolderChanged())
+        CheckDatabases();
 }
 
 void TfrmEditTavelon::Graph1Click() {

@@ -68,6 +68,7 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* N5 = nullptr; // 旧データの取り込み
     QAction* Import1 = nullptr; // ファイル → 読み込み…
     QAction* Export1 = nullptr; // ファイル → 書き出し…
     QAction* Help1 = nullptr; // ヘルプ (F1)
@@ -98,6 +99,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void N5Click();
     void Import1Click();
     void Export1Click();
     // Cells of the grid changed as a block (paste, clear, undo, redo).

@@ -109,13 +109,19 @@ static bool CheckRecordTable(const QString& table, const std::vector<FieldDef>& 
     return false;
 }
 
+std::vector<FieldDef> TRokumaData::Fields() {
+    return {{QStringLiteral("SID"), FieldType::Integer},
+            {QStringLiteral("PNO"), FieldType::Integer},
+            {QStringLiteral("U"), FieldType::Boolean},
+            {QStringLiteral("DATA"), FieldType::Double}};
+}
+
+std::vector<QStringList> TRokumaData::Indexes() {
+    return {{QStringLiteral("SID")}};
+}
+
 bool TRokumaData::CheckTable() {
-    return CheckRecordTable(QStringLiteral("RokumaData"),
-                            {{QStringLiteral("SID"), FieldType::Integer},
-                             {QStringLiteral("PNO"), FieldType::Integer},
-                             {QStringLiteral("U"), FieldType::Boolean},
-                             {QStringLiteral("DATA"), FieldType::Double}},
-                            {{QStringLiteral("SID")}});
+    return CheckRecordTable(QStringLiteral("RokumaData"), Fields(), Indexes());
 }
 
 void TRokumaData::Insert() {
@@ -144,18 +150,23 @@ TRokumaLine::TRokumaLine() {
 
 TRokumaLine::~TRokumaLine() = default;
 
+std::vector<FieldDef> TRokumaLine::Fields() {
+    return {{QStringLiteral("HID"), FieldType::Integer},
+            {QStringLiteral("LNO"), FieldType::Integer},
+            {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
+            {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}};
+}
+
+std::vector<QStringList> TRokumaLine::Indexes() {
+    return {{QStringLiteral("HID")}};
+}
+
 bool TRokumaLine::CheckTable() {
-    const bool existed =
-        CheckRecordTable(QStringLiteral("RokumaLine"),
-                         {{QStringLiteral("HID"), FieldType::Integer},
-                          {QStringLiteral("LNO"), FieldType::Integer},
-                          {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
-                          {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}},
-                         {{QStringLiteral("HID")}});
+    const bool existed = CheckRecordTable(QStringLiteral("RokumaLine"), Fields(), Indexes());
     Points.front()->CheckTable();
     return existed;
 }
@@ -196,7 +207,7 @@ QString TRokumaKanri::KosyuName() const {
     return Kosyu->Kosyumei;
 }
 
-bool TRokumaKanri::CheckTable() {
+std::vector<FieldDef> TRokumaKanri::Fields() {
     std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
                                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
                                     {QStringLiteral("KosyuName"), FieldType::String, 32},
@@ -210,8 +221,15 @@ bool TRokumaKanri::CheckTable() {
         fields.push_back({QString::fromLatin1(name), FieldType::String, grid::kResultBytes});
     fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
     fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields,
-                            {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}});
+    return fields;
+}
+
+std::vector<QStringList> TRokumaKanri::Indexes() {
+    return {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}};
+}
+
+bool TRokumaKanri::CheckTable() {
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), Fields(), Indexes());
 }
 
 void TRokumaKanri::LoadByWork() {

@@ -2,6 +2,8 @@
 // The measurement records: one header row per measurement (RokumaKanri), one row per grid line
 // (RokumaLine) and one row per reading (RokumaData), linked by the header's ID. A measurement is
 // identified by its construction work and its work type.
+#include "platform/TableEngine.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -25,6 +27,9 @@ public:
 
     // Creates the point table when its file is missing; true when it was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteBySID();
 };
@@ -46,6 +51,9 @@ public:
     // Creates the line table when missing, then checks the point table; true when the line
     // table was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteByHID();
 };
@@ -74,6 +82,9 @@ public:
 
     // Creates the header table when missing; true when it was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     // Loads the header of (work code, work-type name); without a stored one the header becomes
     // the blank measurement of the pair (ID 0, empty texts, now as the date).
     void LoadByWork();

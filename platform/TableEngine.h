@@ -58,6 +58,7 @@ public:
     void SetAsFloat(double v) { value_ = v; set_ = true; }
     void SetAsBoolean(bool v) { value_ = v; set_ = true; }
     void SetAsDate(const QDate& v) { value_ = v; set_ = true; }
+    void SetNull() { value_ = QVariant(); set_ = true; } // stores a null
     void Clear() { value_ = QVariant(); set_ = false; }
     bool IsSet() const { return set_; }
     const QVariant& Value() const { return value_; }

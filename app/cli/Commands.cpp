@@ -3,6 +3,7 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
+#include "app/cli/ImportParadoxCommand.h"
 #include "app/cli/Output.h"
 
 #include <QStringList>
@@ -48,6 +49,10 @@ QString Usage() {
         "      --pdf FILE の代わりに --printer NAME でプリンタ NAME に印刷します。\n"
         "  tavelon printers\n"
         "      登録されているプリンタの名前を一行に一つずつ出力します。\n"
+        "  tavelon import-paradox SRC --into DEST\n"
+        "      以前のプログラムのデータフォルダ SRC の Paradox テーブルを、新しいデータフォルダ\n"
+        "      DEST（なければ作成、テーブルのないフォルダ）に取り込み、テーブルごとの件数を\n"
+        "      出力します。失敗したときは DEST に何も残しません。SRC は読むだけです。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -89,6 +94,13 @@ int Run(int argc, char** argv) {
             return 0;
         }
         return RunImport(args);
+    }
+    if (command == QLatin1String("import-paradox")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunImportParadox(args);
     }
     if (command == QLatin1String("print") || command == QLatin1String("printers")) {
         if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
