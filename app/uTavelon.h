@@ -98,14 +98,30 @@ public:
     // The current measurement (the report forms print from it).
     TRokumaKanri& Header() { return *header_; }
 
+    // True when the measurement shown was changed since it was loaded or saved.
+    bool IsModified() const { return modified_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     void BuildMenus();
     void CentreInWorkArea();
     void RunCalcReadingsAndRanges();
+    // Ｇ was changed by typing and the box was left: the range method is recomputed.
+    void Edit13Exit();
+    // The save of 登録, 印刷 and the question about changes: the cell being typed is taken, the
+    // results are recomputed, rows that would not be kept are asked about. False when the user
+    // declined; a failure raises.
+    bool SaveShownMeasurement();
+    // Before the shown measurement is left (another work or work type, closing): asks whether
+    // to save changes. False when the user cancelled or the save did not happen; the work and
+    // work-type boxes then show the shown measurement's pair again.
+    bool LeaveShownMeasurement();
+    void MarkModified() { modified_ = true; }
+    void MarkShown();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -117,6 +133,11 @@ private:
     std::unique_ptr<TRokumaKanri> header_;
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
+    bool modified_ = false;
+    bool gpEdited_ = false;
+    // The texts of the work and work-type boxes for the measurement shown (or as typed since):
+    // choosing from a list changes the box before the choice is handled.
+    QString shownWork_, shownKosyu_;
 };
 
 } // namespace tv

@@ -30,16 +30,7 @@ bool TableFileExists(const QString& table) {
 // Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
 // user knows it.
 void CheckFits(const QString& what, const QString& text, int bytes) {
-    const std::optional<int> length = Cp932Length(text);
-    if (!length)
-        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
-                              .arg(what, Cp932FirstUnencodable(text), text));
-    if (*length > bytes)
-        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what)
-                              .arg(bytes)
-                              .arg(text)
-                              .arg(*length));
+    CheckFitsBytes(what, text, bytes);
 }
 
 QString Label(const QString& label) {
@@ -78,9 +69,11 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
         }
         lines.push_back(line);
         for (int j = 2; j <= 11; ++j) {
+            // Every reading is kept in its own cell's point: an empty cell in between is a gap,
+            // not the end of the line.
             const QString text = grid.GetCellText(j, r);
             if (text.trimmed().isEmpty())
-                break;
+                continue;
             const std::optional<double> value = ParseNumber(text);
             const float single = value ? static_cast<float>(*value) : 0.0f;
             if (!value || !std::isfinite(single))
@@ -92,6 +85,15 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
             points.push_back(p);
         }
     }
+}
+
+// The first row whose range (column 16) is empty: the save and the range method end there.
+int FirstRowWithoutRange(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = 1; r <= rows; ++r)
+        if (grid.GetCellText(16, r).trimmed().isEmpty())
+            return r;
+    return rows + 1;
 }
 
 // The stored IDs of the pair, in table order.
@@ -451,6 +453,20 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         header.ID = oldId;
         throw;
     }
+}
+
+int FirstRowNotKept(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = FirstRowWithoutRange(grid); r <= rows; ++r) {
+        // Columns 12 and 13 are only ever computed; the others may have been typed.
+        for (int c = 1; c <= 16; ++c) {
+            if (c == 12 || c == 13)
+                continue;
+            if (!grid.GetCellText(c, r).trimmed().isEmpty())
+                return r;
+        }
+    }
+    return 0;
 }
 
 void LoadMeasurementGrid(int id, TGrid& grid) {

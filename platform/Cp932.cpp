@@ -1,5 +1,7 @@
 #include "platform/Cp932.h"
 
+#include "platform/Errors.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -134,6 +136,19 @@ QString Cp932Truncate(const QString& text, int maxBytes) {
         return true;
     });
     return text.left(end);
+}
+
+void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
+    const std::optional<int> length = Cp932Length(text);
+    if (!length)
+        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
+                              .arg(what, Cp932FirstUnencodable(text), text));
+    if (*length > bytes)
+        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
+                              .arg(what)
+                              .arg(bytes)
+                              .arg(text)
+                              .arg(*length));
 }
 
 } // namespace tv

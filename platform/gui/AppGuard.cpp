@@ -4,6 +4,7 @@
 #include "platform/Messages.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tv {
 
@@ -49,7 +50,35 @@ void InstallMessageBoxes() {
     handlers.askOkCancel = [](const QString& text) {
         QMessageBox box(QMessageBox::Warning, QString(), text,
                         QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+        // What is asked about (a deletion) must be chosen, never taken by Enter.
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
         return box.exec() == QMessageBox::Ok;
+    };
+    handlers.askYesNo = [](const QString& text, bool withCancel) {
+        QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+        if (withCancel)
+            buttons |= QMessageBox::Cancel;
+        QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, buttons,
+                        QApplication::activeWindow());
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+        if (withCancel) {
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+        } else {
+            box.setDefaultButton(QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return TAnswer::Yes;
+        case QMessageBox::No:
+            return TAnswer::No;
+        default:
+            return TAnswer::Cancel;
+        }
     };
     SetMessageHandlers(handlers);
 }

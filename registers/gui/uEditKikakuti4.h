@@ -66,6 +66,9 @@ public:
     // The register's current entry.
     TKikakuti4& Kikakuti4() { return *kikakuti4_; }
 
+    // True when the user changed something since the entry was shown or saved.
+    bool IsChanged() const { return changed_; }
+
     // The work-type window that 工種データ shows; none set, the item does nothing.
     void SetWorkTypeWindow(QWidget* window) { workTypeWindow_ = window; }
 
@@ -106,6 +109,9 @@ private:
     QPointer<QWidget> workTypeWindow_;
     // Set while ShowFields fills the combo boxes: filling them is not an edit.
     bool showingCombos_ = false;
+    // Something was typed or chosen since the entry was shown or saved: only then does closing
+    // ask about saving.
+    bool changed_ = false;
     bool placed_ = false;
     TActivationGate activation_;
 };

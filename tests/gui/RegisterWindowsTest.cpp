@@ -303,11 +303,12 @@ TEST_F(KojiWindowTest, ThePersonWindowHandsBackTheEnteredNameAfterOk) {
     EXPECT_EQ(Rows(QStringLiteral("select * from Simei")),
               QStringList{QStringLiteral("たなか|田中")});
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("田中"));
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("工事")); // the return showed the work again
+    // What was typed and not saved stays, also through the activation that the return brings.
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("保存しない"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
-    // The activation that the return brings keeps the name.
     Activate(form.get());
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("田中"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("保存しない"));
     EXPECT_TRUE(form->findChildren<TfrmEditSimei*>().isEmpty());
 
     // Closed without OK: nothing is taken back.
@@ -321,6 +322,9 @@ TEST_F(KojiWindowTest, ThePersonWindowHandsBackTheEnteredNameAfterOk) {
 }
 
 TEST_F(KojiWindowTest, ClientAndContractorWindowsOpenModallyAndAreDisposedOf) {
+    // A new work being typed survives the visits.
+    Type(form->Edit1, QStringLiteral("K009"));
+    Type(form->Edit2, QStringLiteral("新しい工事"));
     WhenModal<TfrmEditHacchusya>([](TfrmEditHacchusya* client) {
         client->ComboBox1->setEditText(QStringLiteral("発注者B"));
         client->Button1->click();
@@ -334,6 +338,10 @@ TEST_F(KojiWindowTest, ClientAndContractorWindowsOpenModallyAndAreDisposedOf) {
     });
     form->N3->trigger();
     EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());
+    Activate(form.get());
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("K009"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("新しい工事"));
+    EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
 
     // Their names are offered by the work's boxes; opening a list is not an edit.
     Type(form->ComboBox3, QStringLiteral("入力"));
