@@ -25,8 +25,8 @@
 #include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,8 +252,7 @@ void TfrmEditTavelon::BuildControls() {
     });
     // A changed Ｇ is taken as soon as the box is left (Enter or another control).
     connect(Edit13, &QLineEdit::textEdited, this, [this] { gpEdited_ = true; });
-    connect(Edit13, &QLineEdit::editingFinished, this,
-            Handler(this, &TfrmEditTavelon::Edit13Exit));
+    connect(Edit13, &QLineEdit::editingFinished, this, Handler(this, &TfrmEditTavelon::Edit13Exit));
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn1Click));
     connect(BitBtn2, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn2Click));
     connect(BitBtn3, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn3Click));
@@ -451,8 +450,9 @@ bool TfrmEditTavelon::SaveShownMeasurement() {
     RunCalcReadingsAndRanges();
     gpEdited_ = false;
     if (const int row = FirstRowNotKept(*vaSpread1)) {
-        if (!AskYesNo(QStringLiteral("%1 行目以降の入力は計算にも保存にも含まれません。保存しますか？")
-                          .arg(row)))
+        if (!AskYesNo(
+                QStringLiteral("%1 行目以降の入力は計算にも保存にも含まれません。保存しますか？")
+                    .arg(row)))
             return false;
     }
     WindowToRecord();

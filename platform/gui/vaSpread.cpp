@@ -7,9 +7,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QValidator>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QValidator>
 
 namespace tv {
 
@@ -101,8 +101,7 @@ public:
 
     State validate(QString& input, int&) const override {
         input = TGridData::CellFormText(col_, input);
-        static const QRegularExpression reading(
-            QStringLiteral("^[-+]?[0-9]{0,8}(\\.[0-9]*)?$"));
+        static const QRegularExpression reading(QStringLiteral("^[-+]?[0-9]{0,8}(\\.[0-9]*)?$"));
         static const QRegularExpression result(QStringLiteral("^[-+]?[0-9]*(\\.[0-9]*)?$"));
         if ((col_ <= 11 ? reading : result).match(input).hasMatch())
             return Acceptable;

@@ -238,7 +238,9 @@ void TfrmEditKoji::Button2Click() {
         close();
         return;
     }
-    // Checked before anything is taken, naming the boxes: a name chosen from a list may be
+    StoreFields();
+    objectUnsaved_ = true;
+    // Checked before anything is written, naming the boxes: a name chosen from a list may be
     // longer than this register keeps.
     const std::pair<const char16_t*, std::pair<QString, int>> boxes[] = {
         {u"工事コード", {Edit1->text(), 8}},
@@ -249,8 +251,6 @@ void TfrmEditKoji::Button2Click() {
     for (const auto& [label, box] : boxes)
         CheckFitsBytes(QStringLiteral("「%1」").arg(QString::fromUtf16(label)), box.first,
                        box.second);
-    StoreFields();
-    objectUnsaved_ = true;
     koji_->Save();
     objectUnsaved_ = false;
     Button2->setText(kClose);

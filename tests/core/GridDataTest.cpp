@@ -67,8 +67,8 @@ TEST(GridData, TypedTextIsCheckedByColumn) {
 TEST(GridData, NumberCellsRoundTheTypedDigitsAndReadFullWidthInput) {
     TGridData grid;
     const std::pair<const char*, const char*> typed[] = {
-        {"1.45", "1.5"}, {"０．３５", "0.4"}, {"－０．１５", "-0.2"}, {"2.675", "2.7"},
-        {"0.449", "0.4"}, {"-0.04", "0.0"}};
+        {"1.45", "1.5"},  {"０．３５", "0.4"}, {"－０．１５", "-0.2"},
+        {"2.675", "2.7"}, {"0.449", "0.4"},    {"-0.04", "0.0"}};
     int col = 2;
     for (const auto& [text, shown] : typed) {
         EXPECT_TRUE(grid.EnterText(col, 1, QString::fromUtf8(text))) << text;

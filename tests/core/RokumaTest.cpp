@@ -138,7 +138,6 @@ TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where PNO=13")), 1);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Simei where SIMEI='山田'")), 1);
 
-
     TRokumaKanri other;
     other.Koji->LoadByCode(QStringLiteral("A001"));
     other.Kosyu->FindByName(QStringLiteral("表層"));

@@ -160,7 +160,8 @@ TEST_F(MainWindowDataTest, DeleteAsksAndRemovesTheShownMeasurement) {
     env.questions.clear();
     window->Delete1->trigger();
     EXPECT_TRUE(env.questions.isEmpty());
-    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("削除する測定データは登録されていません"));
+    EXPECT_EQ(window->StatusPanel1->text(),
+              QStringLiteral("削除する測定データは登録されていません"));
 }
 
 TEST_F(MainWindowDataTest, TheWorkTypePickOffersTheMeasuredTypesOfTheWork) {
@@ -256,7 +257,8 @@ TEST_F(MainWindowDataTest, TypedReadingsAreRoundedAsTypedAndComeBackAsShown) {
     EXPECT_EQ(window->Edit7->text(), QStringLiteral("6"));
     EXPECT_EQ(Rows(QStringLiteral("select SD,SD2,DATACOUNT from RokumaKanri")),
               QStringList{QStringLiteral("4.8|9.90|6")});
-    EXPECT_EQ(Rows(QStringLiteral("select count(*) from RokumaData")), QStringList{QStringLiteral("6")});
+    EXPECT_EQ(Rows(QStringLiteral("select count(*) from RokumaData")),
+              QStringList{QStringLiteral("6")});
     const QString sigma = window->Edit8->text();
 
     window.reset();
@@ -301,8 +303,9 @@ TEST_F(MainWindowDataTest, RowsTheSaveDoesNotReachAreAskedAboutFirst) {
     TypeIntoCell(grid, 2, 3, QStringLiteral("2")); // below an empty row 2
     env.answerYes = false;
     window->BitBtn2->click();
-    EXPECT_EQ(env.questions, QStringList{QStringLiteral(
-                                 "3 行目以降の入力は計算にも保存にも含まれません。保存しますか？")});
+    EXPECT_EQ(env.questions,
+              QStringList{QStringLiteral(
+                  "3 行目以降の入力は計算にも保存にも含まれません。保存しますか？")});
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 0);
     EXPECT_TRUE(window->IsModified());
 

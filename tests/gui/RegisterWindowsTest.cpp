@@ -99,8 +99,14 @@ TEST_F(KojiWindowTest, LaysOutTheControlsAndMenus) {
     EXPECT_EQ(form->Button2->geometry(), QRect(384, 144, 75, 25));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
     EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
-    EXPECT_EQ(form->Edit1->maxLength(), 8);
-    EXPECT_EQ(form->Edit2->maxLength(), 128);
+    // Typing stops at the bytes of the columns: 8 for the code, 128 (64 Japanese characters)
+    // for the name.
+    Type(form->Edit1, QStringLiteral("123456789"));
+    EXPECT_EQ(form->Edit1->text(), QString());
+    Type(form->Edit2, QString(65, QChar(u'工')));
+    EXPECT_EQ(form->Edit2->text(), QString());
+    Type(form->Edit2, QString(64, QChar(u'工')));
+    EXPECT_EQ(form->Edit2->text(), QString(64, QChar(u'工')));
     EXPECT_FALSE(form->Edit1->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(form->Edit2->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(form->ComboBox2->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled));
@@ -190,13 +196,17 @@ TEST_F(KojiWindowTest, ComingBackFromAMessageBoxOrAnotherProgramKeepsTheTyping) 
 }
 
 TEST_F(KojiWindowTest, AFailedSaveSaysWhyWritesNothingAndKeepsTheTyping) {
-    // 16 full-width characters fit the client register (32 bytes) but not Koji1 (20 bytes).
+    // 16 full-width characters fit the client register (32 bytes) but not Koji1 (20 bytes):
+    // such a name can only be chosen from the list, typing stops at 20 bytes.
     const QString longClient = QString(16, QChar(0x767A));
     EnterWork(QStringLiteral("K001"), QStringLiteral("工事"), longClient, QStringLiteral("新請負"),
               QStringLiteral("新人"));
+    EXPECT_EQ(form->ComboBox3->currentText(), QString());
+    form->ComboBox3->setEditText(longClient);
     form->Button2->click();
     ASSERT_EQ(env.messages.size(), 1);
-    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("HACCHUSYA"), Qt::CaseInsensitive))
+    // The message names the box, not the column.
+    EXPECT_TRUE(env.messages[0].startsWith(QStringLiteral("「発注者名」に入る文字は 20 バイトまで")))
         << env.messages[0].toStdString();
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
     for (const char* table : {"Koji1", "Hacchusya", "Ukeoisya", "Simei"})
