@@ -1,8 +1,8 @@
 #pragma once
 // The standard-values window "規格値の登録". One instance lives for the whole run (created hidden
 // at start-up); the main window shows it modelessly. It owns the register's current entry. 登録 is
-// enabled by every change of the editable controls and is the window's only mark of unsaved
-// changes.
+// enabled by every change of the editable controls; closing asks about saving only when the user
+// changed something since the entry was shown or saved.
 #include "platform/gui/FormFrame.h"
 
 #include <QPointer>
