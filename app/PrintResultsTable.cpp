@@ -1,8 +1,9 @@
 #include "app/PrintResultsTable.h"
 
+#include "measurement/GridLayout.h"
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/NumberText.h"
-#include "platform/TableEngine.h"
 #include "printing/Primitives.h"
 
 #include <cmath>
@@ -204,14 +205,12 @@ QString RangeFactorText(int g) {
 void PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.8f;
     PageShiftY = -3.05f;
-    TQuery lines(QStringLiteral("kestran"));
-    lines.AddSQL(QStringLiteral("select * from RokumaLine where HID=:A order by LNO"));
-    lines.ParamByName(QStringLiteral("A")).SetAsInteger(header.ID);
-    lines.Open();
+    const std::vector<TStoredLine> lines = ReadStoredMeasurement(header.ID).Lines;
+    const int count = static_cast<int>(lines.size());
     const TEvaluation evaluation = Evaluate(header);
     int k = 1; // number of the next group, by its place in the line order
     SetMincho(target.Canvas(), 11);
-    while (!lines.Eof()) {
+    while (k <= count) {
         if (k > 1) {
             target.NewPage();
             SetMincho(target.Canvas(), 11);
@@ -219,18 +218,17 @@ void PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
         TPrintCanvas* c = target.Canvas();
         const int s = k;
         DrawPageForm(c, header, evaluation);
-        for (int n = 0; n < kColumns && !lines.Eof(); ++n) {
+        for (int n = 0; n < kColumns && k <= count; ++n) {
             const float x = 0.35f + 4.9f * n;
-            for (int r = 0; r < kRowsPerColumn && !lines.Eof(); ++r) {
+            for (int r = 0; r < kRowsPerColumn && k <= count; ++r) {
                 const float y = 4.9f + 0.7f * r;
+                const TStoredLine& line = lines[static_cast<size_t>(k - 1)];
                 DrawTextBox(c, QString::number(s + kRowsPerColumn * n + r), baCenter, x, y,
                             x + 1.1f, y + 0.7f);
-                // SOKUTEN and K04, the third and eighth columns of the line table.
-                DrawTextBox(c, lines.Fields(2).AsString(), baCenter, x + 1.1f, y, x + 2.8f,
-                            y + 0.7f);
-                DrawTextBox(c, lines.Fields(7).AsString(), baRight, x + 2.8f, y, x + 4.8f,
-                            y + 0.7f);
-                lines.Next();
+                // The measuring position and the line's range Ｒ.
+                DrawTextBox(c, line.SOKUTEN, baCenter, x + 1.1f, y, x + 2.8f, y + 0.7f);
+                DrawTextBox(c, line.K[grid::kColRange - grid::kFirstResult], baRight, x + 2.8f, y,
+                            x + 4.8f, y + 0.7f);
                 ++k;
             }
         }

@@ -1,8 +1,8 @@
 #include "app/PrintTestReportSheet.h"
 
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/NumberText.h"
-#include "platform/TableEngine.h"
 #include "printing/PageTarget.h"
 #include "printing/Primitives.h"
 #include "registers/uKoji.h"
@@ -13,31 +13,12 @@ namespace tv {
 
 namespace {
 
-// A reading as stored: whether it is used in the calculation, and its value.
-struct TReading {
-    bool used;
-    double d;
-};
-
 constexpr int kReadingsPerSheet = 100;
 constexpr int kBlocks = 10;
 constexpr int kRowsPerBlock = 10;
 
 QString Mincho() {
     return QStringLiteral("ＭＳ 明朝");
-}
-
-// The readings of the measurement in point order: the third column is the used flag, the fourth
-// the reading.
-std::vector<TReading> ReadReadings(int id) {
-    TQuery query(QStringLiteral("kestran"));
-    query.AddSQL(QStringLiteral("select * from RokumaData where SID=:A order by PNO"));
-    query.Params(0).SetAsInteger(id);
-    query.Open();
-    std::vector<TReading> readings;
-    for (; !query.Eof(); query.Next())
-        readings.push_back({query.Fields(2).AsBoolean(), query.Fields(3).AsFloat()});
-    return readings;
 }
 
 float BlockX(int block) {
@@ -185,7 +166,8 @@ QString FormatEraDate(const QDate& date) {
 void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.6f;
     PageShiftY = -2.7f;
-    const std::vector<TReading> readings = ReadReadings(header.ID);
+    // The readings in point order.
+    const std::vector<TStoredPoint> readings = ReadStoredMeasurement(header.ID).Points;
     const int count = int(readings.size());
     const int sheets = (count + kReadingsPerSheet - 1) / kReadingsPerSheet;
 
@@ -211,18 +193,18 @@ void PrintTestReportSheet(TPageTarget& target, TRokumaKanri& header) {
             float blockSum = 0, blockSquares = 0;
             float y = y0 + 0.5f;
             for (int i = 0; i < kRowsPerBlock && k <= count; ++i) {
-                const TReading& r = readings[std::size_t(k - 1)];
-                const double square = r.d * r.d;
-                if (!r.used) {
+                const TStoredPoint& r = readings[std::size_t(k - 1)];
+                const double square = r.DATA * r.DATA;
+                if (!r.U) {
                     DrawTextBox(c, QStringLiteral("*"), baCenter, x0, y, x0 + 0.25f, y + 0.5f);
                 } else {
-                    blockSum = float(blockSum + r.d);
+                    blockSum = float(blockSum + r.DATA);
                     blockSquares = float(blockSquares + square);
-                    sheetSum = float(sheetSum + r.d);
+                    sheetSum = float(sheetSum + r.DATA);
                     sheetSquares = float(sheetSquares + square);
                     ++used;
                 }
-                DrawTextBox(c, FormatFixed(r.d, 1), baRight, x0 + 1.1f, y, x0 + 2.05f, y + 0.5f);
+                DrawTextBox(c, FormatFixed(r.DATA, 1), baRight, x0 + 1.1f, y, x0 + 2.05f, y + 0.5f);
                 DrawTextBox(c, FormatFixed(square, 2), baRight, x0 + 2.1f, y, x0 + 3.11f, y + 0.5f);
                 ++k;
                 y += 0.5f;

@@ -3,6 +3,7 @@
 #include "app/Windows.h"
 #include "app/uTavelon.h"
 #include "platform/EngineConfig.h"
+#include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "printing/PainterCanvas.h"
 #include "registers/gui/uEditHacchusya.h"
@@ -18,6 +19,17 @@
 
 namespace tv {
 
+bool ChooseDataFolderWhenUnusable() {
+    const QString kestran = QStringLiteral("kestran");
+    const QString problem = EngineConfigProblem(kestran);
+    if (problem.isEmpty())
+        return true;
+    ShowMessage(problem + QStringLiteral("\n\n「環境設定」でデータフォルダを選んでください。"));
+    TfrmSetDataPath window;
+    window.exec();
+    return EngineConfigProblem(kestran).isEmpty();
+}
+
 int RunDesktopProgram(int argc, char** argv) {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pTavelon"));
@@ -29,6 +41,8 @@ int RunDesktopProgram(int argc, char** argv) {
     Guarded([&] {
         // The first start records the default data folder, as an installer would.
         EnsureDefaultDatabase();
+        if (!ChooseDataFolderWhenUnusable())
+            return;
 
         // The windows, created once in this order; only the main window is shown.
         TAppWindows& windows = AppWindows();

@@ -4,7 +4,7 @@
 #include "app/PrintResultsTable.h"
 #include "app/PrintTestReportSheet.h"
 #include "app/Windows.h"
-#include "measurement/Codes.h"
+#include "measurement/GridLayout.h"
 #include "measurement/uRokuma.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
@@ -14,6 +14,7 @@
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "registers/Codes.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditKosyu.h"
@@ -363,21 +364,21 @@ void TfrmEditTavelon::RunCalcReadingsAndRanges() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (col >= 2 && col <= 11)
+        if (grid::IsReading(col))
             RunCalcReadingsAndRanges();
-        else if (col >= 14 && col <= 16)
+        else if (col >= grid::kColLargest && col <= grid::kColRange)
             CalcRanges(*vaSpread1, *this);
     }
-    if (col >= 1 && col <= 10)
+    if (col >= grid::kPositionCol && col < grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterRight);
-    else if (col == 11)
+    else if (col == grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterNextRow);
-    else if (col == 16)
+    else if (col == grid::kColRange)
         vaSpread1->SetEditEnterAction(kEnterDown);
 }
 
 void TfrmEditTavelon::vaSpread1Click(int col, int row) {
-    if (col < 2 || col > 11)
+    if (!grid::IsReading(col))
         return;
     vaSpread1->SetCol(col);
     vaSpread1->SetRow(row);

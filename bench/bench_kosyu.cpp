@@ -28,7 +28,7 @@ double MedianMillis(int runs, const std::function<void()>& work) {
 }
 
 void WriteBack(tv::TKosyu& kosyu, const QStringList& lines) {
-    tv::TTransaction transaction(QStringLiteral("KESTRAN"));
+    tv::TTransaction transaction(QStringLiteral("KESTRAN"), {QStringLiteral("Kosyu4")});
     kosyu.DeleteAll();
     for (int i = 0; i < lines.size(); ++i) {
         kosyu.ID = i + 1;

@@ -1,5 +1,6 @@
 #include "measurement/Calc.h"
 
+#include "measurement/GridLayout.h"
 #include "platform/Errors.h"
 
 #include <cmath>
@@ -9,13 +10,13 @@ namespace tv {
 
 namespace {
 
-constexpr int kFirstReading = 2;
-constexpr int kLastReading = 11;
-constexpr int kColSum = 12;
-constexpr int kColSquares = 13;
-constexpr int kColLargest = 14;
-constexpr int kColSmallest = 15;
-constexpr int kColRange = 16;
+using grid::kColLargest;
+using grid::kColRange;
+using grid::kColSmallest;
+using grid::kColSquares;
+using grid::kColSum;
+using grid::kFirstReading;
+using grid::kLastReading;
 
 // Sums are kept in single precision: every addition is done wide and rounded when stored.
 inline void Accumulate(float& total, long double addend) {
@@ -160,7 +161,7 @@ void CalcRanges(TGrid& grid, TCalcTarget& target) {
         if (!largest.isEmpty() && !smallest.isEmpty()) {
             const auto range = static_cast<float>(static_cast<long double>(TextToFloat(largest)) -
                                                   TextToFloat(smallest));
-            grid.SetCellText(kColRange, r, FormatFixed(range, 1));
+            grid.SetCellText(kColRange, r, FormatFixed(range, grid::Decimals(kColRange)));
         }
         const QString range = grid.GetCellText(kColRange, r);
         if (IsBlank(range))

@@ -1,5 +1,7 @@
 #include "measurement/uRokuma.h"
 
+#include "measurement/GridLayout.h"
+#include "measurement/MeasurementReader.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
@@ -20,8 +22,6 @@ namespace tv {
 namespace {
 
 const QString kDb = QStringLiteral("kestran");
-// The largest reading a grid cell accepts.
-constexpr double kReadingLimit = 99999999.0;
 
 bool TableFileExists(const QString& table) {
     return FileExistsNoCase(GetDataFolder(kDb) + table + QStringLiteral(".DB"));
@@ -41,7 +41,7 @@ QString Label(const QString& label) {
 struct PlannedLine {
     int lno = 0;
     QString sokuten;
-    QString k[5];
+    QString k[grid::kResults];
 };
 
 struct PlannedPoint {
@@ -52,23 +52,25 @@ struct PlannedPoint {
 
 // Reads the grid as the save stores it, checking every value before anything is written.
 void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedPoint>& points) {
-    static const QString headers[5] = {QStringLiteral("Σd"), QStringLiteral("Σ(d2)"),
+    static const QString headers[grid::kResults] = {QStringLiteral("Σd"), QStringLiteral("Σ(d2)"),
                                        QStringLiteral("最大"), QStringLiteral("最小"),
                                        QStringLiteral("Ｒ")};
     const int rows = grid.MaxRows();
     for (int r = 1; r <= rows; ++r) {
-        if (grid.GetCellText(16, r).trimmed().isEmpty())
+        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
             break;
         PlannedLine line;
         line.lno = r;
-        line.sokuten = grid.GetCellText(1, r);
-        CheckFits(QStringLiteral("%1 行目の「測定位置」").arg(r), line.sokuten, 10);
-        for (int k = 0; k < 5; ++k) {
-            line.k[k] = grid.GetCellText(12 + k, r);
-            CheckFits(QStringLiteral("%1 行目の「%2」").arg(r).arg(headers[k]), line.k[k], 8);
+        line.sokuten = grid.GetCellText(grid::kPositionCol, r);
+        CheckFits(QStringLiteral("%1 行目の「測定位置」").arg(r), line.sokuten,
+                  grid::kPositionBytes);
+        for (int k = 0; k < grid::kResults; ++k) {
+            line.k[k] = grid.GetCellText(grid::kFirstResult + k, r);
+            CheckFits(QStringLiteral("%1 行目の「%2」").arg(QString::number(r), headers[k]),
+                      line.k[k], grid::kResultBytes);
         }
         lines.push_back(line);
-        for (int j = 2; j <= 11; ++j) {
+        for (int j = grid::kFirstReading; j <= grid::kLastReading; ++j) {
             // Every reading is kept in its own cell's point: an empty cell in between is a gap,
             // not the end of the line.
             const QString text = grid.GetCellText(j, r);
@@ -79,7 +81,7 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
             if (!value || !std::isfinite(single))
                 throw EConvertError(QStringLiteral("'%1' は浮動小数点数ではありません").arg(text));
             PlannedPoint p;
-            p.pno = (r - 1) * 10 + j - 2;
+            p.pno = grid::PointNumber(r, j);
             p.used = grid.ForeColor() == kColorBlack; // the cell read last is still addressed
             p.data = single;
             points.push_back(p);
@@ -87,41 +89,38 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
     }
 }
 
-// The first row whose range (column 16) is empty: the save and the range method end there.
+// The first row whose range is empty: the save and the range method end there.
 int FirstRowWithoutRange(TGrid& grid) {
     const int rows = grid.MaxRows();
     for (int r = 1; r <= rows; ++r)
-        if (grid.GetCellText(16, r).trimmed().isEmpty())
+        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
             return r;
     return rows + 1;
-}
-
-// The stored IDs of the pair, in table order.
-std::vector<int> StoredIds(const QString& code, const QString& kosyu) {
-    TQuery q(kDb);
-    q.AddSQL(QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
-    q.Params(0).SetAsString(code);
-    q.Params(1).SetAsString(kosyu);
-    q.Open();
-    std::vector<int> ids;
-    for (; !q.Eof(); q.Next())
-        ids.push_back(q.Fields(0).AsInteger());
-    return ids;
 }
 
 } // namespace
 
 // ---- TRokumaData ----------------------------------------------------------------------------
 
-bool TRokumaData::CheckTable() {
-    if (TableFileExists(QStringLiteral("RokumaData")))
+// Creates the table when its file is missing; otherwise brings it up to these fields and
+// indexes. True when the file was there.
+static bool CheckRecordTable(const QString& table, const std::vector<FieldDef>& fields,
+                             const std::vector<QStringList>& indexes) {
+    if (TableFileExists(table)) {
+        UpgradeTable(kDb, table, fields, indexes);
         return true;
-    CreateTable(kDb, QStringLiteral("RokumaData"),
-                {{QStringLiteral("SID"), FieldType::Integer},
-                 {QStringLiteral("PNO"), FieldType::Integer},
-                 {QStringLiteral("U"), FieldType::Boolean},
-                 {QStringLiteral("DATA"), FieldType::Double}});
+    }
+    CreateTable(kDb, table, fields, indexes);
     return false;
+}
+
+bool TRokumaData::CheckTable() {
+    return CheckRecordTable(QStringLiteral("RokumaData"),
+                            {{QStringLiteral("SID"), FieldType::Integer},
+                             {QStringLiteral("PNO"), FieldType::Integer},
+                             {QStringLiteral("U"), FieldType::Boolean},
+                             {QStringLiteral("DATA"), FieldType::Double}},
+                            {{QStringLiteral("SID")}});
 }
 
 void TRokumaData::Insert() {
@@ -144,24 +143,24 @@ void TRokumaData::DeleteBySID() {
 // ---- TRokumaLine ----------------------------------------------------------------------------
 
 TRokumaLine::TRokumaLine() {
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < grid::kReadingsPerLine; ++i)
         Points.push_back(std::make_unique<TRokumaData>());
 }
 
 TRokumaLine::~TRokumaLine() = default;
 
 bool TRokumaLine::CheckTable() {
-    const bool existed = TableFileExists(QStringLiteral("RokumaLine"));
-    if (!existed)
-        CreateTable(kDb, QStringLiteral("RokumaLine"),
-                    {{QStringLiteral("HID"), FieldType::Integer},
-                     {QStringLiteral("LNO"), FieldType::Integer},
-                     {QStringLiteral("Sokuten"), FieldType::String, 10},
-                     {QStringLiteral("K00"), FieldType::String, 8},
-                     {QStringLiteral("K01"), FieldType::String, 8},
-                     {QStringLiteral("K02"), FieldType::String, 8},
-                     {QStringLiteral("K03"), FieldType::String, 8},
-                     {QStringLiteral("K04"), FieldType::String, 8}});
+    const bool existed =
+        CheckRecordTable(QStringLiteral("RokumaLine"),
+                         {{QStringLiteral("HID"), FieldType::Integer},
+                          {QStringLiteral("LNO"), FieldType::Integer},
+                          {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
+                          {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
+                          {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}},
+                         {{QStringLiteral("HID")}});
     Points.front()->CheckTable();
     return existed;
 }
@@ -203,8 +202,6 @@ QString TRokumaKanri::KosyuName() const {
 }
 
 bool TRokumaKanri::CheckTable() {
-    if (TableFileExists(QStringLiteral("RokumaKanri")))
-        return true;
     std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
                                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
                                     {QStringLiteral("KosyuName"), FieldType::String, 32},
@@ -215,11 +212,11 @@ bool TRokumaKanri::CheckTable() {
                                     {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
                                     {QStringLiteral("SOKUTEISYA"), FieldType::String, 16}};
     for (const char* name : {"SD", "SD2", "DATACOUNT", "HENSA", "HOSR", "HODATACOUNT", "HOHENSA"})
-        fields.push_back({QString::fromLatin1(name), FieldType::String, 8});
+        fields.push_back({QString::fromLatin1(name), FieldType::String, grid::kResultBytes});
     fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
     fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    CreateTable(kDb, QStringLiteral("RokumaKanri"), fields);
-    return false;
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields,
+                            {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}});
 }
 
 void TRokumaKanri::LoadByWork() {
@@ -288,13 +285,13 @@ void TRokumaKanri::Validate() const {
                           {u"測定距離", &KYORI, 10},
                           {u"測定器", &SOKUTEIKI, 32},
                           {u"測定者", &SOKUTEISYA, 16},
-                          {u"Σd", &SD, 8},
-                          {u"Σ(d2)", &SD2, 8},
-                          {u"データ数", &DATACOUNT, 8},
-                          {u"標準偏差", &HENSA, 8},
-                          {u"ΣＲ", &HOSR, 8},
-                          {u"測定数", &HODATACOUNT, 8},
-                          {u"標準偏差", &HOHENSA, 8},
+                          {u"Σd", &SD, grid::kResultBytes},
+                          {u"Σ(d2)", &SD2, grid::kResultBytes},
+                          {u"データ数", &DATACOUNT, grid::kResultBytes},
+                          {u"標準偏差", &HENSA, grid::kResultBytes},
+                          {u"ΣＲ", &HOSR, grid::kResultBytes},
+                          {u"測定数", &HODATACOUNT, grid::kResultBytes},
+                          {u"標準偏差", &HOHENSA, grid::kResultBytes},
                           {u"仕様書の範囲", &SIYOUSYO, 4},
                           {u"Ｇ", &GP, 2}};
     for (const Item& item : items)
@@ -306,8 +303,8 @@ void TRokumaKanri::Save() {
     TSimei person; // its table is made before the transaction begins
     const int oldId = ID;
     try {
-        TTransaction transaction(kDb);
-        const std::vector<int> stored = StoredIds(WorkCode(), KosyuName());
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("Simei")});
+        const std::vector<int> stored = StoredMeasurementIds(WorkCode(), KosyuName());
         // A stored pair keeps its ID whatever the header carried; a new pair is numbered inside
         // the transaction, so two saves cannot take the same number.
         ID = stored.empty() ? NextID() : stored.front();
@@ -347,11 +344,12 @@ void TRokumaKanri::Save() {
 }
 
 bool TRokumaKanri::Delete() {
-    const std::vector<int> stored = StoredIds(WorkCode(), KosyuName());
+    const std::vector<int> stored = StoredMeasurementIds(WorkCode(), KosyuName());
     if (stored.empty())
         return false;
     {
-        TTransaction transaction(kDb);
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
+                                       QStringLiteral("RokumaData")});
         TRokumaLine line;
         TRokumaData point;
         for (int id : stored) {
@@ -417,13 +415,14 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
     std::vector<PlannedLine> lines;
     std::vector<PlannedPoint> points;
     lines.reserve(static_cast<size_t>(grid.MaxRows()));
-    points.reserve(static_cast<size_t>(grid.MaxRows()) * 10);
+    points.reserve(static_cast<size_t>(grid.MaxRows()) * grid::kReadingsPerLine);
     ReadGrid(grid, lines, points);
 
     TSimei person; // the person-name table is made, when missing, before the transaction
     const int oldId = header.ID;
     try {
-        TTransaction transaction(kDb);
+        TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
+                                       QStringLiteral("RokumaData"), QStringLiteral("Simei")});
         header.Save();
         TRokumaLine line;
         line.HID = header.ID;
@@ -441,7 +440,7 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
             line.K03 = l.k[3];
             line.K04 = l.k[4];
             line.Insert();
-            for (; next < points.size() && points[next].pno / 10 + 1 == l.lno; ++next) {
+            for (; next < points.size() && grid::PointRow(points[next].pno) == l.lno; ++next) {
                 point.PNO = points[next].pno;
                 point.U = points[next].used;
                 point.DATA = points[next].data;
@@ -458,9 +457,9 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
 int FirstRowNotKept(TGrid& grid) {
     const int rows = grid.MaxRows();
     for (int r = FirstRowWithoutRange(grid); r <= rows; ++r) {
-        // Columns 12 and 13 are only ever computed; the others may have been typed.
-        for (int c = 1; c <= 16; ++c) {
-            if (c == 12 || c == 13)
+        // Σd and Σ(d2) are only ever computed; the other columns may have been typed.
+        for (int c = 1; c <= grid::kColumns; ++c) {
+            if (c == grid::kColSum || c == grid::kColSquares)
                 continue;
             if (!grid.GetCellText(c, r).trimmed().isEmpty())
                 return r;
@@ -477,36 +476,25 @@ void LoadMeasurementGrid(int id, TGrid& grid) {
     grid.SetAction(kActionClearText);
     const int rows = grid.MaxRows();
 
-    TQuery lines(kDb);
-    lines.AddSQL(QStringLiteral("select * from RokumaLine where HID=:A order by LNO"));
-    lines.Params(0).SetAsInteger(id);
-    lines.Open();
-    for (; !lines.Eof(); lines.Next()) {
-        const int lno = lines.Fields(1).AsInteger();
-        if (lno < 1 || lno > rows)
+    const TStoredMeasurement stored = ReadStoredMeasurement(id);
+    for (const TStoredLine& line : stored.Lines) {
+        if (line.LNO < 1 || line.LNO > rows)
             continue;
-        grid.SetCellText(1, lno, lines.Fields(2).AsString());
-        for (int k = 0; k < 5; ++k)
-            grid.SetCellText(12 + k, lno, lines.Fields(3 + k).AsString());
+        grid.SetCellText(grid::kPositionCol, line.LNO, line.SOKUTEN);
+        for (int k = 0; k < grid::kResults; ++k)
+            grid.SetCellText(grid::kFirstResult + k, line.LNO, line.K[k]);
     }
-    lines.Close();
-
-    TQuery points(kDb);
-    points.AddSQL(QStringLiteral("select * from RokumaData where SID=:A order by PNO"));
-    points.Params(0).SetAsInteger(id);
-    points.Open();
-    for (; !points.Eof(); points.Next()) {
-        const int pno = points.Fields(1).AsInteger();
-        if (pno < 0 || pno / 10 + 1 > rows)
+    for (const TStoredPoint& point : stored.Points) {
+        if (point.PNO < 0 || grid::PointRow(point.PNO) > rows)
             continue;
-        grid.SetCol(pno % 10 + 2);
-        grid.SetRow(pno / 10 + 1);
-        grid.SetForeColor(points.Fields(2).AsBoolean() ? kColorBlack : kColorRed);
+        grid.SetCol(grid::PointCol(point.PNO));
+        grid.SetRow(grid::PointRow(point.PNO));
+        grid.SetForeColor(point.U ? kColorBlack : kColorRed);
         // The largest readings a cell accepts (±99999999) have no single-precision value and
         // are stored as ±100000000, which the cell would refuse: it would come back empty, and
         // the next save would drop it and the rest of its line. Such a reading is shown at the
         // limit it was typed within.
-        const double value = std::clamp(points.Fields(3).AsFloat(), -kReadingLimit, kReadingLimit);
+        const double value = std::clamp(point.DATA, -grid::kReadingLimit, grid::kReadingLimit);
         grid.SetText(FormatGeneral(value));
     }
 }

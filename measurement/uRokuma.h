@@ -10,6 +10,7 @@
 
 namespace tv {
 
+
 class TGrid;
 class TKoji;
 class TKosyu;

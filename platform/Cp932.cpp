@@ -39,8 +39,16 @@ public:
     }
     // Bytes of one character, 0 when it cannot be encoded.
     int Length(char32_t c) {
-        if (c < 0x80)
+        char out[8];
+        return Encode(c, out);
+    }
+    // Writes the bytes of one character to out (room for 8); their number, 0 when it cannot be
+    // encoded.
+    int Encode(char32_t c, char* out) {
+        if (c < 0x80) {
+            out[0] = static_cast<char>(c);
             return 1;
+        }
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             return 0;
         c = CanonicalCp932(c);
@@ -48,16 +56,16 @@ public:
                                static_cast<unsigned char>((c >> 8) & 0xFF),
                                static_cast<unsigned char>((c >> 16) & 0xFF),
                                static_cast<unsigned char>((c >> 24) & 0xFF)};
-        char out[8];
+        constexpr size_t kOut = 8;
         char* inPtr = reinterpret_cast<char*>(in);
         size_t inLeft = sizeof in;
         char* outPtr = out;
-        size_t outLeft = sizeof out;
+        size_t outLeft = kOut;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
         if (r == static_cast<size_t>(-1) || inLeft != 0 || r > 0)
             return 0; // r > 0: replaced by an approximation, which is not the character
-        return static_cast<int>(sizeof out - outLeft);
+        return static_cast<int>(kOut - outLeft);
     }
 
 private:
@@ -124,6 +132,43 @@ QString Cp932FirstUnencodable(const QString& text) {
     return found;
 }
 
+std::optional<QByteArray> Cp932Encode(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    bool ok = true;
+    ForEachChar(text, [&](char32_t c, int, int) {
+        char out[8];
+        const int len = c == 0xFFFFFFFF ? 0 : Conv().Encode(c, out);
+        if (len == 0) {
+            ok = false;
+            return false;
+        }
+        bytes.append(out, len);
+        return true;
+    });
+    if (!ok)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QString> Cp932Decode(const QByteArray& bytes) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    // Every code page 932 character takes at most 3 bytes in UTF-8 (1 and 2 bytes become 3).
+    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    char* dst = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    const size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<size_t>(-1) || inLeft != 0)
+        return std::nullopt;
+    out.truncate(out.size() - static_cast<int>(outLeft));
+    return QString::fromUtf8(out);
+}
+
 QString Cp932Truncate(const QString& text, int maxBytes) {
     int total = 0;
     int end = 0;
@@ -145,10 +190,7 @@ void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
                               .arg(what, Cp932FirstUnencodable(text), text));
     if (*length > bytes)
         throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what)
-                              .arg(bytes)
-                              .arg(text)
-                              .arg(*length));
+                              .arg(what, QString::number(bytes), text, QString::number(*length)));
 }
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #pragma once
-// Byte counting in code page 932 (Shift-JIS as Windows writes it). Column sizes of the tables and
-// the input limits of text boxes count these bytes.
+// Code page 932 (Shift-JIS as Windows writes it), in one place: byte counting (column sizes of
+// the tables and the input limits of text boxes count these bytes), encoding and decoding.
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -21,5 +22,12 @@ QString Cp932Truncate(const QString& text, int maxBytes);
 // Raises EngineError when the text does not fit `bytes` code-page-932 bytes (or cannot be
 // encoded); `what` names the box as the user knows it ("「工事名」", "3 行目の「測定位置」").
 void CheckFitsBytes(const QString& what, const QString& text, int bytes);
+
+// The text's code-page-932 bytes, characters mapped as Cp932Length counts them; empty when a
+// character cannot be encoded.
+std::optional<QByteArray> Cp932Encode(const QString& text);
+
+// The text of code-page-932 bytes; empty when they are not valid code page 932.
+std::optional<QString> Cp932Decode(const QByteArray& bytes);
 
 } // namespace tv

@@ -22,7 +22,36 @@ struct ConfigCache {
     bool exists = false;
     // lower-case database name -> (lower-case parameter -> value)
     QHash<QString, QHash<QString, QString>> databases;
+    // Why the existing file cannot be read (naming the file and the line), or empty.
+    QString problem;
 };
+
+QString NativeConfigFile() {
+    return QDir::toNativeSeparators(EngineConfigFile());
+}
+
+// Checks that every line of the file is a section, a key with its value, a comment or blank;
+// the first line that is none of them is reported.
+QString ReadProblem(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("設定ファイル %1 を読み込めません（%2）")
+            .arg(QDir::toNativeSeparators(file), f.errorString());
+    const QByteArray content = f.readAll();
+    const QList<QByteArray> lines = content.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines.at(i)).trimmed();
+        const bool ok = line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+                        line.startsWith(QLatin1Char('#')) ||
+                        (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) ||
+                        (line.contains(QLatin1Char('=')) && !line.startsWith(QLatin1Char('=')) &&
+                         !lines.at(i).contains('\0'));
+        if (!ok)
+            return QStringLiteral("設定ファイル %1 の %2 行目を読めません: 「%3」")
+                .arg(QDir::toNativeSeparators(file), QString::number(i + 1), line.left(80));
+    }
+    return QString();
+}
 
 ConfigCache& Cache() {
     static ConfigCache cache;
@@ -49,8 +78,17 @@ const QHash<QString, QHash<QString, QString>>& Databases() {
     cache.modifiedNs = modifiedNs;
     cache.size = size;
     cache.databases.clear();
+    cache.problem.clear();
     if (exists) {
+        cache.problem = ReadProblem(file);
+        if (!cache.problem.isEmpty())
+            return cache.databases;
         QSettings ini(file, QSettings::IniFormat);
+        if (ini.status() != QSettings::NoError) {
+            cache.problem = QStringLiteral("設定ファイル %1 を読めません（書式の誤り）")
+                                .arg(QDir::toNativeSeparators(file));
+            return cache.databases;
+        }
         const QStringList groups = ini.childGroups();
         for (const QString& group : groups) {
             ini.beginGroup(group);
@@ -87,12 +125,41 @@ QString EngineConfigFile() {
 
 QString DatabaseParam(const QString& databaseName, const QString& param) {
     const auto& databases = Databases();
+    if (!Cache().problem.isEmpty())
+        throw EngineError(Cache().problem);
     const auto db = databases.constFind(databaseName.trimmed().toLower());
     if (db == databases.constEnd())
         throw EngineError(
             QStringLiteral("データベース名 '%1' は登録されていません（設定ファイル %2）")
-                .arg(databaseName, QDir::toNativeSeparators(EngineConfigFile())));
+                .arg(databaseName, NativeConfigFile()));
     return db->value(param.toLower());
+}
+
+QString DatabasePath(const QString& databaseName) {
+    const QString path = DatabaseParam(databaseName, QStringLiteral("Path"));
+    if (path.trimmed().isEmpty())
+        throw EngineError(
+            QStringLiteral(
+                "データベース名 '%1' の Path（データフォルダ）が空です（設定ファイル %2）")
+                .arg(databaseName, NativeConfigFile()));
+    if (!IsAbsoluteFolder(path))
+        throw EngineError(QStringLiteral("データベース名 '%1' の Path '%2' は絶対パスではありません"
+                                         "（設定ファイル %3）")
+                              .arg(databaseName, path, NativeConfigFile()));
+    return path;
+}
+
+bool IsAbsoluteFolder(const QString& path) {
+    return !path.trimmed().isEmpty() && QDir::isAbsolutePath(QDir::fromNativeSeparators(path));
+}
+
+QString EngineConfigProblem(const QString& databaseName) {
+    try {
+        DatabasePath(databaseName);
+    } catch (const EngineError& e) {
+        return e.Message();
+    }
+    return QString();
 }
 
 bool SetDatabaseParam(const QString& databaseName, const QString& param, const QString& value) {
@@ -103,8 +170,16 @@ bool SetDatabaseParam(const QString& databaseName, const QString& param, const Q
     if (info.exists() && !info.isWritable())
         return false;
     Invalidate();
+    // The user chose to store a value in a file that cannot be read: it is kept beside as
+    // "engine.ini.bak" and the file starts afresh.
+    if (info.isFile() && !ReadProblem(file).isEmpty()) {
+        const QString backup = file + QStringLiteral(".bak");
+        QFile::remove(backup);
+        if (!QFile::rename(file, backup))
+            return false;
+    }
     QSettings ini(file, QSettings::IniFormat);
-    if (!ini.isWritable())
+    if (!ini.isWritable() || ini.status() != QSettings::NoError)
         return false;
     // Reuse the spelling of an existing section and key, whatever their case.
     QString group = databaseName;
@@ -138,8 +213,8 @@ QString DefaultDataFolder() {
 }
 
 void EnsureDefaultDatabase() {
-    const auto& databases = Databases();
-    if (databases.contains(QStringLiteral("kestran")))
+    // Only a missing file is a first start: an existing one, readable or not, is the user's.
+    if (QFileInfo::exists(EngineConfigFile()))
         return;
     const QString folder = DefaultDataFolder();
     QDir().mkpath(folder);

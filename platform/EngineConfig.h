@@ -13,12 +13,22 @@ QString EngineConfigFile();
 // EngineError when the database name is not configured.
 QString DatabaseParam(const QString& databaseName, const QString& param);
 
+// The "Path" of a database name: its data folder. Raises EngineError when the configuration
+// cannot be read (naming the file and the line), lacks the name, or the path is empty or not
+// absolute.
+QString DatabasePath(const QString& databaseName);
+bool IsAbsoluteFolder(const QString& path);
+
+// The message of DatabasePath's failure, or empty when the data folder can be used.
+QString EngineConfigProblem(const QString& databaseName);
+
 // Stores a parameter of a database name, creating the entry when missing; false when the
 // configuration cannot be written.
 bool SetDatabaseParam(const QString& databaseName, const QString& param, const QString& value);
 
-// The first start: when "kestran" has no entry, creates it with the default data folder
-// (the "kestran" folder under $XDG_DATA_HOME) and creates that folder, as an installer would.
+// The first start: when the configuration file is missing, creates it with the entry "kestran"
+// and the default data folder (the "kestran" folder under $XDG_DATA_HOME) and creates that
+// folder, as an installer would. An existing file is never written here.
 void EnsureDefaultDatabase();
 QString DefaultDataFolder();
 

@@ -9,26 +9,11 @@
 
 namespace tv {
 
-namespace {
-
-constexpr double kReadingLimit = 99999999.0;
-constexpr int kTextColumnLength = 10;
-
-} // namespace
-
 TGridData::TGridData() : cells_(static_cast<size_t>(kColumns) * kRows) {}
 
-bool TGridData::IsNumberColumn(int col) {
-    return col >= 2 && col <= kColumns;
-}
-
-int TGridData::Decimals(int col) {
-    return col == 13 ? 2 : 1;
-}
-
 bool TGridData::InRange(int col, double value) {
-    if (col >= 2 && col <= 11)
-        return value >= -kReadingLimit && value <= kReadingLimit;
+    if (grid::IsReading(col))
+        return value >= -grid::kReadingLimit && value <= grid::kReadingLimit;
     return true;
 }
 
@@ -110,10 +95,10 @@ QString TGridData::CellFormText(int col, const QString& text) {
 }
 
 bool TGridData::AcceptsText(int col, const QString& text) {
-    if (col == 1) {
-        // The measuring position is stored in 10 bytes of code page 932.
+    if (col == grid::kPositionCol) {
+        // The measuring position is stored in code-page-932 bytes.
         const std::optional<int> bytes = Cp932Length(text);
-        return bytes && *bytes <= kTextColumnLength;
+        return bytes && *bytes <= grid::kPositionBytes;
     }
     if (!IsNumberColumn(col))
         return false;

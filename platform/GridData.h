@@ -2,6 +2,7 @@
 // The cells of the measurement grid (16 columns, 500 rows) and their formats, without any widget.
 // It is the in-memory grid of the tests and the command line, and the store behind the window's
 // grid control, so both format and read cells alike.
+#include "measurement/GridLayout.h"
 #include "platform/Grid.h"
 
 #include <QString>
@@ -13,8 +14,8 @@ namespace tv {
 
 class TGridData : public TGrid {
 public:
-    static constexpr int kColumns = 16;
-    static constexpr int kRows = 500;
+    static constexpr int kColumns = grid::kColumns;
+    static constexpr int kRows = grid::kRows;
 
     TGridData();
 
@@ -33,9 +34,10 @@ public:
     int ActiveCol() const override { return activeCol_; }
     void SetEditEnterAction(int action) override { enterAction_ = action; }
 
-    // Column formats: column 1 is text; 2 to 16 are numbers with one decimal, 13 with two.
-    static bool IsNumberColumn(int col);
-    static int Decimals(int col);
+    // Column formats of the grid's layout: column 1 is text; 2 to 16 are numbers with one
+    // decimal, 13 with two.
+    static bool IsNumberColumn(int col) { return grid::IsNumberColumn(col); }
+    static int Decimals(int col) { return grid::Decimals(col); }
     // Readings (columns 2 to 11) accept only numbers in -99999999..99999999.
     static bool InRange(int col, double value);
 

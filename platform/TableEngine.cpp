@@ -223,15 +223,10 @@ void FitsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     QString error;
     if (!bytes)
         error = QStringLiteral("列 %1 (%2 バイト) に保存できない文字 '%3' が含まれています: '%4'")
-                    .arg(column)
-                    .arg(size)
-                    .arg(Cp932FirstUnencodable(text), text);
+                    .arg(column, QString::number(size), Cp932FirstUnencodable(text), text);
     else if (*bytes > size)
         error = QStringLiteral("列 %1 に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                    .arg(column)
-                    .arg(size)
-                    .arg(text)
-                    .arg(*bytes);
+                    .arg(column, QString::number(size), text, QString::number(*bytes));
     if (error.isEmpty()) {
         sqlite3_result_int(ctx, 1);
         return;
@@ -320,6 +315,11 @@ struct Connection {
         FileId id;
     };
     QHash<QString, Attached> attached; // lower-case table name -> attachment
+    // Why a table file could not be attached when the transaction began (lower-case name ->
+    // message), so a statement naming it reports the real cause.
+    QHash<QString, QString> attachFailures;
+    // The tables the open transaction declared; empty when it attached every table it could.
+    QStringList declared;
     int txDepth = 0;
     bool txBroken = false;
     QHash<QString, Statement> statements;
@@ -534,13 +534,20 @@ struct Connection {
                 // there then is reported for what it is.
                 const QString file = FindFileNoCase(folder, table + QStringLiteral(".DB"));
                 if (!file.isEmpty()) {
+                    const QString failure = attachFailures.value(key);
+                    if (!failure.isEmpty())
+                        Fail(failure);
                     const QString reason = ForeignFileReason(file);
                     if (!reason.isEmpty())
                         Fail(QStringLiteral("テーブルファイル %1 は%2")
                                  .arg(NativePath(file), reason));
-                    Fail(QStringLiteral("テーブル %1 はトランザクションの開始時に開かれていなかった"
-                                        "ため、このトランザクションでは使えません")
-                             .arg(table));
+                    if (!declared.isEmpty())
+                        Fail(QStringLiteral("テーブル %1 はこのトランザクションで使うテーブル（%2）"
+                                            "に含まれていないため、使えません")
+                                 .arg(table, declared.join(QStringLiteral(", "))));
+                    Fail(QStringLiteral("データフォルダ %1 にはテーブルが多すぎるため、テーブル %2 "
+                                        "をこのトランザクションで開けませんでした")
+                             .arg(NativePath(folder), table));
                 }
                 continue;
             }
@@ -586,12 +593,117 @@ struct Connection {
                 FileId id;
                 if (StatFile(file, &id))
                     Attach(table, file, id);
-            } catch (const EngineError&) {
-                // a foreign file: reported when a statement names it
+            } catch (const EngineError& e) {
+                // a foreign or damaged file: reported when a statement names it
+                attachFailures.insert(table.toLower(), e.Message());
             }
         }
     }
+
+    // Attaches exactly the declared tables (before a transaction begins) and lets go of the
+    // others, so the transaction locks nothing else. A declared table whose file cannot be
+    // attached fails with the cause; one without a file is left to the statements that name it.
+    void AttachDeclared(const QStringList& tables) {
+        if (tables.size() > kMaxAttached)
+            Fail(QStringLiteral("一つのトランザクションで使えるテーブルは %1 個までです（%2）")
+                     .arg(QString::number(kMaxAttached), tables.join(QStringLiteral(", "))));
+        const QStringList keys = attached.keys();
+        for (const QString& key : keys) {
+            bool wanted = false;
+            for (const QString& table : tables)
+                wanted = wanted || table.compare(key, Qt::CaseInsensitive) == 0;
+            if (!wanted)
+                Detach(key);
+        }
+        for (const QString& table : tables) {
+            const QString key = table.toLower();
+            const QString file = FindFileNoCase(folder, table + QStringLiteral(".DB"));
+            FileId id;
+            if (file.isEmpty() || !StatFile(file, &id)) {
+                Detach(key);
+                continue;
+            }
+            auto it = attached.constFind(key);
+            if (it != attached.constEnd() && it->id == id && it->file == file)
+                continue;
+            Detach(key);
+            Attach(table, file, id, tables);
+        }
+    }
 };
+
+[[noreturn]] void FailMainFile(const QString& folder, const QString& cause) {
+    Fail(QStringLiteral("データフォルダ %1 の管理ファイルに書き込めません（%2: %3）。"
+                        "このファイルを削除するか、書き込めるようにしてください")
+             .arg(NativePath(folder), NativePath(folder + kMainFileName), cause));
+}
+
+// Opens the folder's main file for writing. A file that is not a database and has no journal
+// beside it holds nothing and is made again.
+sqlite3* OpenMainFile(const QString& folder) {
+    const QString path = folder + kMainFileName;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        FailMainFile(folder, QStringLiteral("ファイルではありません"));
+    if (info.exists() && info.size() > 0 && !QFileInfo::exists(path + QStringLiteral("-journal"))) {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly) &&
+            !f.read(16).startsWith(QByteArray("SQLite format 3\0", 16))) {
+            f.close();
+            QFile::remove(path);
+        }
+    }
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    QString cause;
+    if (rc != SQLITE_OK)
+        cause = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    else if (sqlite3_db_readonly(db, "main") == 1)
+        cause = QStringLiteral("読み取り専用です");
+    else if (sqlite3_exec(db, "PRAGMA main.schema_version", nullptr, nullptr, nullptr) != SQLITE_OK)
+        cause = QString::fromUtf8(sqlite3_errmsg(db));
+    if (!cause.isEmpty()) {
+        sqlite3_close_v2(db);
+        FailMainFile(folder, cause);
+    }
+    return db;
+}
+
+// Super-journals of the main file are left behind when a save was killed after writing one. A
+// table whose journal still names one rolls back when it is next read, so the super-journals go
+// only when no table journal remains (none is hot, and no other program is in a commit).
+void RemoveStraySuperJournals(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList supers =
+        dir.entryList({kMainFileName + QStringLiteral("-mj*")}, QDir::Files | QDir::Hidden);
+    if (supers.isEmpty())
+        return;
+    auto tableJournals = [&] {
+        QStringList journals;
+        const QStringList entries =
+            dir.entryList({QStringLiteral("*-journal")}, QDir::Files | QDir::Hidden);
+        for (const QString& e : entries)
+            if (e.endsWith(QLatin1String(".db-journal"), Qt::CaseInsensitive) &&
+                QFileInfo(folder + e).size() > 0)
+                journals << e;
+        return journals;
+    };
+    for (const QString& journal : tableJournals()) {
+        const QString table = folder + journal.left(journal.size() - 8);
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(table).constData(), &db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK)
+            sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+    }
+    if (!tableJournals().isEmpty())
+        return;
+    for (const QString& e :
+         dir.entryList({kMainFileName + QStringLiteral("-mj*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(folder + e);
+}
 
 std::map<QString, std::shared_ptr<Connection>>& Connections() {
     static std::map<QString, std::shared_ptr<Connection>> connections;
@@ -625,16 +737,15 @@ std::shared_ptr<Connection> GetConnection(const QString& folder, bool forTransac
     }
     auto conn = std::make_shared<Connection>();
     conn->folder = key;
+    const QFileInfo folderInfo(key);
+    if (folderInfo.isDir())
+        RemoveStraySuperJournals(key);
     int rc = SQLITE_CANTOPEN;
-    if (forTransaction && QFileInfo(key).isDir()) {
-        const QByteArray mainFile = QFile::encodeName(key + kMainFileName);
-        rc = sqlite3_open_v2(mainFile.constData(), &conn->db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_close_v2(conn->db);
-            conn->db = nullptr;
-        }
+    if (forTransaction && folderInfo.isDir() && folderInfo.isWritable()) {
+        // In a folder that can be written, a transaction without its main file would commit
+        // table by table: refuse instead.
+        conn->db = OpenMainFile(key);
+        rc = SQLITE_OK;
     }
     conn->realMain = rc == SQLITE_OK;
     if (!conn->realMain) {
@@ -760,6 +871,20 @@ QHash<QString, QPair<QString, int>>& PinnedNames() {
 // Raised by CloseAllConnections, which forgets every binding.
 int g_pinGeneration = 0;
 
+// The engine's own name of an index over `columns`.
+QString IndexName(const QString& table, const QStringList& columns) {
+    return QStringLiteral("tv_%1_%2")
+        .arg(table.toLower(), columns.join(QLatin1Char('_')).toLower());
+}
+
+QString IndexSql(const QString& table, const QStringList& columns) {
+    QStringList quoted;
+    for (const QString& c : columns)
+        quoted << Quoted(c);
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+        .arg(Quoted(IndexName(table, columns)), Quoted(table), quoted.join(QLatin1Char(',')));
+}
+
 bool IsIdentifier(const QString& name) {
     if (name.isEmpty())
         return false;
@@ -782,7 +907,7 @@ QString ResolveDatabaseFolder(const QString& databaseName) {
         const auto pin = PinnedNames().constFind(databaseName.toLower());
         if (pin != PinnedNames().constEnd())
             return pin->first;
-        path = DatabaseParam(databaseName, QStringLiteral("Path"));
+        path = DatabasePath(databaseName);
     }
     if (!path.endsWith(QLatin1Char('/')) && !path.endsWith(QDir::separator()))
         path += QDir::separator();
@@ -800,7 +925,7 @@ bool FileExistsNoCase(const QString& path) {
 }
 
 void CreateTable(const QString& databaseName, const QString& tableName,
-                 const std::vector<FieldDef>& fields) {
+                 const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
     const QString folder = ResolveDatabaseFolder(databaseName);
     if (!IsIdentifier(tableName))
         Fail(QStringLiteral("テーブル名 '%1' は使えません").arg(tableName));
@@ -825,7 +950,7 @@ void CreateTable(const QString& databaseName, const QString& tableName,
         case FieldType::String:
             if (f.size <= 0)
                 Fail(QStringLiteral("列 %1 の大きさが正しくありません").arg(f.name));
-            columns << QStringLiteral("%1 VARCHAR(%2)").arg(q).arg(f.size);
+            columns << QStringLiteral("%1 VARCHAR(%2)").arg(q, QString::number(f.size));
             break;
         case FieldType::Integer:
             columns << q + QStringLiteral(" INTEGER");
@@ -841,8 +966,10 @@ void CreateTable(const QString& databaseName, const QString& tableName,
             break;
         }
     }
-    const QString sql = QStringLiteral("CREATE TABLE %1 (%2)")
-                            .arg(Quoted(tableName), columns.join(QStringLiteral(", ")));
+    QString sql = QStringLiteral("CREATE TABLE %1 (%2)")
+                      .arg(Quoted(tableName), columns.join(QStringLiteral(", ")));
+    for (const QStringList& index : indexes)
+        sql += QStringLiteral(";\n") + IndexSql(tableName, index);
 
     // Built under a temporary name and renamed, so the folder never holds a half-made table.
     const QString temp = folder + QLatin1Char('.') + fileName + QStringLiteral(".creating");
@@ -874,6 +1001,156 @@ void CreateTable(const QString& databaseName, const QString& tableName,
         Fail(QStringLiteral("テーブル %1 を作成できません: %2 に書き込めません")
                  .arg(tableName, NativePath(folder + fileName)));
     }
+}
+
+void UpgradeTable(const QString& databaseName, const QString& tableName,
+                  const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
+    const QString folder = FolderKey(ResolveDatabaseFolder(databaseName));
+    const QString file = FindFileNoCase(folder, tableName + QStringLiteral(".DB"));
+    FileId id;
+    if (file.isEmpty() || !StatFile(file, &id))
+        return;
+    // Checked once per file and process; a file replaced meanwhile is checked again.
+    static QSet<QString> checked;
+    const QString seen =
+        QStringLiteral("%1|%2|%3").arg(file, QString::number(id.dev), QString::number(id.ino));
+    if (checked.contains(seen))
+        return;
+    auto& connections = Connections();
+    const auto pooled = connections.find(folder);
+    if (pooled != connections.end() && pooled->second->txDepth > 0)
+        return;
+    if (!ForeignFileReason(file).isEmpty())
+        return; // reported when a statement names the table
+
+    sqlite3* db = nullptr;
+    auto fail = [&](const QString& cause) {
+        if (db && !sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+        Fail(QStringLiteral("テーブル %1 を更新できません: %2").arg(NativePath(file), cause));
+    };
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        fail(QString::fromUtf8(db ? sqlite3_errmsg(db) : "open"));
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_extended_result_codes(db, 1);
+    auto errorText = [&] { return QString::fromUtf8(sqlite3_errmsg(db)); };
+
+    // The stored table: its own spelling of the name, its columns and their declared types.
+    QString table;
+    QStringList names, types;
+    QStringList existingIndexes;
+    {
+        sqlite3_stmt* q = nullptr;
+        if (sqlite3_prepare_v2(db, "select type, name from sqlite_master", -1, &q, nullptr) !=
+            SQLITE_OK)
+            fail(errorText());
+        int rc;
+        while ((rc = sqlite3_step(q)) == SQLITE_ROW) {
+            const QString type =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 0)));
+            const QString name =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 1)));
+            if (type == QLatin1String("table") && name.compare(tableName, Qt::CaseInsensitive) == 0)
+                table = name;
+            else if (type == QLatin1String("index"))
+                existingIndexes << name.toLower();
+        }
+        sqlite3_finalize(q);
+        if (rc != SQLITE_DONE)
+            fail(errorText());
+    }
+    if (table.isEmpty()) {
+        sqlite3_close_v2(db);
+        return; // not our table: reported when a statement names it
+    }
+    {
+        sqlite3_stmt* q = nullptr;
+        const QByteArray pragma =
+            QStringLiteral("PRAGMA table_info(%1)").arg(Quoted(table)).toUtf8();
+        if (sqlite3_prepare_v2(db, pragma.constData(), -1, &q, nullptr) != SQLITE_OK)
+            fail(errorText());
+        while (sqlite3_step(q) == SQLITE_ROW) {
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 1)));
+            types << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q, 2)));
+        }
+        sqlite3_finalize(q);
+    }
+    static const QRegularExpression varchar(
+        QStringLiteral("^\\s*VARCHAR\\s*\\(\\s*([0-9]+)\\s*\\)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    bool widen = false;
+    QStringList columns;
+    for (int i = 0; i < names.size(); ++i) {
+        QString type = types.at(i);
+        const QRegularExpressionMatch m = varchar.match(type);
+        for (const FieldDef& f : fields) {
+            if (f.type != FieldType::String ||
+                f.name.compare(names.at(i), Qt::CaseInsensitive) != 0 || !m.hasMatch() ||
+                m.captured(1).toInt() >= f.size)
+                continue;
+            type = QStringLiteral("VARCHAR(%1)").arg(QString::number(f.size));
+            widen = true;
+        }
+        columns << Quoted(names.at(i)) + QLatin1Char(' ') + type;
+    }
+    QStringList missing;
+    for (const QStringList& index : indexes)
+        if (!existingIndexes.contains(IndexName(tableName, index).toLower()))
+            missing << IndexSql(table, index);
+
+    if (widen || !missing.isEmpty()) {
+        // The pooled connection holds the column sizes of the table it attached: let go of it.
+        if (pooled != connections.end())
+            pooled->second->Detach(tableName.toLower());
+        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(errorText());
+        if (widen) {
+            // A wider VARCHAR keeps the column's text affinity: only the declaration in the
+            // schema changes, not one stored byte, so the declaration is rewritten where it is.
+            const QString create = QStringLiteral("CREATE TABLE %1 (%2)")
+                                       .arg(Quoted(table), columns.join(QStringLiteral(", ")));
+            int version = 0;
+            sqlite3_stmt* q = nullptr;
+            if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &q, nullptr) == SQLITE_OK &&
+                sqlite3_step(q) == SQLITE_ROW)
+                version = sqlite3_column_int(q, 0);
+            sqlite3_finalize(q);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+            sqlite3_exec(db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+            q = nullptr;
+            int rc = sqlite3_prepare_v2(
+                db, "update sqlite_master set sql=?1 where type='table' and name=?2", -1, &q,
+                nullptr);
+            if (rc == SQLITE_OK) {
+                const QByteArray c = create.toUtf8();
+                const QByteArray t = table.toUtf8();
+                sqlite3_bind_text(q, 1, c.constData(), c.size(), SQLITE_TRANSIENT);
+                sqlite3_bind_text(q, 2, t.constData(), t.size(), SQLITE_TRANSIENT);
+                rc = sqlite3_step(q) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
+            }
+            sqlite3_finalize(q);
+            const QString cause = errorText();
+            if (rc == SQLITE_OK)
+                rc = sqlite3_exec(db,
+                                  QStringLiteral("PRAGMA schema_version=%1")
+                                      .arg(QString::number(version + 1))
+                                      .toUtf8()
+                                      .constData(),
+                                  nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "PRAGMA writable_schema=OFF", nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK)
+                fail(cause);
+        }
+        for (const QString& sql : std::as_const(missing))
+            if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                fail(errorText());
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(errorText());
+    }
+    sqlite3_close_v2(db);
+    checked.insert(seen);
 }
 
 void CloseAllConnections() {
@@ -1286,18 +1563,38 @@ struct TTransaction::Impl {
     }
 };
 
-TTransaction::TTransaction(const QString& databaseName) : d(std::make_unique<Impl>()) {
+TTransaction::TTransaction(const QString& databaseName) : TTransaction(databaseName, {}) {}
+
+TTransaction::TTransaction(const QString& databaseName, const QStringList& tables)
+    : d(std::make_unique<Impl>()) {
     const QString folder = ResolveDatabaseFolder(databaseName);
     d->conn = GetConnection(folder, true);
     Connection& c = *d->conn;
     CheckUsable(c);
     if (c.txDepth == 0) {
-        c.AttachAll();
+        c.attachFailures.clear();
+        c.declared = tables;
+        if (tables.isEmpty())
+            c.AttachAll();
+        else
+            c.AttachDeclared(tables);
         // IMMEDIATE takes the write lock of every table at once, so no other program can slip
         // a change in between.
         c.Exec(QStringLiteral("BEGIN IMMEDIATE"));
         c.txBroken = false;
     } else {
+        // An inner transaction works on what the outer one opened.
+        for (const QString& table : tables) {
+            if (c.attached.contains(table.toLower()) ||
+                FindFileNoCase(c.folder, table + QStringLiteral(".DB")).isEmpty())
+                continue;
+            const QString failure = c.attachFailures.value(table.toLower());
+            Fail(!failure.isEmpty()
+                     ? failure
+                     : QStringLiteral("テーブル %1 は外側のトランザクションで開かれていないため、"
+                                      "使えません")
+                           .arg(table));
+        }
         c.Exec(QStringLiteral("SAVEPOINT tv_sp%1").arg(c.txDepth + 1));
     }
     d->level = ++c.txDepth;

@@ -34,8 +34,18 @@ bool FileExistsNoCase(const QString& path);
 
 // Creates the table as the file "<tableName>.DB" in the folder of the database with the fields in
 // this order. Raises EngineError when it cannot.
+// `indexes` lists the column sets the engine keeps indexed inside the file, so lookups by them
+// stay fast however many rows the table holds; they change no result and no column order.
 void CreateTable(const QString& databaseName, const QString& tableName,
-                 const std::vector<FieldDef>& fields);
+                 const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes = {});
+
+// Brings an existing table file up to its definition the first time it is seen: text columns
+// declared smaller than `fields` gives them are widened in place (every row is kept, nothing else
+// in the file changes) and missing indexes are built. Does nothing inside a transaction. Raises
+// EngineError when the file needs a change and cannot be changed.
+void UpgradeTable(const QString& databaseName, const QString& tableName,
+                  const std::vector<FieldDef>& fields,
+                  const std::vector<QStringList>& indexes = {});
 
 class TQuery;
 
@@ -113,9 +123,14 @@ private:
 // Groups the writes of several queries on one database so that they take effect together or not
 // at all. Queries created on the same data folder while a transaction is active take part in it.
 // Destroying an uncommitted transaction rolls it back.
+//
+// A transaction opens its tables when it begins. Given `tables`, it opens exactly those (a table
+// file that cannot be opened fails here, with its cause); otherwise every table of the folder up
+// to the engine's limit of ten. An inner transaction uses the tables of the outer one.
 class TTransaction {
 public:
     explicit TTransaction(const QString& databaseName);
+    TTransaction(const QString& databaseName, const QStringList& tables);
     ~TTransaction();
     TTransaction(const TTransaction&) = delete;
     TTransaction& operator=(const TTransaction&) = delete;

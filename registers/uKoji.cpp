@@ -85,7 +85,8 @@ void TKoji::Save() {
     try {
         // The work and its three parties are written together: a failure on any of them (a
         // name too long for its column, say) leaves all four tables as they were.
-        TTransaction transaction(kDatabase);
+        TTransaction transaction(kDatabase, {QStringLiteral("Koji1"), QStringLiteral("Hacchusya"),
+                                             QStringLiteral("Ukeoisya"), QStringLiteral("Simei")});
         {
             TQuery query(kDatabase);
             query.AddSQL(QStringLiteral("select * from Koji1 where Code=:Code"));

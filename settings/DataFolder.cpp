@@ -9,17 +9,26 @@
 namespace tv {
 
 QString GetDataFolder(const QString& databaseName) {
-    QString path = DatabaseParam(databaseName, QStringLiteral("Path"));
+    QString path = DatabasePath(databaseName);
     const QChar sep = QDir::separator();
-    if (path.isEmpty() || (path.back() != sep && path.back() != QLatin1Char('/')))
+    if (path.back() != sep && path.back() != QLatin1Char('/'))
         path += sep;
     return path;
 }
 
-void SetDataFolder(const QString& databaseName, const QString& folder) {
+bool SetDataFolder(const QString& databaseName, const QString& folder) {
+    if (!IsAbsoluteFolder(folder)) {
+        ShowMessage(QStringLiteral("データフォルダ '%1' は使えません。"
+                                   "ルートから始まるフォルダのパスを指定してください。")
+                        .arg(folder));
+        return false;
+    }
     CloseAllConnections();
-    if (!SetDatabaseParam(databaseName, QStringLiteral("Path"), folder))
+    if (!SetDatabaseParam(databaseName, QStringLiteral("Path"), folder)) {
         ShowMessage(QStringLiteral("Failed"));
+        return false;
+    }
+    return true;
 }
 
 } // namespace tv

@@ -5,12 +5,13 @@
 namespace tv {
 
 // The folder, always ending in the directory separator. Raises EngineError for a database name
-// that is not configured.
+// that is not configured, a configuration that cannot be read and an empty or relative path.
 QString GetDataFolder(const QString& databaseName);
 
 // Stores the folder text unchanged as the new "Path" and lets go of the engine's open tables, so
-// the next operation works on the new folder. Shows "Failed" when the configuration cannot be
-// written, and returns normally.
-void SetDataFolder(const QString& databaseName, const QString& folder);
+// the next operation works on the new folder. An empty or relative folder is refused with a
+// message; "Failed" is shown when the configuration cannot be written. False when nothing was
+// stored; it returns normally either way.
+bool SetDataFolder(const QString& databaseName, const QString& folder);
 
 } // namespace tv

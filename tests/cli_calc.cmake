@@ -84,3 +84,11 @@ file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_badnumber.csv "A,1.5\nB,1.5mm\n"
 check(bad_number RC 2 OUT "" ERR "2 行目 2 列目 '1.5mm'"
       ARGS ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_badnumber.csv)
 check(no_file RC 2 OUT "" ERR "." ARGS --grid)
+# The user's text comes out as it is: a "%1" in the file name is not a place for the line number.
+file(WRITE "${CMAKE_CURRENT_BINARY_DIR}/x%1.csv" "A,1.5\n\"B,1.5\n")
+check(percent_name RC 2 OUT "" ERR "x%1[.]csv: 2 行目の引用符が閉じていません"
+      ARGS "${CMAKE_CURRENT_BINARY_DIR}/x%1.csv")
+# A position with a character Shift-JIS cannot hold is reported as such, not as too long.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_hangul.csv "한,1.5\n")
+check(unencodable RC 2 OUT "" ERR "1 行目 1 列目 '한' はShift-JIS で表せない文字 '한'"
+      ARGS ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_hangul.csv)

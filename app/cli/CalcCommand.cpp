@@ -3,6 +3,8 @@
 #include "app/cli/Csv.h"
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
+#include "measurement/GridLayout.h"
+#include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
 
@@ -12,13 +14,6 @@
 namespace tv::cli {
 
 namespace {
-
-constexpr int kFirstReading = 2;
-constexpr int kLastReading = 11;
-
-bool IsReadingColumn(int col) {
-    return col >= kFirstReading && col <= kLastReading;
-}
 
 struct CalcOptions {
     QString groupSize;
@@ -83,28 +78,29 @@ QString FillGrid(const std::vector<QStringList>& records, const QString& name, T
         const QStringList& fields = records[i];
         if (fields.size() > TGridData::kColumns)
             return QStringLiteral("%1: %2 行目の項目数が %3 を超えています（%4 項目）")
-                .arg(name)
-                .arg(row)
-                .arg(TGridData::kColumns)
-                .arg(fields.size());
+                .arg(name, QString::number(row), QString::number(TGridData::kColumns),
+                     QString::number(fields.size()));
         for (int j = 0; j < fields.size(); ++j) {
             const int col = j + 1;
             QString text = fields[j];
             bool excluded = false;
-            if (IsReadingColumn(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
+            if (grid::IsReading(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
                 text = text.trimmed().mid(1);
                 excluded = true;
             }
             if (!TGridData::AcceptsText(col, text)) {
-                const QString why = col == 1 ? QStringLiteral("10 バイトを超えています")
-                                    : IsReadingColumn(col)
-                                        ? QStringLiteral("-99999999～99999999 の数値ではありません")
-                                        : QStringLiteral("数値ではありません");
+                const QString why =
+                    col == grid::kPositionCol
+                        ? (Cp932Length(text)
+                               ? QStringLiteral("%1 バイトを超えています")
+                                     .arg(grid::kPositionBytes)
+                               : QStringLiteral("Shift-JIS で表せない文字 '%1' を含んでいます")
+                                     .arg(Cp932FirstUnencodable(text)))
+                    : grid::IsReading(col)
+                        ? QStringLiteral("-99999999～99999999 の数値ではありません")
+                        : QStringLiteral("数値ではありません");
                 return QStringLiteral("%1: %2 行目 %3 列目 '%4' は%5")
-                    .arg(name)
-                    .arg(row)
-                    .arg(col)
-                    .arg(fields[j], why);
+                    .arg(name, QString::number(row), QString::number(col), fields[j], why);
             }
             grid.SetCellText(col, row, text);
             grid.SetForeColor(excluded ? kColorRed : kColorBlack);
@@ -123,7 +119,7 @@ QString GridCsv(const TGridData& grid) {
     for (int r = 1; r <= last; ++r) {
         for (int c = 1; c <= TGridData::kColumns; ++c) {
             QString text = grid.CellText(c, r);
-            if (IsReadingColumn(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+            if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
                 text.prepend(QLatin1Char('*'));
             if (c > 1)
                 out += QLatin1Char(',');
@@ -163,16 +159,14 @@ int RunCalc(const QStringList& args) {
     const CsvRecords csv = ParseCsv(*text);
     if (csv.openQuoteRecord > 0) {
         PrintError(QStringLiteral("%1: %2 行目の引用符が閉じていません")
-                       .arg(name)
-                       .arg(csv.openQuoteRecord));
+                       .arg(name, QString::number(csv.openQuoteRecord)));
         return 2;
     }
     TGridData grid;
     if (static_cast<int>(csv.records.size()) > grid.MaxRows()) {
-        PrintError(QStringLiteral("%1: 行数が %2 を超えています（%3 行）")
-                       .arg(name)
-                       .arg(grid.MaxRows())
-                       .arg(csv.records.size()));
+        PrintError(
+            QStringLiteral("%1: 行数が %2 を超えています（%3 行）")
+                .arg(name, QString::number(grid.MaxRows()), QString::number(csv.records.size())));
         return 2;
     }
     const QString fillError = FillGrid(csv.records, name, grid);

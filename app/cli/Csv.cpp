@@ -1,32 +1,10 @@
 #include "app/cli/Csv.h"
 
+#include "platform/Cp932.h"
+
 #include <QStringDecoder>
-#include <cerrno>
-#include <iconv.h>
 
 namespace tv::cli {
-
-namespace {
-
-std::optional<QString> DecodeCp932(const QByteArray& bytes) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    // Every code page 932 character takes at most 3 bytes in UTF-8 (1 and 2 bytes become 3).
-    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    char* dst = out.data();
-    size_t outLeft = static_cast<size_t>(out.size());
-    const size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<size_t>(-1) || inLeft != 0)
-        return std::nullopt;
-    out.truncate(out.size() - static_cast<int>(outLeft));
-    return QString::fromUtf8(out);
-}
-
-} // namespace
 
 std::optional<QString> DecodeText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
@@ -36,7 +14,7 @@ std::optional<QString> DecodeText(const QByteArray& bytes) {
             text.remove(0, 1);
         return text;
     }
-    return DecodeCp932(bytes);
+    return Cp932Decode(bytes);
 }
 
 CsvRecords ParseCsv(const QString& text) {

@@ -2,10 +2,11 @@
 
 #include "app/cli/Csv.h"
 #include "app/cli/Output.h"
+#include "measurement/GridLayout.h"
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
-#include "platform/TableEngine.h"
 
 #include <algorithm>
 
@@ -58,38 +59,26 @@ int RunExport(const QStringList& args) {
         return 2;
     }
     try {
-        // Read straight from the header table: the export creates no table and changes nothing.
-        TQuery header(QStringLiteral("kestran"));
-        header.AddSQL(
-            QStringLiteral("select ID from RokumaKanri where KOJICODE=:A and KosyuName=:B"));
-        header.Params(0).SetAsString(work);
-        header.Params(1).SetAsString(type);
-        header.Open();
-        if (header.Eof()) {
+        // The export creates no table and changes nothing.
+        const std::vector<int> ids = StoredMeasurementIds(work, type);
+        if (ids.empty()) {
             PrintError(
                 QStringLiteral("工事 %1 の工種 %2 の測定は登録されていません").arg(work, type));
             return 2;
         }
-        const int id = header.Fields(0).AsInteger();
-        header.Close();
+        const int id = ids.front();
 
         TGridData grid;
         LoadMeasurementGrid(id, grid);
-        int last = 0;
-        {
-            TQuery lines(QStringLiteral("kestran"));
-            lines.AddSQL(QStringLiteral("select Max(LNO) from RokumaLine where HID=:A"));
-            lines.Params(0).SetAsInteger(id);
-            lines.Open();
-            last = lines.Fields(0).AsInteger();
-        }
-        last = std::min(last, grid.MaxRows());
+        // Rows down to the last stored line.
+        const std::vector<TStoredLine> lines = ReadStoredMeasurement(id).Lines;
+        const int last = std::min(lines.empty() ? 0 : lines.back().LNO, grid.MaxRows());
         QString out;
         for (int r = 1; r <= last; ++r) {
             QStringList fields;
             for (int c = 1; c <= TGridData::kColumns; ++c) {
                 QString text = grid.CellText(c, r);
-                if (c >= 2 && c <= 11 && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
+                if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
                     text.prepend(QLatin1Char('*'));
                 fields << CsvField(text);
             }

@@ -1,10 +1,10 @@
 #include "registers/gui/uEditKikakuti4.h"
 
-#include "measurement/Codes.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "registers/Codes.h"
 #include "registers/gui/PrintKikakuti4List.h"
 #include "registers/gui/uListBox.h"
 #include "registers/uKikakuti4.h"

@@ -153,7 +153,7 @@ void TfrmEditKosyu::Button2Click() {
     // The list replaces the register as a whole or not at all: a failure part-way (a name too
     // long for its column, a full disk) rolls back, the error is reported, and the window stays
     // open with the user's list.
-    TTransaction transaction(QStringLiteral("KESTRAN"));
+    TTransaction transaction(QStringLiteral("KESTRAN"), {QStringLiteral("Kosyu4")});
     kosyu_->DeleteAll();
     for (int i = 0; i < ListBox1->count(); ++i) {
         kosyu_->ID = i + 1;

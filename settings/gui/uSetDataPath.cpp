@@ -1,5 +1,6 @@
 #include "settings/gui/uSetDataPath.h"
 
+#include "platform/EngineConfig.h"
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/gui/AppGuard.h"
@@ -163,7 +164,8 @@ void TfrmSetDataPath::SetSwatch(QLineEdit* edit, int& store, int value) {
 
 void TfrmSetDataPath::FormActivate() {
     // Each step shows at once; an unreadable value stops here and leaves the rest as it was.
-    Edit1->setText(GetDataFolder(kDatabase));
+    // A configuration that cannot be read was reported at start-up; the user chooses here.
+    Edit1->setText(EngineConfigProblem(kDatabase).isEmpty() ? GetDataFolder(kDatabase) : QString());
     CheckBox1->setChecked(ReadFlag(QStringLiteral("UnUseInkan")));
     SetSwatch(Edit2, edit2Color_,
               WinColorFromText(ReadSetting(QStringLiteral("ColorOndoNeriRange"))));
@@ -175,7 +177,10 @@ void TfrmSetDataPath::FormActivate() {
 
 void TfrmSetDataPath::BitBtn1Click() {
     const QString folder = Edit1->text();
-    SetDataFolder(kDatabase, folder);
+    // A folder that cannot be a data folder is refused and keeps the window open for another
+    // choice; a configuration that cannot be written ("Failed") still stores the rest.
+    if (!SetDataFolder(kDatabase, folder) && !IsAbsoluteFolder(folder))
+        return;
     WriteSetting(QStringLiteral("UnUseInkan"), FlagText(CheckBox1->isChecked()));
     WriteSetting(QStringLiteral("UseSiyou"), FlagText(CheckBox2->isChecked()));
     WriteSetting(QStringLiteral("UseRate"), FlagText(CheckBox3->isChecked()));

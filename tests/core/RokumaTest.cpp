@@ -1,12 +1,15 @@
+#include "measurement/Calc.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "platform/TableEngine.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
+#include <sqlite3.h>
 
 namespace tv {
 namespace {
@@ -186,6 +189,159 @@ TEST_F(RokumaTest, TheLargestReadingsComeBackAfterSaving) {
     EXPECT_EQ(loaded.CellText(4, 1), QStringLiteral("1.5"));
     SaveMeasurement(*header, loaded);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 3);
+}
+
+TEST_F(RokumaTest, TheLongResultsOfARoughMeasurementAreStoredWhole) {
+    // 5,000 readings of ±4.5 mm: Σ(d2) is "101250.00", nine characters.
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    TGridData grid;
+    for (int r = 1; r <= 500; ++r)
+        for (int c = 2; c <= 11; ++c)
+            grid.SetCellText(c, r, c % 2 ? QStringLiteral("-4.5") : QStringLiteral("4.5"));
+    TMemoryCalcTarget boxes;
+    boxes.SetBoxText(ResultBox::Edit13, QStringLiteral("10"));
+    CalcReadings(grid, boxes);
+    CalcRanges(grid, boxes);
+    header->SD = boxes.BoxText(ResultBox::Edit5);
+    header->SD2 = boxes.BoxText(ResultBox::Edit6);
+    header->DATACOUNT = boxes.BoxText(ResultBox::Edit7);
+    header->HENSA = boxes.BoxText(ResultBox::Edit8);
+    header->HOSR = boxes.BoxText(ResultBox::Edit9);
+    header->HODATACOUNT = boxes.BoxText(ResultBox::Edit10);
+    header->HOHENSA = boxes.BoxText(ResultBox::Edit11);
+    ASSERT_EQ(header->SD2, QStringLiteral("101250.00"));
+    // The longest text a single-precision result can take fits as well.
+    header->HOSR = QStringLiteral("-340282346638528859811704183484516925440.00");
+    grid.SetCellText(13, 1, header->HOSR);
+    SaveMeasurement(*header, grid);
+
+    TRokumaKanri stored;
+    stored.Koji->LoadByCode(QStringLiteral("A001"));
+    stored.Kosyu->FindByName(QStringLiteral("表層"));
+    stored.LoadByWork();
+    EXPECT_EQ(stored.SD2, QStringLiteral("101250.00"));
+    EXPECT_EQ(stored.DATACOUNT, QStringLiteral("5000"));
+    EXPECT_EQ(stored.HOSR, header->HOSR);
+    TGridData loaded;
+    LoadMeasurementGrid(stored.ID, loaded);
+    for (int r : {1, 250, 500})
+        for (int c = 1; c <= 16; ++c)
+            EXPECT_EQ(loaded.CellText(c, r), grid.CellText(c, r)) << "row " << r << " col " << c;
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData")), 5000);
+}
+
+TEST_F(RokumaTest, AFolderWithEightByteResultColumnsIsWidenedOnceKeepingItsRows) {
+    // The tables as the first build made them: results in eight bytes, no indexes.
+    CloseAllConnections();
+    for (const char* table : {"RokumaKanri", "RokumaLine", "RokumaData"})
+        ASSERT_TRUE(QFile::remove(env.DataFolder() + QLatin1String(table) + QStringLiteral(".DB")));
+    std::vector<FieldDef> kanri = {{QStringLiteral("ID"), FieldType::Integer},
+                                   {QStringLiteral("KOJICODE"), FieldType::String, 8},
+                                   {QStringLiteral("KosyuName"), FieldType::String, 32},
+                                   {QStringLiteral("STARTP"), FieldType::String, 10},
+                                   {QStringLiteral("ENDP"), FieldType::String, 10},
+                                   {QStringLiteral("KYORI"), FieldType::String, 10},
+                                   {QStringLiteral("SOKUTEIBI"), FieldType::Date},
+                                   {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
+                                   {QStringLiteral("SOKUTEISYA"), FieldType::String, 16}};
+    for (const char* name : {"SD", "SD2", "DATACOUNT", "HENSA", "HOSR", "HODATACOUNT", "HOHENSA"})
+        kanri.push_back({QString::fromLatin1(name), FieldType::String, 8});
+    kanri.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
+    kanri.push_back({QStringLiteral("GP"), FieldType::String, 2});
+    CreateTable(kDb, QStringLiteral("RokumaKanri"), kanri);
+    std::vector<FieldDef> line = {{QStringLiteral("HID"), FieldType::Integer},
+                                  {QStringLiteral("LNO"), FieldType::Integer},
+                                  {QStringLiteral("Sokuten"), FieldType::String, 10}};
+    for (const char* name : {"K00", "K01", "K02", "K03", "K04"})
+        line.push_back({QString::fromLatin1(name), FieldType::String, 8});
+    CreateTable(kDb, QStringLiteral("RokumaLine"), line);
+    CreateTable(kDb, QStringLiteral("RokumaData"),
+                {{QStringLiteral("SID"), FieldType::Integer},
+                 {QStringLiteral("PNO"), FieldType::Integer},
+                 {QStringLiteral("U"), FieldType::Boolean},
+                 {QStringLiteral("DATA"), FieldType::Double}});
+    for (int id = 1; id <= 3; ++id) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("insert into RokumaKanri (ID,KOJICODE,KosyuName,SD2) values "
+                                "(:A,:B,'表層','12345.67')"));
+        q.Params(0).SetAsInteger(id);
+        q.Params(1).SetAsString(QStringLiteral("W%1").arg(id));
+        q.ExecSQL();
+        TQuery l(kDb);
+        l.AddSQL(QStringLiteral("insert into RokumaLine (HID,LNO,K01) values (:A,1,'99999.99')"));
+        l.Params(0).SetAsInteger(id);
+        l.ExecSQL();
+    }
+    const QString before = Snapshot();
+    CloseAllConnections();
+
+    // The file's schema version and integrity, read beside the engine.
+    auto fileState = [&](const char* table) {
+        sqlite3* db = nullptr;
+        sqlite3_open(
+            (env.DataFolder() + QLatin1String(table) + QStringLiteral(".DB")).toUtf8().constData(),
+            &db);
+        QString state;
+        for (const char* pragma : {"PRAGMA schema_version", "PRAGMA integrity_check"}) {
+            sqlite3_stmt* st = nullptr;
+            sqlite3_prepare_v2(db, pragma, -1, &st, nullptr);
+            if (sqlite3_step(st) == SQLITE_ROW)
+                state +=
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) +
+                    QLatin1Char('|');
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+        return state;
+    };
+    header->CheckTable();
+    TRokumaLine().CheckTable();
+    const QString widened = fileState("RokumaKanri");
+    EXPECT_TRUE(widened.endsWith(QStringLiteral("|ok|"))) << widened.toStdString();
+    EXPECT_TRUE(fileState("RokumaLine").endsWith(QStringLiteral("|ok|")));
+    EXPECT_EQ(Snapshot(), before);
+    header->CheckTable(); // a second look changes nothing
+    EXPECT_EQ(fileState("RokumaKanri"), widened);
+
+    // The widened columns take a whole result; the others keep their sizes.
+    Choose(QStringLiteral("W2"), QStringLiteral("表層"));
+    header->SD2 = QStringLiteral("101250.00");
+    TGridData grid;
+    FillRow(grid, 1, {QStringLiteral("1")}, QStringLiteral("0.0"));
+    grid.SetCellText(13, 1, QStringLiteral("101250.00"));
+    SaveMeasurement(*header, grid);
+    EXPECT_EQ(test::Rows(QStringLiteral("select SD2 from RokumaKanri where ID=2")),
+              QStringList{QStringLiteral("101250.00")});
+    EXPECT_EQ(test::Rows(QStringLiteral("select K01 from RokumaLine where HID=2")),
+              QStringList{QStringLiteral("101250.00")});
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 3);
+    header->STARTP = QStringLiteral("12345678901");
+    EXPECT_THROW(SaveMeasurement(*header, grid), EngineError);
+}
+
+TEST_F(RokumaTest, MessagesShowTheTypedTextAsItIs) {
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    TGridData grid;
+    FillRow(grid, 1, {QStringLiteral("1")}, QStringLiteral("0.0"));
+    grid.SetCellText(1, 1, QStringLiteral("%4%4%4%4%4%4"));
+    try {
+        SaveMeasurement(*header, grid);
+        ADD_FAILURE() << "a 12-byte position was saved";
+    } catch (const EngineError& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("'%4%4%4%4%4%4' は 12 バイトです")))
+            << e.Message().toStdString();
+    }
+    // The engine's own check of a column says the same.
+    TQuery q(kDb);
+    q.AddSQL(QStringLiteral("insert into RokumaLine (HID,Sokuten) values (1,:A)"));
+    q.Params(0).SetAsString(QStringLiteral("%3%4%3%4%3%4"));
+    try {
+        q.ExecSQL();
+        ADD_FAILURE() << "a 12-byte position was stored";
+    } catch (const EngineError& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("'%3%4%3%4%3%4' は 12 バイトです")))
+            << e.Message().toStdString();
+    }
 }
 
 TEST_F(RokumaTest, SavingAgainKeepsTheStoredIdAndReplacesLinesAndPoints) {

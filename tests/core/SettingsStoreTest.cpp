@@ -66,8 +66,6 @@ TEST_F(SettingsStoreTest, TheDataFolderAlwaysEndsInASeparatorAndIsStoredUnchange
     EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), QStringLiteral("/srv/data/"));
     SetDataFolder(QStringLiteral("KESTRAN"), QStringLiteral("/srv/data/"));
     EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), QStringLiteral("/srv/data/"));
-    SetDataFolder(QStringLiteral("KESTRAN"), QString());
-    EXPECT_EQ(GetDataFolder(QStringLiteral("KESTRAN")), QStringLiteral("/"));
     EXPECT_TRUE(env.messages.isEmpty());
     EXPECT_THROW(GetDataFolder(QStringLiteral("nosuchdb")), EngineError);
 }

@@ -254,6 +254,13 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(Cp932Length(QStringLiteral("A表①")), 5);
     EXPECT_FALSE(Cp932Length(QStringLiteral("€")).has_value());
     EXPECT_EQ(Cp932Truncate(QStringLiteral("AあB"), 2), QStringLiteral("A"));
+    // Encoding maps the input method's wave dash to the code page's own; decoding gives it back.
+    const std::optional<QByteArray> bytes = Cp932Encode(QStringLiteral("A表〜"));
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, QByteArray("A\x95\x5C\x81\x60"));
+    EXPECT_EQ(Cp932Decode(*bytes), QStringLiteral("A表～"));
+    EXPECT_FALSE(Cp932Encode(QStringLiteral("€")).has_value());
+    EXPECT_FALSE(Cp932Decode(QByteArray("\x81")).has_value());
 }
 
 TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {
@@ -443,6 +450,146 @@ TEST_F(TableEngineTest, ConfigurationNamesDatabasesAndTheirFolders) {
     blocker.close();
     EXPECT_FALSE(
         SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), QStringLiteral("/y")));
+}
+
+TEST_F(TableEngineTest, ATransactionCommitsThroughItsMainFileOrNotAtAll) {
+    CreateWorkTables();
+    const QString mainFile = env.DataFolder() + QStringLiteral(".tavelon-engine.sqlite");
+    // A directory where the main file belongs: no transaction without an all-or-nothing commit.
+    CloseAllConnections();
+    ASSERT_TRUE(QDir().mkpath(mainFile));
+    const QString refused = EngineMessage([&] { TTransaction tx(kDb); });
+    EXPECT_TRUE(refused.contains(QStringLiteral("管理ファイルに書き込めません")) &&
+                refused.contains(QDir::toNativeSeparators(env.DataFolder())))
+        << refused.toStdString();
+    ASSERT_TRUE(QDir(mainFile).removeRecursively());
+
+    // A garbage or empty main file without a journal holds nothing and is made again.
+    for (const QByteArray& content : {QByteArray("not a database at all"), QByteArray()}) {
+        CloseAllConnections();
+        QFile f(mainFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        TTransaction tx(kDb);
+        InsertKosyu(Count(QStringLiteral("Kosyu4")) + 1, QStringLiteral("表層"));
+        InsertKanri(Count(QStringLiteral("RokumaKanri")) + 1, QStringLiteral("A001"),
+                    QStringLiteral("表層"), QString());
+        tx.Commit();
+    }
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+    QFile f(mainFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(16).startsWith("SQLite format 3"));
+    f.close();
+
+    // A super-journal left by a killed save goes when the folder is opened; one that a table's
+    // journal still needs stays until the table is recovered.
+    CloseAllConnections();
+    const QString super = mainFile + QStringLiteral("-mj1A2B3C4D5");
+    QFile stray(super);
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.write("Kosyu4.DB");
+    stray.close();
+    QFile journal(env.DataFolder() + QStringLiteral("Other.DB-journal"));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write("busy");
+    journal.close();
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+    EXPECT_TRUE(QFile::exists(super));
+    CloseAllConnections();
+    ASSERT_TRUE(journal.remove());
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 2);
+    EXPECT_FALSE(QFile::exists(super));
+}
+
+TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheFolder) {
+    // Twelve other valid tables, ahead of ours in name order, pass SQLite's limit of ten.
+    for (int i = 1; i <= 12; ++i)
+        CreateTable(kDb, QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')),
+                    {{QStringLiteral("X"), FieldType::Integer}});
+    CreateWorkTables();
+    {
+        TTransaction tx(kDb, {QStringLiteral("Kosyu4"), QStringLiteral("RokumaKanri")});
+        InsertKosyu(1, QStringLiteral("表層"));
+        InsertKanri(1, QStringLiteral("A001"), QStringLiteral("表層"), QString());
+        // A table it did not declare is named as such.
+        const QString other = EngineMessage([&] { Count(QStringLiteral("A05")); });
+        EXPECT_TRUE(other.contains(QStringLiteral("A05"))) << other.toStdString();
+        tx.Commit();
+    }
+    EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
+    EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 1);
+
+    // A truncated table file is reported with its name and cause, declared or met later.
+    QFile damaged(env.DataFolder() + QStringLiteral("Koji1.DB"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("SQLite format 3\0", 16) + QByteArray(40, '\x01'));
+    damaged.close();
+    const QString declared = EngineMessage([&] {
+        TTransaction tx(kDb, {QStringLiteral("Koji1"), QStringLiteral("Kosyu4")});
+    });
+    EXPECT_TRUE(declared.contains(QStringLiteral("Koji1.DB"))) << declared.toStdString();
+    ASSERT_TRUE(QFile::remove(env.DataFolder() + QStringLiteral("A01.DB")));
+    for (int i = 2; i <= 12; ++i)
+        QFile::remove(env.DataFolder() + QStringLiteral("A%1.DB").arg(i, 2, 10, QLatin1Char('0')));
+    TTransaction tx(kDb);
+    const QString later = EngineMessage([&] { Count(QStringLiteral("Koji1")); });
+    EXPECT_TRUE(later.contains(QStringLiteral("Koji1.DB")) &&
+                !later.contains(QStringLiteral("トランザクションの開始時")))
+        << later.toStdString();
+}
+
+TEST_F(TableEngineTest, IndexesAndWiderColumnsChangeNoResult) {
+    CreateTable(kDb, QStringLiteral("Line"),
+                {{QStringLiteral("HID"), FieldType::Integer},
+                 {QStringLiteral("K00"), FieldType::String, 4},
+                 {QStringLiteral("Name"), FieldType::String, 4}},
+                {{QStringLiteral("HID")}});
+    TQuery insert(kDb);
+    insert.AddSQL(QStringLiteral("insert into Line (HID,K00,Name) values (:A,:B,:C)"));
+    for (int i = 1; i <= 3; ++i) {
+        insert.Params(0).SetAsInteger(i);
+        insert.Params(1).SetAsString(QStringLiteral("1234"));
+        insert.Params(2).SetAsString(QStringLiteral("n%1").arg(i));
+        insert.ExecSQL();
+    }
+    EXPECT_EQ(Column(QStringLiteral("select * from Line where HID=2"), 2),
+              QStringList{QStringLiteral("n2")});
+    insert.Params(1).SetAsString(QStringLiteral("12345"));
+    EXPECT_THROW(insert.ExecSQL(), EngineError);
+
+    UpgradeTable(kDb, QStringLiteral("LINE"),
+                 {{QStringLiteral("HID"), FieldType::Integer},
+                  {QStringLiteral("K00"), FieldType::String, 6},
+                  {QStringLiteral("Name"), FieldType::String, 2}}, // never narrowed
+                 {{QStringLiteral("HID")}, {QStringLiteral("Name"), QStringLiteral("HID")}});
+    {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("select * from Line order by HID"));
+        q.Open();
+        ASSERT_EQ(q.FieldCount(), 3);
+        EXPECT_EQ(q.Fields(2).Name(), QStringLiteral("Name"));
+        EXPECT_EQ(q.Fields(2).AsString(), QStringLiteral("n1"));
+    }
+    insert.Params(0).SetAsInteger(4);
+    insert.ExecSQL(); // "12345" fits now
+    insert.Params(1).SetAsString(QStringLiteral("1234567"));
+    EXPECT_THROW(insert.ExecSQL(), EngineError);
+    insert.Params(1).SetAsString(QString());
+    insert.Params(2).SetAsString(QStringLiteral("abcd"));
+    insert.ExecSQL();
+    EXPECT_EQ(Count(QStringLiteral("Line")), 5);
+
+    sqlite3* db = nullptr;
+    sqlite3_open((env.DataFolder() + QStringLiteral("Line.DB")).toUtf8().constData(), &db);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "select count(*) from sqlite_master where type='index'", -1, &st,
+                       nullptr);
+    sqlite3_step(st);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 2);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
 }
 
 TEST_F(TableEngineTest, AFullDiskInsideATransactionWritesNothing) {

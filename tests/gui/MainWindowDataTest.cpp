@@ -125,6 +125,26 @@ TEST_F(MainWindowDataTest, AMeasurementSurvivesARestartExactly) {
     EXPECT_EQ(names, QStringList{QStringLiteral("山田太郎")});
 }
 
+TEST_F(MainWindowDataTest, ALongComputedResultIsSavedAndShownWhole) {
+    // Σ(d2) of a line of ten readings of 400 takes ten characters, more than the box lets the
+    // user type.
+    Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
+    for (int c = 2; c <= 11; ++c)
+        window->vaSpread1->SetCellText(c, 1, QStringLiteral("400"));
+    window->vaSpread1Click(2, 1); // excludes one ...
+    window->vaSpread1Click(2, 1); // ... and uses it again, computing the results
+    ASSERT_EQ(window->Edit6->text(), QStringLiteral("1600000.00"));
+    window->vaSpread1->SetCellText(16, 1, QStringLiteral("0.0")); // the line is stored
+    window->BitBtn2->click();
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+
+    window.reset();
+    Open();
+    Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
+    EXPECT_EQ(window->Edit6->text(), QStringLiteral("1600000.00"));
+    EXPECT_EQ(window->vaSpread1->Cells().CellText(13, 1), QStringLiteral("1600000.00"));
+}
+
 TEST_F(MainWindowDataTest, AFailedSaveKeepsWhatWasTypedAndStoresNothing) {
     Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
     window->Edit4->setText(QStringLiteral("2026/13/40"));

@@ -189,8 +189,8 @@ TEST_F(MainWindowTest, Edit11ChoosesTheReportForm) {
 }
 
 TEST_F(MainWindowTest, AResultLongerThanItsColumnIsShownWholeWhileTypingStopsAtTheLimit) {
-    // Σ(d2) of one reading of 400 takes nine characters; its column holds eight. The box shows
-    // the result as computed, so the save refuses it by name instead of storing a cut number.
+    // Σ(d2) of one reading of 400 takes nine characters, more than a user may type into the box.
+    // The box shows the result as computed (and the save stores it whole).
     TypeIntoCell(2, 1, QStringLiteral("400"));
     EXPECT_EQ(window->Edit6->text(), QStringLiteral("160000.00"));
     // Typing still stops at the column's bytes: five full-width characters fill ten.

@@ -1,11 +1,13 @@
 // The settings window driven by its controls, with the folder browser and the colour dialog
 // replaced by scripted answers.
+#include "app/Startup.h"
 #include "platform/EngineConfig.h"
 #include "platform/Errors.h"
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
 #include "settings/gui/FolderDialog.h"
 #include "settings/gui/uSetDataPath.h"
+#include "tests/gui/WhenModal.h"
 #include "tests/support/TestEnv.h"
 
 #include <QCheckBox>
@@ -186,6 +188,69 @@ TEST_F(SetDataPathTest, AConfigurationThatCannotBeWrittenSaysFailedAndStillStore
     EXPECT_EQ(env.messages.value(0), QStringLiteral("Failed"));
     EXPECT_EQ(ReadSetting(QStringLiteral("UnUseInkan")), QStringLiteral("TRUE"));
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(SetDataPathTest, AnEmptyOrRelativeFolderIsRefusedAndTheWindowStaysOpen) {
+    for (const QString& folder : {QString(), QStringLiteral("data/tables")}) {
+        env.messages.clear();
+        edit1->setText(folder);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        EXPECT_TRUE(window->isVisible());
+        ASSERT_EQ(env.messages.size(), 1);
+        EXPECT_TRUE(env.messages[0].contains(QStringLiteral("'%1' は使えません").arg(folder)));
+        EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), env.DataFolder());
+    }
+    // One written by hand into the configuration is refused when used.
+    QSettings ini(EngineConfigFile(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("kestran/Path"), QString());
+    ini.sync();
+    EXPECT_THROW(GetDataFolder(QStringLiteral("kestran")), EngineError);
+}
+
+class DamagedConfigurationTest : public EnvTest {
+protected:
+    QByteArray Write(const QByteArray& content) {
+        QFile f(EngineConfigFile());
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        return content;
+    }
+    static QByteArray Read(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    }
+};
+
+TEST_F(DamagedConfigurationTest, IsReportedWithItsLineAndKeptUntilTheUserChoosesAFolder) {
+    const QByteArray damaged = Write("[kestran]\nPath=/srv/old\nPath /srv/garbage\n");
+    EnsureDefaultDatabase(); // not a first start: nothing written
+    EXPECT_EQ(Read(EngineConfigFile()), damaged);
+
+    // The user closes the settings window without choosing: the program does not start.
+    WhenModal<TfrmSetDataPath>([](TfrmSetDataPath* w) { w->close(); });
+    EXPECT_FALSE(ChooseDataFolderWhenUnusable());
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QDir::toNativeSeparators(EngineConfigFile())) &&
+                env.messages[0].contains(QStringLiteral("3 行目")))
+        << env.messages[0].toStdString();
+    EXPECT_EQ(Read(EngineConfigFile()), damaged);
+
+    // Choosing a folder stores it; the damaged file is kept beside.
+    const QString folder = env.DataFolder();
+    WhenModal<TfrmSetDataPath>([folder](TfrmSetDataPath* w) {
+        EXPECT_EQ(w->Edit1->text(), QString());
+        w->Edit1->setText(folder);
+        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+    });
+    EXPECT_TRUE(ChooseDataFolderWhenUnusable());
+    EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), folder);
+    EXPECT_EQ(Read(EngineConfigFile() + QStringLiteral(".bak")), damaged);
+
+    // A file without the entry is no first start either.
+    const QByteArray other = Write("[other]\nPath=/srv/other\n");
+    EnsureDefaultDatabase();
+    EXPECT_EQ(Read(EngineConfigFile()), other);
+    EXPECT_THROW(GetDataFolder(QStringLiteral("kestran")), EngineError);
 }
 
 TEST(WinColorTest, ColourTextsAreReadLenientlyAndTruncatedTowardZero) {

@@ -1,4 +1,4 @@
-#include "measurement/Codes.h"
+#include "registers/Codes.h"
 
 namespace tv {
 
