@@ -5,6 +5,7 @@
 #include "platform/EngineConfig.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Installed.h"
 #include "printing/PainterCanvas.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKikakuti4.h"
@@ -36,6 +37,8 @@ int RunDesktopProgram(int argc, char** argv) {
     SetApplicationTitle(QStringLiteral("平坦性試験"));
     InstallFontSubstitutes();
     InstallMessageBoxes();
+    // Qt's own dialogs and buttons in Japanese.
+    InstallQtTranslation();
 
     int result = 1;
     Guarded([&] {

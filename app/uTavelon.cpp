@@ -4,12 +4,17 @@
 #include "app/PrintResultsTable.h"
 #include "app/PrintTestReportSheet.h"
 #include "app/Windows.h"
+#include "measurement/ExcelSheet.h"
 #include "measurement/GridLayout.h"
+#include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
@@ -23,11 +28,13 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
+#include "settings/RegistryUtility.h"
 #include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +42,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -79,14 +87,85 @@ TfrmEditTavelon::TfrmEditTavelon(QWidget* parent) : QMainWindow(parent) {
     point_ = std::make_unique<TRokumaData>();
     BuildControls();
     BuildMenus();
-    // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame.
+    BuildReadingsMenu();
+    // The outer size is 645 x 549 with the frame; Qt sizes the inside of the frame. The window
+    // can grow, not shrink below its layout.
     resize(637, 515);
+    setMinimumSize(637, 515);
+    vaSpread1->FitFontToWidth();
     CentreInWorkArea();
+    RestorePlacement();
     StatusPanel0->setText(QStringLiteral(TAVELON_FILE_VERSION));
     CheckDatabases();
 }
 
-TfrmEditTavelon::~TfrmEditTavelon() = default;
+TfrmEditTavelon::~TfrmEditTavelon() {
+    SavePlacement();
+}
+
+namespace {
+const QString kPlacementSetting = QStringLiteral("MainWindowPlacement");
+constexpr int kLayoutInnerWidth = 637, kLayoutInnerHeight = 515;
+} // namespace
+
+// The placement is kept as "left,top,width,height" of the window's inside.
+void TfrmEditTavelon::RestorePlacement() {
+    QString text;
+    try {
+        text = ReadSetting(kPlacementSetting);
+    } catch (const TError&) {
+        return;
+    }
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return;
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return;
+    }
+    const QRect placement(v[0], v[1], v[2], v[3]);
+    if (placement.width() < kLayoutInnerWidth || placement.height() < kLayoutInnerHeight)
+        return;
+    // Only where it fits a screen now: a screen unplugged or made smaller since leaves the
+    // window centred at its layout size.
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(placement)) {
+            setGeometry(placement);
+            return;
+        }
+    }
+}
+
+void TfrmEditTavelon::SavePlacement() {
+    const QRect placement = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    if (!placement.isValid())
+        return;
+    try {
+        WriteSetting(kPlacementSetting, QStringLiteral("%1,%2,%3,%4")
+                                            .arg(placement.left())
+                                            .arg(placement.top())
+                                            .arg(placement.width())
+                                            .arg(placement.height()));
+    } catch (const TError&) {
+        // A settings file that cannot be written costs only the placement.
+    }
+}
+
+void TfrmEditTavelon::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FollowWindowSize();
+}
+
+void TfrmEditTavelon::FollowWindowSize() {
+    const int dx = std::max(0, width() - kLayoutInnerWidth);
+    const int dy = std::max(0, height() - kLayoutInnerHeight);
+    vaSpread1->setGeometry(8, 120, 619 + dx, 273 + dy);
+    for (const auto& [control, at] : bottomControls_)
+        control->move(at.x(), at.y() + dy);
+}
 
 void TfrmEditTavelon::BuildControls() {
     auto* client = new QWidget(this);
@@ -208,6 +287,11 @@ void TfrmEditTavelon::BuildControls() {
     statusBar()->addWidget(StatusPanel1, 1);
     statusBar()->setSizeGripEnabled(false);
 
+    // Everything below the grid moves down with the window's bottom edge.
+    for (QWidget* control : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (control->y() >= 393)
+            bottomControls_.emplace_back(control, control->pos());
+
     // Tab order.
     QWidget* order[] = {ComboBox1, ComboBox4, Edit1,     Edit2,   Edit3,  Edit4,
                         ComboBox2, ComboBox3, vaSpread1, Edit9,   Edit10, Edit11,
@@ -277,6 +361,8 @@ void TfrmEditTavelon::BuildMenus() {
     N2->setObjectName(QStringLiteral("N2"));
     N3->setObjectName(QStringLiteral("N3"));
     N4->setObjectName(QStringLiteral("N4"));
+    Help1 = AddHelpItem(menuBar());
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000001")); });
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
@@ -576,8 +662,12 @@ void TfrmEditTavelon::ComboBox3DropDown() {
 }
 
 void TfrmEditTavelon::BitBtn2Click() {
-    SaveShownMeasurement();
+    ShowStatus(QString());
+    if (!SaveShownMeasurement())
+        return;
     BitBtn2->setEnabled(true);
+    ShowStatus(QStringLiteral("保存しました ") +
+               Now().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }
 
 void TfrmEditTavelon::BitBtn1Click() {
@@ -598,6 +688,11 @@ void TfrmEditTavelon::BitBtn1Click() {
     SetCurrentOrientation(TOrientation::Portrait);
     auto* preview = new TfrmPreView(this);
     const std::unique_ptr<TfrmPreView> release(preview);
+    // The document's name proposes the PDF file name: work code, work type and form.
+    preview->PrevX1->SetTitle(header_->Koji->Code.trimmed() + QLatin1Char('_') +
+                              header_->Kosyu->Kosyumei.trimmed() + QLatin1Char('_') +
+                              (RadioGroup1ItemIndex() == 0 ? QStringLiteral("平坦性試験")
+                                                           : QStringLiteral("平たん度出来形")));
     preview->PrevX1->BeginDoc();
     if (RadioGroup1ItemIndex() == 0)
         PrintTestReportSheet(*preview->PrevX1, *header_);
@@ -626,11 +721,14 @@ void TfrmEditTavelon::Delete1Click() {
     stored.Kosyu->FindByName(ComboBox4->currentText());
     stored.LoadByWork();
     if (stored.ID == 0) {
-        StatusPanel1->setText(QStringLiteral("削除する測定データは登録されていません"));
+        ShowStatus(QStringLiteral(
+            "この工事と工種の測定データは保存されていないため、削除するものがありません"));
         return;
     }
-    if (!AskOkCancel(QStringLiteral("本当に削除しますか？")))
+    if (!AskOkCancel(QStringLiteral("本当に削除しますか？"))) {
+        ShowStatus(QStringLiteral("削除を取り消しました"));
         return;
+    }
     header_->Koji->LoadByCode(stored.Koji->Code);
     header_->Kosyu->FindByName(stored.Kosyu->Kosyumei);
     header_->Delete();
@@ -639,6 +737,7 @@ void TfrmEditTavelon::Delete1Click() {
     if (header_->GP.isEmpty())
         header_->GP = QStringLiteral("10");
     Edit13->setText(header_->GP);
+    ShowStatus(QStringLiteral("削除しました"));
 }
 
 namespace {
@@ -662,6 +761,147 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+
+} // namespace tv
+
+namespace tv {
+
+// --- Readings in and out ------------------------------------------------------------------------
+
+namespace {
+// The file types of the import dialog, in the order of TReadingsLayout.
+const char16_t* const kImportFilters[] = {
+    u"CSV・テキスト（形式を自動判定） (*.csv *.txt)",
+    u"表形式 CSV（一行が表の一行） (*.csv *.txt)",
+    u"ロガー形式（一行に測定値一つ） (*.csv *.txt *.dat *.log)",
+};
+const char16_t* const kExportCsv = u"CSV 表形式 (*.csv)";
+const char16_t* const kExportExcel = u"Excel ブック (*.xlsx)";
+} // namespace
+
+void TfrmEditTavelon::BuildReadingsMenu() {
+    QMenu* file = menuBar()->findChild<QMenu*>(QStringLiteral("File1"));
+    if (!file)
+        return;
+    Import1 = new QAction(QStringLiteral("読み込み…"), this);
+    Import1->setObjectName(QStringLiteral("Import1"));
+    Export1 = new QAction(QStringLiteral("書き出し…"), this);
+    Export1->setObjectName(QStringLiteral("Export1"));
+    file->insertAction(Delete1, Import1);
+    file->insertAction(Delete1, Export1);
+    file->insertSeparator(Delete1);
+    connect(Import1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Import1Click));
+    connect(Export1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Export1Click));
+    connect(vaSpread1, &TvaSpread::BlockEdited, this,
+            Handler(this, &TfrmEditTavelon::vaSpread1BlockEdited));
+    connect(vaSpread1, &TvaSpread::PasteRefused, StatusPanel1, &QLabel::setText);
+}
+
+void TfrmEditTavelon::vaSpread1BlockEdited() {
+    StatusPanel1->clear();
+    modified_ = true;
+    // One recalculation for the whole block; the grid repaints once.
+    const TGridBlockWrite block(vaSpread1->Cells());
+    RunCalcReadingsAndRanges();
+}
+
+void TfrmEditTavelon::Import1Click() {
+    QFileDialog dialog(this, QStringLiteral("測定値の読み込み"));
+    dialog.setObjectName(QStringLiteral("ImportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const char16_t* filter : kImportFilters)
+        filters << QString::fromUtf16(filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ImportReadings(dialog.selectedFiles().front(),
+                   static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+}
+
+void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
+    TReadingsLayout chosen = TReadingsLayout::Detect;
+    if (layout == 1)
+        chosen = TReadingsLayout::Grid;
+    else if (layout == 2)
+        chosen = TReadingsLayout::Logger;
+    // Read whole into a scratch grid first: a bad record leaves the window as it was.
+    TGridData scratch;
+    try {
+        ReadReadings(ReadTextFile(path), chosen, scratch);
+    } catch (const EConvertError& e) {
+        throw EConvertError(QStringLiteral("%1: %2").arg(path, e.Message()));
+    }
+    if (HasReadings(vaSpread1->Cells()) &&
+        !AskOkCancel(QStringLiteral("表の測定値を読み込んだ内容で置き換えますか？")))
+        return;
+    vaSpread1->ReplaceCells(scratch);
+    vaSpread1BlockEdited();
+    int readings = 0;
+    for (int r = 1; r <= scratch.MaxRows(); ++r)
+        for (int c = grid::kFirstReading; c <= grid::kLastReading; ++c)
+            if (!scratch.CellText(c, r).isEmpty())
+                ++readings;
+    StatusPanel1->setText(QStringLiteral("%1 個の測定値を読み込みました").arg(readings));
+}
+
+void TfrmEditTavelon::Export1Click() {
+    QFileDialog dialog(this, QStringLiteral("測定値の書き出し"));
+    dialog.setObjectName(QStringLiteral("ExportDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QString::fromUtf16(kExportCsv), QString::fromUtf16(kExportExcel)});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == QString::fromUtf16(kExportExcel) ? QStringLiteral("xlsx")
+                                                                           : QStringLiteral("csv"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ExportReadings(dialog.selectedFiles().front());
+}
+
+void TfrmEditTavelon::ExportReadings(const QString& path) {
+    const TGridData& cells = vaSpread1->Cells();
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
+        // The boxes as they stand, without the checks of a save: an empty or unfinished 測定日
+        // leaves the date box of the sheet empty.
+        TRokumaKanri shown;
+        shown.Koji->Code = CodePart(ComboBox1->currentText());
+        shown.Koji->Kojimei = NamePart(ComboBox1->currentText());
+        shown.Kosyu->Kosyumei = ComboBox4->currentText();
+        shown.STARTP = Edit1->text();
+        shown.ENDP = Edit2->text();
+        shown.KYORI = Edit3->text();
+        try {
+            shown.SOKUTEIBI = QDateTime(ParseShortDate(Edit4->text()), QTime(0, 0));
+        } catch (const EConvertError&) {
+            shown.SOKUTEIBI = QDateTime();
+        }
+        shown.SOKUTEIKI = ComboBox2->currentText();
+        shown.SOKUTEISYA = ComboBox3->currentText();
+        shown.SD = Edit5->text();
+        shown.SD2 = Edit6->text();
+        shown.DATACOUNT = Edit7->text();
+        shown.HENSA = Edit8->text();
+        shown.HOSR = Edit9->text();
+        shown.HODATACOUNT = Edit10->text();
+        shown.HOHENSA = Edit11->text();
+        shown.GP = Edit13->text();
+        shown.SIYOUSYO = Edit12->text();
+        WriteExcelSheet(path, shown, cells);
+    } else {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+        // UTF-8 with a byte-order mark, so that spreadsheets read the Japanese text.
+        file.write("\xEF\xBB\xBF");
+        file.write(GridLayoutCsv(cells, LastFilledRow(cells)).toUtf8());
+        if (!file.commit())
+            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+    }
+    StatusPanel1->setText(QStringLiteral("%1 に書き出しました").arg(path));
 }
 
 } // namespace tv

@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -63,6 +65,9 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* Import1 = nullptr; // ファイル → 読み込み…
+    QAction* Export1 = nullptr; // ファイル → 書き出し…
+    QAction* Help1 = nullptr; // ヘルプ (F1)
 
     // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
     int RadioGroup1ItemIndex() const;
@@ -89,6 +94,20 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void Import1Click();
+    void Export1Click();
+    // Cells of the grid changed as a block (paste, clear, undo, redo).
+    void vaSpread1BlockEdited();
+
+    // Reading a file of readings into the grid (grid or logger layout, or detected): asks before
+    // replacing readings already in the grid; a file with a bad record changes nothing.
+    void ImportReadings(const QString& path, int layout);
+    // Writing the shown measurement: CSV in the grid layout, or an Excel workbook (.xlsx).
+    void ExportReadings(const QString& path);
+
+    // The shown measurement differs from what was loaded or saved: typing, clicks that exclude
+    // or use a reading, block edits and imports.
+    bool IsModified() const { return modified_; }
 
     // Steps shared by the handlers.
     void CheckDatabases();
@@ -98,17 +117,23 @@ public:
     // The current measurement (the report forms print from it).
     TRokumaKanri& Header() { return *header_; }
 
-    // True when the measurement shown was changed since it was loaded or saved.
-    bool IsModified() const { return modified_; }
+    // The window's outer size at the layout's size.
+    static constexpr int kLayoutWidth = 645, kLayoutHeight = 549;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     void BuildMenus();
     void CentreInWorkArea();
+    // Size and position of the last run, when they fit the screen; kept when the window goes.
+    void RestorePlacement();
+    void SavePlacement();
+    // Widens and lengthens the grid with the window and keeps the boxes below it at the bottom.
+    void FollowWindowSize();
     void RunCalcReadingsAndRanges();
     // Ｇ was changed by typing and the box was left: the range method is recomputed.
     void Edit13Exit();
@@ -122,6 +147,7 @@ private:
     bool LeaveShownMeasurement();
     void MarkModified() { modified_ = true; }
     void MarkShown();
+    void BuildReadingsMenu();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;
@@ -138,6 +164,8 @@ private:
     // The texts of the work and work-type boxes for the measurement shown (or as typed since):
     // choosing from a list changes the box before the choice is handled.
     QString shownWork_, shownKosyu_;
+    // The controls below the grid with their positions at the layout's size.
+    std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
 };
 
 } // namespace tv

@@ -147,7 +147,42 @@ void TGridData::Store(Cell& cell, int col, const QString& text) {
     }
 }
 
+TGridData::CellState TGridData::SavedCell(int col, int row) const {
+    const Cell* cell = At(col, row);
+    if (!cell)
+        return CellState();
+    return CellState{cell->text, cell->value, cell->entered, cell->color};
+}
+
+void TGridData::RestoreCell(int col, int row, const CellState& state) {
+    Cell* cell = At(col, row);
+    if (!cell)
+        return;
+    cell->text = state.text;
+    cell->value = state.value;
+    cell->entered = state.entered;
+    cell->color = state.color;
+    Changed(col, row);
+}
+
+void TGridData::BeginBlock() {
+    ++blockDepth_;
+}
+
+void TGridData::EndBlock() {
+    if (blockDepth_ == 0 || --blockDepth_ > 0)
+        return;
+    if (blockChanged_) {
+        blockChanged_ = false;
+        Changed(0, 0);
+    }
+}
+
 void TGridData::Changed(int col, int row) {
+    if (blockDepth_ > 0) {
+        blockChanged_ = true;
+        return;
+    }
     if (onChanged)
         onChanged(col, row);
 }

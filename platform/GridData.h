@@ -58,6 +58,26 @@ public:
     int ActiveRow() const { return activeRow_; }
     int EditEnterAction() const { return enterAction_; }
 
+    // A cell's whole state, kept to undo and redo an edit.
+    struct CellState {
+        QString text;
+        std::optional<double> value;
+        QString entered;
+        int color = kColorBlack;
+        bool operator==(const CellState& other) const {
+            return text == other.text && value == other.value && entered == other.entered &&
+                   color == other.color;
+        }
+        bool operator!=(const CellState& other) const { return !(*this == other); }
+    };
+    CellState SavedCell(int col, int row) const;
+    void RestoreCell(int col, int row, const CellState& state);
+
+    // Between BeginBlock and EndBlock, writes to many cells report one change, (0, 0), at the end
+    // instead of one per cell.
+    void BeginBlock();
+    void EndBlock();
+
     // Called after a cell's text or colour changed (col, row), and with (0, 0) after a block was
     // cleared. The window's grid control repaints through it.
     std::function<void(int col, int row)> onChanged;
@@ -78,6 +98,20 @@ private:
     int col_ = 1, row_ = 1, col2_ = 1, row2_ = 1;
     int activeCol_ = 1, activeRow_ = 1;
     int enterAction_ = kEnterRight;
+    int blockDepth_ = 0;
+    bool blockChanged_ = false;
+};
+
+// Holds back the grid's per-cell change reports for its lifetime (see TGridData::BeginBlock).
+class TGridBlockWrite {
+public:
+    explicit TGridBlockWrite(TGridData& grid) : grid_(grid) { grid_.BeginBlock(); }
+    ~TGridBlockWrite() { grid_.EndBlock(); }
+    TGridBlockWrite(const TGridBlockWrite&) = delete;
+    TGridBlockWrite& operator=(const TGridBlockWrite&) = delete;
+
+private:
+    TGridData& grid_;
 };
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing (Debian 12), configures and builds, then starts the program ("run") or
-# runs the whole test suite offscreen ("test"). Quick when nothing changed.
+# Installs what is missing (Debian 12), configures and builds, then starts the program ("run"),
+# runs the whole test suite offscreen ("test") or builds the Debian package ("package":
+# build/pTavelon_<version>_amd64.deb). Quick when nothing changed.
 set -euo pipefail
 mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -8,7 +9,9 @@ build=${BUILD_DIR:-$top/build}
 
 packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev sqlite3
           googletest libgtest-dev libbenchmark-dev fonts-ipafont-mincho fonts-ipafont-gothic
-          xvfb xauth poppler-utils)
+          xvfb xauth poppler-utils libxlsxwriter-dev
+          qt6-translations-l10n qt6-qpa-plugins dpkg-dev
+          desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -39,8 +42,13 @@ case "$mode" in
     cd "$build"
     exec ctest --output-on-failure -j"$(nproc)"
     ;;
+  package)
+    cd "$build"
+    cpack -G DEB
+    ls -1 "$build"/pTavelon_*_amd64.deb
+    ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|package]" >&2
     exit 2
     ;;
 esac

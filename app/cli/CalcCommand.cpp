@@ -132,6 +132,23 @@ QString GridCsv(const TGridData& grid) {
 
 } // namespace
 
+QString ResultLines(const TCalcTarget& boxes) {
+    struct Line {
+        const char* key;
+        ResultBox box;
+    };
+    static const Line lines[] = {
+        {"SD=", ResultBox::Edit5},        {"SD2=", ResultBox::Edit6},
+        {"DATACOUNT=", ResultBox::Edit7}, {"HENSA=", ResultBox::Edit8},
+        {"HOSR=", ResultBox::Edit9},      {"HODATACOUNT=", ResultBox::Edit10},
+        {"HOHENSA=", ResultBox::Edit11},  {"GP=", ResultBox::Edit13},
+    };
+    QString out;
+    for (const Line& line : lines)
+        out += QLatin1String(line.key) + boxes.BoxText(line.box) + QLatin1Char('\n');
+    return out;
+}
+
 int RunCalc(const QStringList& args) {
     CalcOptions options;
     const QString optionError = ReadOptions(args, options);
@@ -187,19 +204,7 @@ int RunCalc(const QStringList& args) {
     if (!boxes.Status().isEmpty())
         PrintError(boxes.Status());
 
-    struct Line {
-        const char* key;
-        ResultBox box;
-    };
-    static const Line lines[] = {
-        {"SD=", ResultBox::Edit5},        {"SD2=", ResultBox::Edit6},
-        {"DATACOUNT=", ResultBox::Edit7}, {"HENSA=", ResultBox::Edit8},
-        {"HOSR=", ResultBox::Edit9},      {"HODATACOUNT=", ResultBox::Edit10},
-        {"HOHENSA=", ResultBox::Edit11},  {"GP=", ResultBox::Edit13},
-    };
-    QString out;
-    for (const Line& line : lines)
-        out += QLatin1String(line.key) + boxes.BoxText(line.box) + QLatin1Char('\n');
+    QString out = ResultLines(boxes);
     if (options.grid)
         out += GridCsv(grid);
     PrintOut(out);

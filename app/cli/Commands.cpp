@@ -2,6 +2,7 @@
 
 #include "app/cli/CalcCommand.h"
 #include "app/cli/ExportCommand.h"
+#include "app/cli/ImportCommand.h"
 #include "app/cli/Output.h"
 
 #include <QStringList>
@@ -20,9 +21,18 @@ QString Usage() {
         "      * で始まる測定値は除外（赤）として扱います。\n"
         "      --group-size G  範囲法の群の大きさＧ（6～10、省略時 10）\n"
         "      --grid          計算後の表を CSV で続けて出力します\n"
-        "  tavelon export --work CODE --type NAME\n"
+        "  tavelon export --work CODE --type NAME [--xlsx FILE]\n"
         "      データフォルダに登録された工事 CODE・工種 NAME の測定を、calc が読む CSV で\n"
-        "      出力します（除外された測定値は * 付き）。\n"
+        "      出力します（除外された測定値は * 付き）。--xlsx のときは Excel ファイル FILE に\n"
+        "      書き出します。\n"
+        "  tavelon import --work CODE --type NAME [--layout grid|logger] [--date YYYY/MM/DD]\n"
+        "                 [--start T] [--end T] [--distance T] [--instrument T] [--person T]\n"
+        "                 [--group-size G] [--spec-range T] [--replace] FILE\n"
+        "      FILE（CSV またはテキスト、UTF-8 または Shift-JIS）の測定値を読み込み、画面と同じ\n"
+        "      計算をして工事 CODE・工種 NAME の測定として登録し、結果を calc と同じ行で\n"
+        "      出力します。形式 grid は calc と同じ表形式、logger は一行に測定値一つ（前に\n"
+        "      測定位置を置けます）で、省略時は判定します。登録済みの測定は --replace の\n"
+        "      ときだけ置き換えます。工事 CODE は登録されている必要があります。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -57,6 +67,13 @@ int Run(int argc, char** argv) {
             return 0;
         }
         return RunExport(args);
+    }
+    if (command == QLatin1String("import")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunImport(args);
     }
     PrintError(QStringLiteral("不明なコマンドです: %1（tavelon --help）").arg(command));
     return 2;

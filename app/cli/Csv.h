@@ -1,29 +1,12 @@
 #pragma once
-// Reading and writing the CSV files of the command line.
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-#include <optional>
-#include <vector>
+// The command line reads and writes CSV through the shared reader (platform/Csv.h).
+#include "platform/Csv.h"
 
 namespace tv::cli {
 
-// The text of a file: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
-// dropped), else Shift-JIS (code page 932); nothing when they are neither.
-std::optional<QString> DecodeText(const QByteArray& bytes);
-
-struct CsvRecords {
-    std::vector<QStringList> records;
-    // 1-based record at which a quoted field was left open; 0 when the text is well formed.
-    int openQuoteRecord = 0;
-};
-
-// Splits CSV text into records of fields: ',' separates fields, CR LF, LF or CR ends a record,
-// a field in double quotes may hold ',', line breaks and doubled quotes. A final line break
-// does not start another record, and blank lines at the end are dropped.
-CsvRecords ParseCsv(const QString& text);
-
-// A field as written to CSV: quoted when it holds ',', '"' or a line break.
-QString CsvField(const QString& text);
+using tv::CsvField;
+using tv::CsvRecords;
+using tv::DecodeText;
+using tv::ParseCsv;
 
 } // namespace tv::cli

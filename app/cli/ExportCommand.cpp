@@ -1,12 +1,15 @@
 #include "app/cli/ExportCommand.h"
 
-#include "app/cli/Csv.h"
 #include "app/cli/Output.h"
+#include "measurement/ExcelSheet.h"
 #include "measurement/GridLayout.h"
 #include "measurement/MeasurementReader.h"
+#include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
 
 #include <algorithm>
 
@@ -14,9 +17,10 @@ namespace tv::cli {
 
 namespace {
 
-// Reads "--work CODE --type NAME" (also "--work=CODE"); an error text when they are not usable.
-QString ReadOptions(const QStringList& args, QString& work, QString& type) {
-    bool haveWork = false, haveType = false;
+// Reads "--work CODE --type NAME [--xlsx FILE]" (also "--work=CODE"); an error text when they
+// are not usable.
+QString ReadOptions(const QStringList& args, QString& work, QString& type, QString& xlsx) {
+    bool haveWork = false, haveType = false, haveXlsx = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString* target = nullptr;
@@ -30,6 +34,10 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
             target = &type;
             have = &haveType;
             option = QStringLiteral("--type");
+        } else if (arg == QLatin1String("--xlsx") || arg.startsWith(QLatin1String("--xlsx="))) {
+            target = &xlsx;
+            have = &haveXlsx;
+            option = QStringLiteral("--xlsx");
         } else {
             return QStringLiteral("不明な引数です: %1").arg(arg);
         }
@@ -46,14 +54,16 @@ QString ReadOptions(const QStringList& args, QString& work, QString& type) {
         return QStringLiteral("--work で工事コードを指定してください");
     if (!haveType)
         return QStringLiteral("--type で工種名を指定してください");
+    if (haveXlsx && xlsx.isEmpty())
+        return QStringLiteral("--xlsx に書き出す Excel ファイルを指定してください");
     return QString();
 }
 
 } // namespace
 
 int RunExport(const QStringList& args) {
-    QString work, type;
-    const QString optionError = ReadOptions(args, work, type);
+    QString work, type, xlsx;
+    const QString optionError = ReadOptions(args, work, type, xlsx);
     if (!optionError.isEmpty()) {
         PrintError(optionError);
         return 2;
@@ -70,20 +80,19 @@ int RunExport(const QStringList& args) {
 
         TGridData grid;
         LoadMeasurementGrid(id, grid);
+        if (!xlsx.isEmpty()) {
+            // The header boxes go on the sheet too.
+            TRokumaKanri header;
+            header.Koji->LoadByCode(work);
+            header.Kosyu->FindByName(type);
+            header.LoadByWork();
+            WriteExcelSheet(xlsx, header, grid);
+            return 0;
+        }
         // Rows down to the last stored line.
         const std::vector<TStoredLine> lines = ReadStoredMeasurement(id).Lines;
         const int last = std::min(lines.empty() ? 0 : lines.back().LNO, grid.MaxRows());
-        QString out;
-        for (int r = 1; r <= last; ++r) {
-            QStringList fields;
-            for (int c = 1; c <= TGridData::kColumns; ++c) {
-                QString text = grid.CellText(c, r);
-                if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
-                    text.prepend(QLatin1Char('*'));
-                fields << CsvField(text);
-            }
-            out += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
-        }
+        const QString out = GridLayoutCsv(grid, last);
         PrintOut(out);
         return 0;
     } catch (const TError& e) {

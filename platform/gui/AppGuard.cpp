@@ -10,7 +10,7 @@ namespace tv {
 
 namespace {
 QString& Title() {
-    static QString title;
+    static QString title = QStringLiteral("平坦性試験");
     return title;
 }
 } // namespace
@@ -48,11 +48,10 @@ void InstallMessageBoxes() {
                              QMessageBox::Ok);
     };
     handlers.askOkCancel = [](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QString(), text,
+        QMessageBox box(QMessageBox::Warning, ApplicationTitle(), text,
                         QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
-        // What is asked about (a deletion) must be chosen, never taken by Enter.
+        // The questions are about deleting or dropping data: Enter alone keeps it.
         box.setDefaultButton(QMessageBox::Cancel);
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
         return box.exec() == QMessageBox::Ok;
     };
     handlers.askYesNo = [](const QString& text, bool withCancel) {

@@ -36,7 +36,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The application's title, shown on its message boxes.
+// The application's title, shown on its message boxes ("平坦性試験" unless set otherwise).
 void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();
 

@@ -2,7 +2,10 @@
 
 #include "platform/Cp932.h"
 
+#include <QAbstractItemView>
+#include <QStyle>
 #include <QValidator>
+#include <algorithm>
 
 namespace tv {
 
@@ -10,6 +13,15 @@ TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {}
 
 void TComboBox::showPopup() {
     emit DropDown();
+    // The list is at least as wide as its longest line, so every line shows whole.
+    QAbstractItemView* list = view();
+    int widest = 0;
+    const QFontMetrics metrics(list->font());
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+    const int extra =
+        2 * list->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
+    list->setMinimumWidth(std::max(width(), widest + extra));
     QComboBox::showPopup();
 }
 

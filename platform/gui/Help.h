@@ -1,9 +1,15 @@
 #pragma once
-// Help pages, opened by topic string ("HID00000002"). The pages are HTML files installed beside
-// the program: <program folder>/help/<topic>.html.
+// Help pages, opened by topic string ("HID00000002"). The pages are HTML files installed with the
+// program (help/<topic>.html, see Installed.h); the topic is a file name only, never shown.
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 namespace tv {
+
+// Every topic the windows open: the main window, the works, client, contractor, person-name,
+// standard-values and work-type windows and the settings window.
+QStringList HelpTopics();
 
 // The page of a topic, or an empty text when none is installed.
 QString HelpPageFile(const QString& topic);
@@ -11,5 +17,9 @@ QString HelpPageFile(const QString& topic);
 // Opens the topic's page in the system's browser. When no page is installed for the topic, or
 // it cannot be opened, says so in a message box.
 void ShowHelpTopic(const QString& topic);
+
+// Opens a page file in the browser; replaceable so tests open nothing. Returns the previous one.
+using THelpOpener = std::function<bool(const QString& file)>;
+THelpOpener SetHelpOpener(THelpOpener opener);
 
 } // namespace tv

@@ -3,24 +3,53 @@
 #include "platform/gui/Controls.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QValidator>
+#include <cmath>
 
 namespace tv {
 
 namespace {
 const QColor kShade(0xE8, 0xE8, 0xE8);
+// Steps of typing, pasting, clearing and clicking kept for undo.
+constexpr size_t kUndoSteps = 100;
 
 QString HeaderText(int col) {
     static const char16_t* const headers[TGridData::kColumns] = {
         u"測定位置", u"１", u"２",   u"３", u"４",    u"５",   u"６",   u"７",
         u"８",       u"９", u"１０", u"Σd", u"Σ(d2)", u"最大", u"最小", u"Ｒ"};
     return QString::fromUtf16(headers[col - 1]);
+}
+
+// Widths in character widths: the value columns four, Σ(d2) 5.12.
+double ColumnChars(int col) {
+    return col == 13 ? 5.12 : 4.0;
+}
+
+// The widest values a column holds in practice, which must show whole at the window's size:
+// readings and 最大/最小/Ｒ to "-99.9", Σd to "-999.9", Σ(d2) to "99999.99", and the ten bytes
+// of a measuring position.
+QString WidestUsualText(int col) {
+    if (col == 1)
+        return QStringLiteral("No.123+5.5");
+    if (col == 12)
+        return QStringLiteral("-999.9");
+    if (col == 13)
+        return QStringLiteral("99999.99");
+    return QStringLiteral("-99.9");
 }
 } // namespace
 
@@ -150,6 +179,14 @@ public:
         return editor;
     }
 
+    // An excluded reading stays red when selected, in a red light enough for the selection.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant color = index.data(Qt::ForegroundRole);
+        if (color.canConvert<QColor>() && color.value<QColor>() != QColor(Qt::black))
+            option->palette.setColor(QPalette::HighlightedText, QColor(0xFF, 0xB0, 0xB0));
+    }
+
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
         auto* line = static_cast<QLineEdit*>(editor);
@@ -176,6 +213,31 @@ protected:
         return QStyledItemDelegate::eventFilter(object, event);
     }
 
+public:
+    // Draws the cell as the style does, but its text with the grid's small margins. A text wider
+    // than its column is cut with an ellipsis, never silently; its tooltip shows it whole.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+        if (text.isEmpty())
+            return;
+        const QRect area = opt.rect.adjusted(TvaSpread::kCellMargin, 0, -TvaSpread::kCellMargin, 0);
+        const bool selected = opt.state & QStyle::State_Selected;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QString shown = opt.fontMetrics.horizontalAdvance(text) <= area.width()
+                                  ? text
+                                  : opt.fontMetrics.elidedText(text, Qt::ElideRight, area.width());
+        painter->drawText(area, int(opt.displayAlignment) | Qt::TextSingleLine, shown);
+        painter->restore();
+    }
+
 private:
     TvaSpread* grid_;
 };
@@ -185,7 +247,7 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     setModel(model_);
     setItemDelegate(new TSpreadDelegate(this));
     data_.onChanged = [this](int col, int row) { model_->CellChanged(col, row); };
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                     QAbstractItemView::EditKeyPressed);
@@ -195,15 +257,27 @@ TvaSpread::TvaSpread(QWidget* parent) : QTableView(parent) {
     QFont gridFont(QStringLiteral("ＭＳ Ｐゴシック"));
     gridFont.setPixelSize(12);
     setFont(gridFont);
-    const QFontMetrics metrics(gridFont);
+    verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 3);
     horizontalHeader()->setMinimumSectionSize(10);
-    verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    // A column whose edge the user drags keeps that width when the window is resized.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int newSize) {
+                if (!fitting_ && section >= 0 && section < TGridData::kColumns)
+                    userWidth_[section] = newSize;
+            });
 
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
-            emit Click(index.column() + 1, index.row() + 1);
+        // Shift and Ctrl clicks select a block; they do not exclude readings.
+        if (!index.isValid() ||
+            (QGuiApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+            return;
+        const int col = index.column() + 1, row = index.row() + 1;
+        const TGridData::CellState before = data_.SavedCell(col, row);
+        emit Click(col, row);
+        RecordCell(col, row, before);
     });
     SetActiveCell(1, 1);
 }
@@ -251,13 +325,201 @@ void TvaSpread::keyPressEvent(QKeyEvent* event) {
         EnterPressed();
         return;
     }
-    if (event->key() == Qt::Key_Delete && state() != EditingState) {
-        const QModelIndex index = currentIndex();
-        if (index.isValid())
-            model_->setData(index, QString(), Qt::EditRole);
+    if (SpreadsheetKey(event))
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+bool TvaSpread::SpreadsheetKey(QKeyEvent* event) {
+    if (state() == EditingState)
+        return false;
+    const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+    } else if (event->matches(QKeySequence::Paste)) {
+        PasteClipboard();
+    } else if (event->key() == Qt::Key_Delete && !ctrl) {
+        ClearSelectedCells();
+    } else if (ctrl && !shift && event->key() == Qt::Key_Z) {
+        Undo();
+    } else if ((ctrl && event->key() == Qt::Key_Y) ||
+               (ctrl && shift && event->key() == Qt::Key_Z)) {
+        Redo();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TvaSpread::SelectedBlock(int& col1, int& row1, int& col2, int& row2) const {
+    const QModelIndex current = currentIndex();
+    col1 = col2 = current.isValid() ? current.column() + 1 : data_.ActiveCol();
+    row1 = row2 = current.isValid() ? current.row() + 1 : data_.ActiveRow();
+    const QItemSelection selection = selectionModel()->selection();
+    bool first = true;
+    for (const QItemSelectionRange& range : selection) {
+        if (!range.isValid())
+            continue;
+        const int l = range.left() + 1, r = range.right() + 1;
+        const int t = range.top() + 1, b = range.bottom() + 1;
+        col1 = first ? l : std::min(col1, l);
+        col2 = first ? r : std::max(col2, r);
+        row1 = first ? t : std::min(row1, t);
+        row2 = first ? b : std::max(row2, b);
+        first = false;
+    }
+}
+
+void TvaSpread::SelectBlock(int col1, int row1, int col2, int row2) {
+    const QItemSelection block(model_->index(row1 - 1, col1 - 1),
+                               model_->index(row2 - 1, col2 - 1));
+    selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
+}
+
+QString TvaSpread::SelectedText() const {
+    int col1, row1, col2, row2;
+    SelectedBlock(col1, row1, col2, row2);
+    return BlockText(data_, col1, row1, col2, row2);
+}
+
+void TvaSpread::CopySelection() {
+    QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+bool TvaSpread::PasteText(const QString& text) {
+    const std::vector<QStringList> rows = SplitBlockText(text);
+    if (rows.empty())
+        return false;
+    std::vector<TBlockCell> cells;
+    const int col = ActiveCol(), row = ActiveRow();
+    const QString refused = CheckBlock(rows, col, row, cells);
+    if (!refused.isEmpty()) {
+        emit PasteRefused(refused);
+        return false;
+    }
+    WriteCells(cells);
+    int width = 0;
+    for (const QStringList& fields : rows)
+        width = std::max(width, static_cast<int>(fields.size()));
+    SelectBlock(col, row, col + width - 1, row + static_cast<int>(rows.size()) - 1);
+    emit BlockEdited();
+    return true;
+}
+
+void TvaSpread::PasteClipboard() {
+    PasteText(QGuiApplication::clipboard()->text());
+}
+
+void TvaSpread::ClearSelectedCells() {
+    int col1, row1, col2, row2;
+    SelectedBlock(col1, row1, col2, row2);
+    std::vector<TBlockCell> cells;
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            if (!data_.CellText(c, r).isEmpty() || data_.CellColor(c, r) != kColorBlack)
+                cells.push_back({c, r, TCellInput()});
+    if (cells.empty())
+        return;
+    WriteCells(cells);
+    emit BlockEdited();
+}
+
+void TvaSpread::WriteCells(const std::vector<TBlockCell>& cells) {
+    UndoStep step;
+    step.reserve(cells.size());
+    for (const TBlockCell& cell : cells)
+        step.push_back({cell.col, cell.row, data_.SavedCell(cell.col, cell.row), {}});
+    WriteBlock(data_, cells);
+    for (CellChange& change : step)
+        change.after = data_.SavedCell(change.col, change.row);
+    PushStep(std::move(step));
+}
+
+void TvaSpread::ReplaceCells(const TGridData& source) {
+    UndoStep step;
+    for (int r = 1; r <= data_.MaxRows(); ++r) {
+        for (int c = 1; c <= TGridData::kColumns; ++c) {
+            TGridData::CellState before = data_.SavedCell(c, r);
+            TGridData::CellState after = source.SavedCell(c, r);
+            if (before != after)
+                step.push_back({c, r, std::move(before), std::move(after)});
+        }
+    }
+    {
+        const TGridBlockWrite block(data_);
+        for (const CellChange& change : step)
+            data_.RestoreCell(change.col, change.row, change.after);
+    }
+    PushStep(std::move(step));
+}
+
+void TvaSpread::commitData(QWidget* editor) {
+    // A typed text goes into the cursor cell; kept as a step to undo.
+    const QModelIndex index = currentIndex();
+    if (!index.isValid()) {
+        QTableView::commitData(editor);
         return;
     }
-    QTableView::keyPressEvent(event);
+    const int col = index.column() + 1, row = index.row() + 1;
+    const TGridData::CellState before = data_.SavedCell(col, row);
+    QTableView::commitData(editor);
+    RecordCell(col, row, before);
+}
+
+void TvaSpread::RecordCell(int col, int row, const TGridData::CellState& before) {
+    const TGridData::CellState after = data_.SavedCell(col, row);
+    if (after != before)
+        PushStep(UndoStep{CellChange{col, row, before, after}});
+}
+
+void TvaSpread::PushStep(UndoStep step) {
+    if (step.empty())
+        return;
+    undo_.push_back(std::move(step));
+    if (undo_.size() > kUndoSteps)
+        undo_.erase(undo_.begin());
+    redo_.clear();
+}
+
+void TvaSpread::ApplyStep(const UndoStep& step, bool forward) {
+    {
+        const TGridBlockWrite block(data_);
+        for (const CellChange& change : step)
+            data_.RestoreCell(change.col, change.row, forward ? change.after : change.before);
+    }
+    int col1 = step.front().col, col2 = col1, row1 = step.front().row, row2 = row1;
+    for (const CellChange& change : step) {
+        col1 = std::min(col1, change.col);
+        col2 = std::max(col2, change.col);
+        row1 = std::min(row1, change.row);
+        row2 = std::max(row2, change.row);
+    }
+    SelectBlock(col1, row1, col2, row2);
+    emit BlockEdited();
+}
+
+void TvaSpread::Undo() {
+    if (undo_.empty())
+        return;
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    ApplyStep(step, false);
+    redo_.push_back(std::move(step));
+}
+
+void TvaSpread::Redo() {
+    if (redo_.empty())
+        return;
+    UndoStep step = std::move(redo_.back());
+    redo_.pop_back();
+    ApplyStep(step, true);
+    undo_.push_back(std::move(step));
+}
+
+void TvaSpread::ForgetUndo() {
+    undo_.clear();
+    redo_.clear();
 }
 
 void TvaSpread::resizeEvent(QResizeEvent* event) {
@@ -265,21 +527,82 @@ void TvaSpread::resizeEvent(QResizeEvent* event) {
     FitColumns();
 }
 
-// Columns 2 to 16 are four character widths wide (column 13 5.12), the measuring position nine;
-// the character width is chosen so that all sixteen columns fit the visible width.
-void TvaSpread::FitColumns() {
-    constexpr double kPositionChars = 9.0;
-    constexpr double kTotalChars = kPositionChars + 14 * 4.0 + 5.12;
-    const int scrollBar = verticalScrollBar()->sizeHint().width();
-    const int available = width() - 2 * frameWidth() - verticalHeader()->width() - scrollBar;
-    const double charWidth = qMax(4.0, available / kTotalChars);
-    int used = 0;
-    for (int col = 2; col <= TGridData::kColumns; ++col) {
-        const int w = int(charWidth * (col == 13 ? 5.12 : 4.0));
-        setColumnWidth(col - 1, w);
-        used += w;
+int TvaSpread::NeededColumnWidth(int col) const {
+    return fontMetrics().horizontalAdvance(WidestUsualText(col)) + 2 * kCellMargin;
+}
+
+// The character width is the smallest with which every four-character column holds its widest
+// usual value; Σ(d2) is 5.12 of them, or what "99999.99" needs when that is more; the measuring
+// position is as wide as its ten bytes need.
+double TvaSpread::BaseColumnWidth(int col) const {
+    if (col == 1)
+        return NeededColumnWidth(1);
+    double charWidth = 0;
+    for (int c = 2; c <= TGridData::kColumns; ++c)
+        if (c != 13)
+            charWidth = std::max(charWidth, NeededColumnWidth(c) / ColumnChars(c));
+    return std::max(std::ceil(charWidth * ColumnChars(col)), double(NeededColumnWidth(col)));
+}
+
+int TvaSpread::NeededTotalWidth() const {
+    double total = 0;
+    for (int col = 1; col <= TGridData::kColumns; ++col)
+        total += BaseColumnWidth(col);
+    return int(std::ceil(total));
+}
+
+int TvaSpread::AvailableWidth() const {
+    return width() - 2 * frameWidth() - verticalHeader()->sizeHint().width() -
+           verticalScrollBar()->sizeHint().width();
+}
+
+void TvaSpread::FitFontToWidth() {
+    QFont gridFont = font();
+    // In half pixels from 12 down to 8.
+    for (int halfPixels = 24; halfPixels >= 16; --halfPixels) {
+        gridFont.setPointSizeF(halfPixels / 2.0 * 72.0 / logicalDpiY());
+        setFont(gridFont);
+        if (NeededTotalWidth() <= AvailableWidth())
+            break;
     }
-    setColumnWidth(0, qMax(int(charWidth * kPositionChars), available - used));
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
+    FitColumns();
+}
+
+bool TvaSpread::CellTextFits(int col, int row) const {
+    const QString text = data_.CellText(col, row);
+    return text.isEmpty() ||
+           fontMetrics().horizontalAdvance(text) <= columnWidth(col - 1) - 2 * kCellMargin;
+}
+
+bool TvaSpread::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // A text cut by its column shows whole in the tooltip.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !CellTextFits(index.column() + 1, index.row() + 1))
+            QToolTip::showText(help->globalPos(),
+                               data_.CellText(index.column() + 1, index.row() + 1), viewport(),
+                               visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+// The columns keep the proportions of their needed widths and share the grid's width; more room
+// widens them all. Columns the user widened by hand keep their width.
+void TvaSpread::FitColumns() {
+    const int needed = NeededTotalWidth();
+    const double scale = std::max(1.0, double(AvailableWidth()) / needed);
+    fitting_ = true;
+    for (int col = 1; col <= TGridData::kColumns; ++col) {
+        const int w =
+            userWidth_[col - 1] > 0 ? userWidth_[col - 1] : int(BaseColumnWidth(col) * scale);
+        setColumnWidth(col - 1, w);
+    }
+    fitting_ = false;
 }
 
 void TvaSpread::EnterPressed() {

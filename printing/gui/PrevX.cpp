@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -15,6 +17,12 @@ namespace {
 TPdfFileNameQuery& PdfQuery() {
     static TPdfFileNameQuery query;
     return query;
+}
+
+// The folder of the last PDF written in this run.
+QString& LastPdfFolder() {
+    static QString folder;
+    return folder;
 }
 
 int RoundEven(double v) {
@@ -34,7 +42,9 @@ QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& s
     if (PdfQuery()) {
         name = PdfQuery()(parent, caption, suggested);
     } else {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QString folder = LastPdfFolder();
+        if (folder.isEmpty() || !QDir(folder).exists())
+            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (folder.isEmpty() || !QDir(folder).exists())
             folder = QDir::homePath();
         name = QFileDialog::getSaveFileName(parent, caption, QDir(folder).filePath(suggested),
@@ -42,6 +52,8 @@ QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& s
     }
     if (!name.isEmpty() && !name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         name += QStringLiteral(".pdf");
+    if (!name.isEmpty())
+        LastPdfFolder() = QFileInfo(name).absolutePath();
     return name;
 }
 
@@ -179,6 +191,8 @@ QString TPrevX::SuggestedPdfName() const {
         name = window()->windowTitle();
     if (name.isEmpty())
         name = QStringLiteral("印刷");
+    static const QRegularExpression unsafe(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    name.replace(unsafe, QStringLiteral("_"));
     return name + QStringLiteral(".pdf");
 }
 

@@ -15,7 +15,8 @@ namespace tv {
 using TPdfFileNameQuery =
     std::function<QString(QWidget* parent, const QString& caption, const QString& suggested)>;
 TPdfFileNameQuery SetPdfFileNameQuery(TPdfFileNameQuery query);
-// The installed query, or a save-file dialog for PDF files. Adds ".pdf" when missing.
+// The installed query, or a save-file dialog for PDF files opening in the folder last written to
+// (the documents folder at first). Adds ".pdf" when missing.
 QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& suggested);
 
 class TPrevX : public QWidget, public TPageTarget {
@@ -25,7 +26,11 @@ public:
     ~TPrevX() override;
 
     QString Title() const { return title_; }
+    // The document's name: the print job's name and the PDF file name proposed.
     void SetTitle(const QString& title) { title_ = title; }
+    // The PDF file name proposed for the document: its title with characters a file name cannot
+    // hold replaced, and ".pdf".
+    QString SuggestedPdfName() const;
     int ZoomScale() const { return zoomScale_; }
     int ZoomPrintX() const { return zoomPrintX_; }
     void SetZoomPrintX(int percent) { zoomPrintX_ = percent; }
@@ -80,7 +85,6 @@ protected:
 private:
     // UpdateGeometry and the control's size, without raising when there is no printer.
     void Relayout();
-    QString SuggestedPdfName() const;
 
     TPageDocument document_;
     QString title_;

@@ -12,8 +12,11 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 #include <cmath>
 
 namespace tv {
@@ -92,6 +95,9 @@ TfrmPreView::TfrmPreView(QWidget* owner) : QDialog(owner) {
     Button4 = new QPushButton(QStringLiteral("次ページ"), this);
     Button4->setObjectName(QStringLiteral("Button4"));
     Button4->setGeometry(176, 4, 57, 25);
+    PageLabel = new QLabel(this);
+    PageLabel->setObjectName(QStringLiteral("PageLabel"));
+    PageLabel->setGeometry(376, 8, 110, 20);
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -153,8 +159,32 @@ TfrmPreView::TfrmPreView(QWidget* owner) : QDialog(owner) {
 
 void TfrmPreView::FormCreate() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        setGeometry(screen->availableGeometry());
+    if (!screen)
+        return;
+    // The work area less a usual frame; corrected once the window manager has framed it.
+    const int border = 4;
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    setGeometry(screen->availableGeometry().adjusted(border, title + border, -border, -border));
+    createdGeometry_ = geometry();
+}
+
+void TfrmPreView::FitFrameIntoWorkArea() {
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    // Only the first placement; a size the user or the program chose since stays.
+    if (!screen || !windowHandle() || geometry() != createdGeometry_)
+        return;
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull())
+        return;
+    const QRect inside = screen->availableGeometry() - frame;
+    if (geometry() != inside && !inside.contains(geometry()))
+        setGeometry(inside);
+}
+
+void TfrmPreView::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The frame is known only after the window manager has framed the window.
+    QTimer::singleShot(100, this, [this] { FitFrameIntoWorkArea(); });
 }
 
 QSize TfrmPreView::WindowSize() const {
@@ -202,6 +232,8 @@ void TfrmPreView::FormActivate(QObject* sender) {
     MaskEdit1->setText(QString::number(UpDown1->Position()));
     Button3->setEnabled(PrevX1->PageNo() >= 2);
     Button4->setEnabled(PrevX1->PageNo() < PrevX1->PageCount());
+    PageLabel->setText(
+        QStringLiteral("ページ %1 / %2").arg(PrevX1->PageNo()).arg(PrevX1->PageCount()));
 }
 
 void TfrmPreView::UpDown1ChangingEx(int v, bool& allowChange) {
@@ -254,7 +286,7 @@ void TfrmPreView::Button6Click() {
     if (PrevX1->Pages().empty())
         return;
     const QString name =
-        AskPdfFileName(this, QStringLiteral("PDF保存"), windowTitle() + QStringLiteral(".pdf"));
+        AskPdfFileName(this, QStringLiteral("PDF保存"), PrevX1->SuggestedPdfName());
     if (name.isEmpty())
         return;
     PrevX1->SaveAsPdf(name);
@@ -276,12 +308,21 @@ void TfrmPreView::SpeedButton1Click() {
     PrevX1->update();
 }
 
+bool TfrmPreView::event(QEvent* event) {
+    // Decided before the event is handled: ActivationChange follows WindowActivate.
+    if (activation_.Activates(event))
+        fitOnActivation_ = true;
+    return QDialog::event(event);
+}
+
 void TfrmPreView::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        Guarded([this] {
+        const bool fit = fitOnActivation_;
+        fitOnActivation_ = false;
+        Guarded([this, fit] {
             try {
-                FormActivate(this);
+                FormActivate(fit ? static_cast<QObject*>(this) : Button3);
             } catch (const EPrevError&) {
                 // Without a printer the page cannot be fitted. Reporting it here would open a
                 // message box whose closing activates the window again; the print commands

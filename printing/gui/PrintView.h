@@ -1,6 +1,7 @@
 #pragma once
 // The print preview window: shows the document recorded on PrevX1, zooms, pages through it,
 // changes the printer set-up, prints all pages or the page shown, and saves the document as PDF.
+#include "platform/gui/FormFrame.h"
 #include "printing/gui/PrevX.h"
 #include "printing/gui/UpDown.h"
 
@@ -42,6 +43,7 @@ public:
     QPushButton* Button1;
     QPushButton* Button2;
     QPushButton* Button6; // PDF保存
+    QLabel* PageLabel;    // "ページ 2 / 5"
 
     // Handlers. FormActivate with a page button as sender only refreshes the controls; any other
     // sender (an activation of the window) also fits the page to the window.
@@ -66,12 +68,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     QSize WindowSize() const;
+    // Keeps the whole window, frame included, inside the screen's work area.
+    void FitFrameIntoWorkArea();
     QWidget* scrollContents_;
     bool resizing_ = false;
+    // Fits the page again only when the user comes to the window, not when a printer or file
+    // dialog opened from it closes, so a zoom chosen by hand stays.
+    TActivationGate activation_;
+    bool fitOnActivation_ = false;
+    QRect createdGeometry_;
 };
 
 } // namespace tv

@@ -2,6 +2,8 @@
 
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
 #include "registers/Codes.h"
@@ -38,8 +40,10 @@ TYesNoCancelQuery& YesNoCancelQuery() {
 TYesNoCancel AskYesNoCancel(QWidget* parent, const QString& text) {
     if (YesNoCancelQuery())
         return YesNoCancelQuery()(parent, text);
-    QMessageBox box(QMessageBox::NoIcon, QString(), text,
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    // "No" drops what was typed: Enter alone must not do that.
+    box.setDefaultButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return TYesNoCancel::Yes;
@@ -104,21 +108,41 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     Close1 = AddMenuItem(file, QStringLiteral("閉じる"), "Close1");
     QMenu* data = menuBar->addMenu(QStringLiteral("データ"));
     N1 = AddMenuItem(data, QStringLiteral("工種データ"), "N1");
+    Help1 = AddHelpItem(menuBar);
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000006")); });
 
     QWidget* client = BuildClientArea(this, menuBar, 254, 264, false);
 
     RadioGroup1 = new QGroupBox(QStringLiteral("区分"), client);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setGeometry(8, 0, 233, 33);
+    // 233 x 33 in the layout, whose frame has its caption inside the line; here the caption sits
+    // above the frame, so the frame is made a few pixels taller (the next box starts at 40) for
+    // the radio circles to fit inside it whole.
+    RadioGroup1->setGeometry(8, 0, 233, 38);
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     const QStringList categories = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
                                     QStringLiteral("支庁")};
-    const int column = (233 - 8) / 3;
+    // Three columns; each item as wide as its caption needs, the room left shared between
+    // them, so "土木現業所" does not run into "支庁". The circles sit below the frame's caption.
+    QList<QRadioButton*> items;
+    int needed = 0;
     for (int i = 0; i < categories.size(); ++i) {
         auto* item = new QRadioButton(categories[i], RadioGroup1);
         item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        item->setGeometry(4 + i * column, 14, column, 16);
         RadioGroup1Items->addButton(item, i);
+        items << item;
+        needed += item->sizeHint().width();
+    }
+    RadioGroup1->ensurePolished();
+    const QRect frame = RadioGroup1->contentsRect();
+    const int inner = frame.width() - 4;
+    const int gap = std::max(0, (inner - needed) / 2);
+    int x = frame.left() + 2;
+    for (QRadioButton* item : items) {
+        const int w = std::min(item->sizeHint().width(), inner / 3 + gap);
+        const int h = std::min(item->sizeHint().height(), frame.height());
+        item->setGeometry(x, frame.top() + (frame.height() - h) / 2, w, h);
+        x += w + gap;
     }
 
     Panel7 = Panel(client, "Panel7", QStringLiteral("工種名"), 8, 40, 81, 20);
@@ -377,6 +401,7 @@ void TfrmEditKikakuti4::Print1Click() {
     // The list is laid out on an upright sheet.
     SetCurrentOrientation(TOrientation::Portrait);
     auto preview = std::make_unique<TfrmPreView>(this);
+    preview->PrevX1->SetTitle(QStringLiteral("規格値一覧"));
     preview->PrevX1->BeginDoc();
     PrintKikakuti4List(*preview->PrevX1);
     preview->PrevX1->EndDoc();

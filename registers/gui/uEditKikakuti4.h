@@ -62,6 +62,7 @@ public:
     QAction* Delete1 = nullptr;     // 削除
     QAction* Close1 = nullptr;      // 閉じる
     QAction* N1 = nullptr;          // 工種データ
+    QAction* Help1 = nullptr;       // ヘルプ (F1)
 
     // The register's current entry.
     TKikakuti4& Kikakuti4() { return *kikakuti4_; }

@@ -4,6 +4,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "registers/uKosyu.h"
 
 #include <QAction>
@@ -30,6 +31,8 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     setFont(f);
 
     AddFileMenu(menuBar(), N1, Delete1, Close1);
+    Help1 = AddHelpItem(menuBar());
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000007")); });
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));

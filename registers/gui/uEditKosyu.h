@@ -33,6 +33,7 @@ public:
     QAction* N1 = nullptr;
     QAction* Delete1 = nullptr;
     QAction* Close1 = nullptr;
+    QAction* Help1 = nullptr; // ヘルプ (F1)
 
     TKosyu& Kosyu() { return *kosyu_; }
 

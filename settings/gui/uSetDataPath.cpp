@@ -5,10 +5,12 @@
 #include "platform/NumberText.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
 #include "settings/gui/FolderDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -78,6 +80,12 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     f.setPointSize(9);
     setFont(f);
     setFixedSize(378, 158);
+    // The window has no menu; F1 opens its help page.
+    Help1 = new QAction(QStringLiteral("ヘルプ"), this);
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(Help1);
+    connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000008")); });
 
     Button2 = new QPushButton(QStringLiteral("パス"), this);
     Button2->setObjectName(QStringLiteral("Button2"));

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -42,6 +43,7 @@ public:
     QCheckBox* CheckBox3 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     TFolderDialog* FolderDialog1 = nullptr;
+    QAction* Help1 = nullptr; // F1: the window's help page
 
     // The colour dialog: given the starting colour, the chosen colour or nothing on Cancel.
     // Replaceable, for tests.

@@ -99,8 +99,10 @@ TEST_F(EditKosyuTest, IsLaidOutAsSpecifiedAndCreatesItsTable) {
     EXPECT_EQ(store->geometry(), QRect(176, 248, 75, 20));
     EXPECT_EQ(store->text(), QStringLiteral("登録(&O)"));
     EXPECT_FALSE(add->isEnabled());
-    ASSERT_EQ(window->menuBar()->actions().size(), 1);
+    // ファイル, and ヘルプ (F1) as every window has.
+    ASSERT_EQ(window->menuBar()->actions().size(), 2);
     EXPECT_EQ(window->menuBar()->actions().first()->text(), QStringLiteral("ファイル"));
+    EXPECT_EQ(window->menuBar()->actions().last()->text(), QStringLiteral("ヘルプ"));
     EXPECT_EQ(MenuAction("N1")->text(), QStringLiteral("新規"));
     EXPECT_EQ(MenuAction("Delete1")->text(), QStringLiteral("削除"));
     EXPECT_EQ(MenuAction("Close1")->text(), QStringLiteral("閉じる"));

@@ -66,7 +66,8 @@ TEST_F(MainWindowTest, LaysOutTheControlsAndShowsTheVersion) {
             titles << action->text();
         return titles;
     }();
-    EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル"), QStringLiteral("データ")}));
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル"), QStringLiteral("データ"),
+                                  QStringLiteral("ヘルプ")}));
 }
 
 TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {

@@ -4,6 +4,7 @@
 #include "tests/gui/PdfProbe.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <cmath>
@@ -107,9 +109,12 @@ TEST_F(PreviewWindowTest, ControlsHaveTheirCaptionsAndPlaces) {
     EXPECT_EQ(w->Button5->y(), outer.height() - 67);
 }
 
-TEST_F(PreviewWindowTest, OpensOverTheWholeWorkArea) {
+TEST_F(PreviewWindowTest, OpensOverTheWorkAreaWithItsFrameInside) {
     TfrmPreView w;
-    EXPECT_EQ(w.geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(work.contains(w.geometry()));
+    EXPECT_GT(w.width(), work.width() - 20);
+    EXPECT_GT(w.height(), work.height() - 60);
 }
 
 TEST_F(PreviewWindowTest, ShrinkingBelow640x480SnapsBack) {
@@ -130,7 +135,9 @@ TEST_F(PreviewWindowTest, PageButtonsAreEnabledWhereThereIsAPageToGoTo) {
     auto w = Window(3);
     EXPECT_FALSE(w->Button3->isEnabled());
     EXPECT_TRUE(w->Button4->isEnabled());
+    EXPECT_EQ(w->PageLabel->text(), QStringLiteral("ページ 1 / 3"));
     Click(w.get(), "Button4");
+    EXPECT_EQ(w->PageLabel->text(), QStringLiteral("ページ 2 / 3"));
     Click(w.get(), "Button4");
     EXPECT_EQ(w->PrevX1->PageNo(), 3);
     EXPECT_FALSE(w->Button4->isEnabled());
@@ -139,6 +146,38 @@ TEST_F(PreviewWindowTest, PageButtonsAreEnabledWhereThereIsAPageToGoTo) {
     EXPECT_EQ(w->PrevX1->PageNo(), 2);
     EXPECT_TRUE(w->Button4->isEnabled());
     EXPECT_TRUE(w->Button3->isEnabled());
+}
+
+TEST_F(PreviewWindowTest, AZoomChosenByHandOutlastsThePrinterDialog) {
+    auto w = Window(1);
+    const int fitted = w->PrevX1->ZoomScale();
+    const int chosen = fitted == 150 ? 100 : 150;
+    bool allow = true;
+    w->UpDown1ChangingEx(chosen, allow);
+    // The set-up dialog takes the activation and gives it back when it closes.
+    SetPrinterSetupDialog([](QWidget* parent, QPrinter*) {
+        QDialog dialog(parent);
+        QTimer::singleShot(50, &dialog, &QDialog::accept);
+        dialog.exec();
+        return true;
+    });
+    Click(w.get(), "SpeedButton1");
+    w->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(w->PrevX1->ZoomScale(), chosen);
+    EXPECT_EQ(w->MaskEdit1->text(), QString::number(chosen));
+}
+
+TEST_F(PreviewWindowTest, ProposesAPdfNameFromTheDocumentsTitle) {
+    auto w = Window(1);
+    w->PrevX1->SetTitle(QStringLiteral("K001_表層/基層_平坦性試験"));
+    QString proposed;
+    SetPdfFileNameQuery([&](QWidget*, const QString&, const QString& suggested) {
+        proposed = suggested;
+        return QString();
+    });
+    Click(w.get(), "Button6");
+    EXPECT_EQ(proposed, QStringLiteral("K001_表層_基層_平坦性試験.pdf"));
 }
 
 TEST_F(PreviewWindowTest, PrintingThisPageNarrowsTheRangeForTheWindowsLife) {

@@ -367,21 +367,6 @@ TEST_F(KojiWindowTest, ClientAndContractorWindowsOpenModallyAndAreDisposedOf) {
     EXPECT_EQ(form->ComboBox2->itemText(0), QStringLiteral("請負者B"));
 }
 
-TEST_F(KojiWindowTest, HelpWithoutInstalledPagesSaysSoForEachTopic) {
-    form->Help1->trigger();
-    auto client = std::make_unique<TfrmEditHacchusya>();
-    client->Help1->trigger();
-    auto contractor = std::make_unique<TfrmEditUkeoisya>();
-    contractor->Help1->trigger();
-    auto person = std::make_unique<TfrmEditSimei>();
-    person->Help1->trigger();
-    ASSERT_EQ(env.messages.size(), 4);
-    const char* topics[] = {"HID00000002", "HID00000003", "HID00000004", "HID00000005"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(env.messages[i].contains(QLatin1String(topics[i])))
-            << env.messages[i].toStdString();
-}
-
 TEST(HelpTest, APageInstalledBesideTheProgramIsFoundByItsTopic) {
     QDir program(QCoreApplication::applicationDirPath());
     const bool madeFolder = !program.exists(QStringLiteral("help"));

@@ -1,10 +1,10 @@
-#include "app/cli/Csv.h"
+#include "platform/Csv.h"
 
 #include "platform/Cp932.h"
 
 #include <QStringDecoder>
 
-namespace tv::cli {
+namespace tv {
 
 std::optional<QString> DecodeText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
@@ -17,7 +17,7 @@ std::optional<QString> DecodeText(const QByteArray& bytes) {
     return Cp932Decode(bytes);
 }
 
-CsvRecords ParseCsv(const QString& text) {
+CsvRecords ParseCsv(const QString& text, QChar separator) {
     CsvRecords result;
     QStringList record;
     QString field;
@@ -55,7 +55,7 @@ CsvRecords ParseCsv(const QString& text) {
             inQuotes = true;
             fieldWasQuoted = true;
             recordStarted = true;
-        } else if (ch == QLatin1Char(',')) {
+        } else if (ch == separator) {
             endField();
             recordStarted = true;
         } else if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
@@ -78,6 +78,12 @@ CsvRecords ParseCsv(const QString& text) {
     return result;
 }
 
+QChar GuessSeparator(const QString& text) {
+    if (text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char(',')))
+        return QLatin1Char('\t');
+    return QLatin1Char(',');
+}
+
 QString CsvField(const QString& text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
@@ -87,4 +93,4 @@ QString CsvField(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-} // namespace tv::cli
+} // namespace tv

@@ -1,0 +1,136 @@
+// "tavelon import" run as a user would: a registered work, a file of readings, the measurement
+// stored as the window's save stores it; refusals leave the stored data as it was.
+#include "measurement/uRokuma.h"
+#include "platform/GridData.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace tv::test {
+namespace {
+
+struct TRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+TRun Tavelon(const QStringList& args, const QByteArray& input = QByteArray()) {
+    QProcess process;
+    process.start(QStringLiteral(TAVELON_EXE), args);
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(30000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class ImportCommandTest : public EnvTest {
+protected:
+    void SetUp() override {
+        TKoji work;
+        work.CheckTable();
+        work.Code = QStringLiteral("A001");
+        work.Kojimei = QStringLiteral("国道改良工事");
+        work.Save();
+    }
+    QString Write(const QString& name, const QByteArray& bytes) {
+        const QString path = env.Root() + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    TRun Import(const QString& file, QStringList extra = {}) {
+        QStringList args{QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("A001"),
+                         QStringLiteral("--type"), QStringLiteral("表層工")};
+        args << extra << file;
+        return Tavelon(args);
+    }
+    int StoredPoints() {
+        TRokumaKanri header;
+        header.Koji->LoadByCode(QStringLiteral("A001"));
+        header.Kosyu->FindByName(QStringLiteral("表層工"));
+        header.LoadByWork();
+        TGridData grid;
+        LoadMeasurementGrid(header.ID, grid);
+        int n = 0;
+        for (int r = 1; r <= grid.MaxRows(); ++r)
+            for (int c = 2; c <= 11; ++c)
+                n += grid.CellText(c, r).isEmpty() ? 0 : 1;
+        return n;
+    }
+};
+
+TEST_F(ImportCommandTest, AGridFileRoundTripsThroughImportAndExport) {
+    // What "calc --grid" prints after its result lines is a grid file as the cells show it.
+    const TRun calc = Tavelon({QStringLiteral("calc"), QStringLiteral("--grid"),
+                               QStringLiteral(TAVELON_DATA "/calc_utf8.csv")});
+    ASSERT_EQ(calc.exitCode, 0) << calc.err.toStdString();
+    const QStringList lines = calc.out.split(QLatin1Char('\n'));
+    const QString results = lines.mid(0, 8).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    const QString gridFile = lines.mid(8).join(QLatin1Char('\n'));
+    const QString path = Write(QStringLiteral("grid.csv"), gridFile.toUtf8());
+
+    const TRun imported = Import(path, {QStringLiteral("--date"), QStringLiteral("2026/11/30"),
+                                        QStringLiteral("--person"), QStringLiteral("山田")});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, results);
+    const TRun exported =
+        Tavelon({QStringLiteral("export"), QStringLiteral("--work"), QStringLiteral("A001"),
+                 QStringLiteral("--type"), QStringLiteral("表層工")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    EXPECT_EQ(exported.out, gridFile);
+    const QString xlsx = env.Root() + QStringLiteral("/grid.xlsx");
+    const TRun excel = Tavelon({QStringLiteral("export"), QStringLiteral("--work"),
+                                QStringLiteral("A001"), QStringLiteral("--type"),
+                                QStringLiteral("表層工"), QStringLiteral("--xlsx"), xlsx});
+    EXPECT_EQ(excel.exitCode, 0) << excel.err.toStdString();
+    QFile book(xlsx);
+    ASSERT_TRUE(book.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(book.read(2) == "PK");
+
+    TRokumaKanri header;
+    header.Koji->LoadByCode(QStringLiteral("A001"));
+    header.Kosyu->FindByName(QStringLiteral("表層工"));
+    header.LoadByWork();
+    EXPECT_EQ(header.SOKUTEIBI.date(), QDate(2026, 11, 30));
+    EXPECT_EQ(header.SOKUTEISYA, QStringLiteral("山田"));
+    EXPECT_EQ(QStringLiteral("SD=") + header.SD + QLatin1Char('\n'), lines[0] + QLatin1Char('\n'));
+}
+
+TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadFile) {
+    const QString logger = Write(QStringLiteral("logger.csv"), "No.0,1.5\nNo.0,2\nNo.0,0.5\n");
+    const TRun unregistered =
+        Tavelon({QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("Z999"),
+                 QStringLiteral("--type"), QStringLiteral("表層工"), logger});
+    EXPECT_EQ(unregistered.exitCode, 2);
+    EXPECT_TRUE(unregistered.err.contains(QStringLiteral("Z999 は登録されていません")));
+
+    ASSERT_EQ(Import(logger).exitCode, 0);
+    EXPECT_EQ(StoredPoints(), 3);
+    // A second import of the pair needs --replace.
+    const QString more = Write(QStringLiteral("more.csv"), "1\n2\n3\n4\n");
+    const TRun exists = Import(more);
+    EXPECT_EQ(exists.exitCode, 2);
+    EXPECT_TRUE(exists.err.contains(QStringLiteral("既に登録されています")))
+        << exists.err.toStdString();
+    EXPECT_TRUE(exists.out.isEmpty());
+    EXPECT_EQ(StoredPoints(), 3);
+    // A bad record changes nothing, also with --replace.
+    const QString bad = Write(QStringLiteral("bad.csv"), "1\n2\n1,5mm\n");
+    const TRun refused = Import(
+        bad, {QStringLiteral("--replace"), QStringLiteral("--layout"), QStringLiteral("logger")});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("3 行目"))) << refused.err.toStdString();
+    EXPECT_EQ(StoredPoints(), 3);
+    const TRun replaced = Import(more, {QStringLiteral("--replace")});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_TRUE(replaced.out.startsWith(QStringLiteral("SD=10.0\n")));
+    EXPECT_EQ(StoredPoints(), 4);
+}
+
+} // namespace
+} // namespace tv::test

@@ -1,0 +1,197 @@
+// What a user meets before any data: the grid shows usual values whole, the main window grows with
+// the screen and remembers its place, message boxes carry the program's name and default to
+// Cancel, Qt's own texts are Japanese, and every window's help page is there.
+#include "app/uTavelon.h"
+#include "platform/Messages.h"
+#include "platform/gui/AppGuard.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/Help.h"
+#include "platform/gui/Installed.h"
+#include "platform/gui/vaSpread.h"
+#include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditKikakuti4.h"
+#include "registers/gui/uEditKoji.h"
+#include "registers/gui/uEditKosyu.h"
+#include "registers/gui/uEditSimei.h"
+#include "registers/gui/uEditUkeoisya.h"
+#include "registers/uKoji.h"
+#include "settings/RegistryUtility.h"
+#include "settings/gui/uSetDataPath.h"
+#include "tests/gui/WhenModal.h"
+#include "tests/support/TestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QToolTip>
+
+namespace tv::test {
+namespace {
+
+class WindowFitTest : public EnvTest {
+protected:
+    std::unique_ptr<TfrmEditTavelon> Shown() {
+        auto window = std::make_unique<TfrmEditTavelon>();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+    // The text a cell shows against the room its column gives it.
+    static void ExpectWhole(TvaSpread* grid, int col, int row) {
+        const QModelIndex index = grid->model()->index(row - 1, col - 1);
+        const QString shown = index.data(Qt::DisplayRole).toString();
+        const int room = grid->visualRect(index).width() - 2 * TvaSpread::kCellMargin;
+        EXPECT_LE(grid->fontMetrics().horizontalAdvance(shown), room)
+            << "column " << col << ": " << shown.toStdString();
+    }
+};
+
+TEST_F(WindowFitTest, TheGridShowsUsualValuesWholeAtTheLayoutsSize) {
+    auto window = Shown();
+    TvaSpread* grid = window->vaSpread1;
+    ASSERT_EQ(grid->geometry(), QRect(8, 120, 619, 273));
+    grid->Cells().SetCellText(1, 1, QStringLiteral("No.123+5.5"));
+    for (int col = 2; col <= 11; ++col)
+        grid->Cells().SetCellText(col, 1, QStringLiteral("-99.9"));
+    grid->Cells().SetCellText(12, 1, QStringLiteral("-999.9"));
+    grid->Cells().SetCellText(13, 1, QStringLiteral("99999.99"));
+    for (int col = 14; col <= 16; ++col)
+        grid->Cells().SetCellText(col, 1, QStringLiteral("-99.9"));
+    for (int col = 1; col <= 16; ++col)
+        ExpectWhole(grid, col, 1);
+    // All sixteen columns are in view: no sideways scrolling at the layout's size.
+    const int right = grid->columnViewportPosition(15) + grid->columnWidth(15);
+    EXPECT_LE(right, grid->viewport()->width());
+    // The rightmost number sits at the right edge of its cell.
+    EXPECT_EQ(grid->model()->index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+              int(Qt::AlignRight));
+
+    // A value too wide for its column shows whole in the tooltip.
+    grid->Cells().SetCellText(2, 2, QStringLiteral("-99999999.0"));
+    EXPECT_FALSE(grid->CellTextFits(2, 2));
+    const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+    QHelpEvent tip(QEvent::ToolTip, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(grid->viewport(), &tip);
+    EXPECT_EQ(QToolTip::text(), grid->Cells().CellText(2, 2));
+    QToolTip::hideText();
+    // Dragging the column's edge widens it; it stays so when the window is resized.
+    grid->horizontalHeader()->resizeSection(1, 120);
+    EXPECT_TRUE(grid->CellTextFits(2, 2));
+    window->resize(window->width() + 40, window->height());
+    EXPECT_EQ(grid->columnWidth(1), 120);
+}
+
+TEST_F(WindowFitTest, TheGridAndTheBottomRowFollowTheWindowAndThePlacementIsKept) {
+    auto window = Shown();
+    TvaSpread* grid = window->vaSpread1;
+    const int rowsBefore = grid->rowAt(grid->viewport()->height() - 1);
+    const int columnBefore = grid->columnWidth(5);
+    const QPoint comboBefore = window->ComboBox1->pos();
+    const QRect work = window->screen()->availableGeometry();
+    const QRect enlarged(work.left() + 10, work.top() + 10, window->width() + 100,
+                         std::min(window->height() + 60, work.height() - 20));
+    window->setGeometry(enlarged);
+    const int dy = enlarged.height() - 515;
+    EXPECT_EQ(grid->geometry(), QRect(8, 120, 619 + 100, 273 + dy));
+    EXPECT_EQ(window->BitBtn3->pos(), QPoint(552, 440 + dy));
+    EXPECT_EQ(window->Edit9->pos(), QPoint(8, 440 + dy));
+    EXPECT_EQ(window->ComboBox1->pos(), comboBefore);
+    EXPECT_GT(grid->rowAt(grid->viewport()->height() - 1), rowsBefore);
+    EXPECT_GT(grid->columnWidth(5), columnBefore);
+
+    // The next start opens where this one ended.
+    window.reset();
+    EXPECT_EQ(Shown()->geometry(), enlarged);
+    // A placement that no longer fits the screen is not used.
+    WriteSetting(QStringLiteral("MainWindowPlacement"), QStringLiteral("20,20,9000,7000"));
+    EXPECT_EQ(Shown()->size(), QSize(637, 515));
+}
+
+TEST_F(WindowFitTest, MessageBoxesCarryTheProgramsNameAndQuestionsDefaultToCancel) {
+    InstallQtTranslation(); // as the program does at start-up
+    const TMessageHandlers recorders = SetMessageHandlers({});
+    InstallMessageBoxes();
+    QString title, defaultButton;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        // Enter alone answers with the default button.
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(AskOkCancel(QStringLiteral("本当に削除しますか？")));
+    EXPECT_EQ(title, QStringLiteral("平坦性試験"));
+    EXPECT_EQ(defaultButton, QStringLiteral("キャンセル"));
+
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        box->accept();
+    });
+    ShowMessage(QStringLiteral("'x' は日付ではありません"));
+    EXPECT_EQ(title, QStringLiteral("平坦性試験"));
+    SetMessageHandlers(recorders);
+}
+
+TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
+    const QString file = InstallQtTranslation();
+    ASSERT_FALSE(file.isEmpty());
+    EXPECT_TRUE(QFileInfo(file).fileName() == QStringLiteral("qtbase_ja.qm"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+              QStringLiteral("キャンセル"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("アドレス:"));
+}
+
+TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
+    TKoji().CheckTable();
+    QStringList opened;
+    const THelpOpener previous = SetHelpOpener([&](const QString& file) {
+        opened << file;
+        return true;
+    });
+    TfrmEditTavelon main;
+    main.Help1->trigger();
+    TfrmEditKoji works;
+    works.Help1->trigger();
+    TfrmEditHacchusya client;
+    client.Help1->trigger();
+    TfrmEditUkeoisya contractor;
+    contractor.Help1->trigger();
+    TfrmEditSimei person;
+    person.Help1->trigger();
+    TfrmEditKikakuti4 standards;
+    standards.Help1->trigger();
+    TfrmEditKosyu workTypes;
+    workTypes.Help1->trigger();
+    TfrmSetDataPath settings;
+    settings.Help1->trigger();
+    SetHelpOpener(previous);
+
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(opened.size(), 8);
+    const QStringList expected = {QStringLiteral("HID00000001"), QStringLiteral("HID00000002"),
+                                  QStringLiteral("HID00000003"), QStringLiteral("HID00000004"),
+                                  QStringLiteral("HID00000005"), QStringLiteral("HID00000006"),
+                                  QStringLiteral("HID00000007"), QStringLiteral("HID00000008")};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(QFileInfo(opened[i]).completeBaseName(), expected[i]);
+        QFile page(opened[i]);
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << opened[i].toStdString();
+        const QString html = QString::fromUtf8(page.readAll());
+        // A Japanese page with a heading; the topic id is only its file name.
+        EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << expected[i].toStdString();
+        EXPECT_FALSE(html.contains(QStringLiteral("HID0000000%1<").arg(i + 1)));
+    }
+    EXPECT_EQ(HelpTopics(), expected);
+    for (const QString& topic : HelpTopics())
+        EXPECT_FALSE(HelpPageFile(topic).isEmpty()) << topic.toStdString();
+}
+
+} // namespace
+} // namespace tv::test
