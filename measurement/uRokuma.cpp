@@ -30,13 +30,7 @@ bool TableFileExists(const QString& table) {
 // Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
 // user knows it.
 void CheckFits(const QString& what, const QString& text, int bytes) {
-    const std::optional<int> length = Cp932Length(text);
-    if (!length)
-        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
-                              .arg(what, Cp932FirstUnencodable(text), text));
-    if (*length > bytes)
-        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what, QString::number(bytes), text, QString::number(*length)));
+    CheckFitsBytes(what, text, bytes);
 }
 
 QString Label(const QString& label) {
@@ -77,9 +71,11 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
         }
         lines.push_back(line);
         for (int j = grid::kFirstReading; j <= grid::kLastReading; ++j) {
+            // Every reading is kept in its own cell's point: an empty cell in between is a gap,
+            // not the end of the line.
             const QString text = grid.GetCellText(j, r);
             if (text.trimmed().isEmpty())
-                break;
+                continue;
             const std::optional<double> value = ParseNumber(text);
             const float single = value ? static_cast<float>(*value) : 0.0f;
             if (!value || !std::isfinite(single))
@@ -91,6 +87,15 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
             points.push_back(p);
         }
     }
+}
+
+// The first row whose range is empty: the save and the range method end there.
+int FirstRowWithoutRange(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = 1; r <= rows; ++r)
+        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
+            return r;
+    return rows + 1;
 }
 
 } // namespace
@@ -465,6 +470,20 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         header.ID = oldId;
         throw;
     }
+}
+
+int FirstRowNotKept(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = FirstRowWithoutRange(grid); r <= rows; ++r) {
+        // Σd and Σ(d2) are only ever computed; the other columns may have been typed.
+        for (int c = 1; c <= grid::kColumns; ++c) {
+            if (c == grid::kColSum || c == grid::kColSquares)
+                continue;
+            if (!grid.GetCellText(c, r).trimmed().isEmpty())
+                return r;
+        }
+    }
+    return 0;
 }
 
 void LoadMeasurementGrid(int id, TGrid& grid) {

@@ -1,5 +1,7 @@
 #include "platform/Cp932.h"
 
+#include "platform/Errors.h"
+
 #include <QSysInfo>
 #include <cerrno>
 #include <iconv.h>
@@ -213,6 +215,16 @@ QString Cp932Truncate(const QString& text, int maxBytes) {
         return true;
     });
     return text.left(end);
+}
+
+void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
+    const std::optional<int> length = Cp932Length(text);
+    if (!length)
+        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
+                              .arg(what, Cp932FirstUnencodable(text), text));
+    if (*length > bytes)
+        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
+                              .arg(what, QString::number(bytes), text, QString::number(*length)));
 }
 
 } // namespace tv

@@ -19,6 +19,10 @@ QString Cp932FirstUnencodable(const QString& text);
 // Characters that cannot be encoded end the part.
 QString Cp932Truncate(const QString& text, int maxBytes);
 
+// Raises EngineError when the text does not fit `bytes` code-page-932 bytes (or cannot be
+// encoded); `what` names the box as the user knows it ("「工事名」", "3 行目の「測定位置」").
+void CheckFitsBytes(const QString& what, const QString& text, int bytes);
+
 // The text's code-page-932 bytes, characters mapped as Cp932Length counts them; empty when a
 // character cannot be encoded.
 std::optional<QByteArray> Cp932Encode(const QString& text);
