@@ -5,6 +5,7 @@
 #include "app/forms/PrintResultsTable.h"
 #include "app/forms/PrintTestReportSheet.h"
 #include "app/uChart.h"
+#include "app/uImportParadox.h"
 #include "measurement/ExcelSheet.h"
 #include "measurement/FlatnessVerdict.h"
 #include "measurement/GridLayout.h"
@@ -35,6 +36,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -209,6 +211,7 @@ void TfrmEditTavelon::BuildControls() {
     SetImeOn(ComboBox2);
     SetImeOn(ComboBox3);
     // Typing stops at what the header's columns hold (code-page-932 bytes).
+    LimitCodeNameBytes(ComboBox1->lineEdit(), 8, 128);
     LimitBytes(ComboBox4->lineEdit(), 32);
     LimitBytes(Edit1, 10);
     LimitBytes(Edit2, 10);
@@ -325,6 +328,27 @@ void TfrmEditTavelon::BuildControls() {
         if (checked)
             Guarded([this] { ShowVerdict(); });
     });
+
+    // What the user changes marks the measurement as changed; what the program writes does not.
+    for (QLineEdit* box : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10,
+                           Edit11, Edit12, Edit13})
+        connect(box, &QLineEdit::textEdited, this, [this] { MarkModified(); });
+    for (TComboBox* combo : {ComboBox2, ComboBox3}) {
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { MarkModified(); });
+        connect(combo, &QComboBox::activated, this, [this] { MarkModified(); });
+    }
+    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { shownWork_ = text; });
+    connect(ComboBox4->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { shownKosyu_ = text; });
+    connect(vaSpread1, &TvaSpread::CellEdited, this, [this] { MarkModified(); });
+    connect(vaSpread1, &TvaSpread::InputRefused, this, [this](const QString& message) {
+        QApplication::beep();
+        StatusPanel1->setText(message);
+    });
+    // A changed Ｇ is taken as soon as the box is left (Enter or another control).
+    connect(Edit13, &QLineEdit::textEdited, this, [this] { gpEdited_ = true; });
+    connect(Edit13, &QLineEdit::editingFinished, this, Handler(this, &TfrmEditTavelon::Edit13Exit));
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn1Click));
     connect(BitBtn2, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn2Click));
     connect(BitBtn3, &QPushButton::clicked, this, Handler(this, &TfrmEditTavelon::BitBtn3Click));
@@ -348,12 +372,16 @@ void TfrmEditTavelon::BuildMenus() {
     N2->setObjectName(QStringLiteral("N2"));
     N3->setObjectName(QStringLiteral("N3"));
     N4->setObjectName(QStringLiteral("N4"));
+    data->addSeparator();
+    N5 = data->addAction(QStringLiteral("旧データの取り込み…"));
+    N5->setObjectName(QStringLiteral("N5"));
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
     connect(N2, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N2Click));
     connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N3Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N4Click));
+    connect(N5, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N5Click));
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
     view->setObjectName(QStringLiteral("View1"));
     Graph1 = view->addAction(QStringLiteral("グラフ"));
@@ -491,11 +519,22 @@ void TfrmEditTavelon::vaSpread1Click(int col, int row) {
         return;
     vaSpread1->SetCol(col);
     vaSpread1->SetRow(row);
+    const int before = vaSpread1->ForeColor();
     if (vaSpread1->Text().isEmpty() || vaSpread1->ForeColor() != kColorBlack)
         vaSpread1->SetForeColor(kColorBlack);
     else
         vaSpread1->SetForeColor(kColorRed);
+    if (vaSpread1->ForeColor() != before)
+        MarkModified();
     RunCalcReadingsAndRanges();
+}
+
+void TfrmEditTavelon::Edit13Exit() {
+    if (!gpEdited_)
+        return;
+    gpEdited_ = false;
+    vaSpread1->CommitEdit();
+    CalcRanges(*vaSpread1, *this);
 }
 
 void TfrmEditTavelon::Edit11Change() {
@@ -533,10 +572,62 @@ void TfrmEditTavelon::RecordToWindow() {
     Edit12->setText(h.SIYOUSYO);
     Edit13->setText(h.GP);
     LoadMeasurementGrid(h.ID, *vaSpread1);
-    modified_ = false;
     // The flatness standard of the pair, under the category of the work's print form.
     flatnessLimit_ = FlatnessLimitText(h.Koji->Code, h.Kosyu->Kosyumei);
     ResultsChanged();
+    MarkShown();
+}
+
+void TfrmEditTavelon::MarkShown() {
+    modified_ = false;
+    gpEdited_ = false;
+    shownWork_ = ComboBox1->currentText();
+    shownKosyu_ = ComboBox4->currentText();
+}
+
+bool TfrmEditTavelon::SaveShownMeasurement() {
+    vaSpread1->CommitEdit();
+    // The stored results are always those of the stored readings and the stored Ｇ.
+    RunCalcReadingsAndRanges();
+    gpEdited_ = false;
+    if (const int row = FirstRowNotKept(*vaSpread1)) {
+        if (!AskYesNo(
+                QStringLiteral("%1 行目以降の入力は計算にも保存にも含まれません。保存しますか？")
+                    .arg(row)))
+            return false;
+    }
+    WindowToRecord();
+    SaveMeasurement(*header_, *vaSpread1);
+    MarkShown();
+    return true;
+}
+
+bool TfrmEditTavelon::LeaveShownMeasurement() {
+    vaSpread1->CommitEdit();
+    if (!modified_)
+        return true;
+    const QString chosenWork = ComboBox1->currentText();
+    const QString chosenKosyu = ComboBox4->currentText();
+    const TAnswer answer = AskYesNoCancel(QStringLiteral("変更を保存しますか？"));
+    if (answer == TAnswer::No)
+        return true;
+    // The shown measurement is saved under its own pair, and stays shown unless that succeeds.
+    ComboBox1->setEditText(shownWork_);
+    ComboBox4->setEditText(shownKosyu_);
+    if (answer == TAnswer::Cancel || !SaveShownMeasurement())
+        return false;
+    ComboBox1->setEditText(chosenWork);
+    ComboBox4->setEditText(chosenKosyu);
+    return true;
+}
+
+void TfrmEditTavelon::closeEvent(QCloseEvent* event) {
+    bool leave = false;
+    Guarded([&] { leave = LeaveShownMeasurement(); });
+    if (leave)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TfrmEditTavelon::WindowToRecord() {
@@ -568,6 +659,8 @@ void TfrmEditTavelon::ComboBox1DropDown() {
 }
 
 void TfrmEditTavelon::ComboBox1Click() {
+    if (!LeaveShownMeasurement())
+        return;
     header_->Koji->LoadByCode(CodePart(ComboBox1->currentText()));
     if (!ComboBox4->currentText().trimmed().isEmpty())
         header_->LoadByWork();
@@ -581,6 +674,8 @@ void TfrmEditTavelon::ComboBox4DropDown() {
 }
 
 void TfrmEditTavelon::ComboBox4Click() {
+    if (!LeaveShownMeasurement())
+        return;
     header_->Kosyu->FindByName(ComboBox4->currentText());
     if (!ComboBox1->currentText().trimmed().isEmpty())
         header_->LoadByWork();
@@ -620,17 +715,28 @@ void TfrmEditTavelon::ComboBox3DropDown() {
 
 void TfrmEditTavelon::BitBtn2Click() {
     ShowStatus(QString());
-    WindowToRecord();
-    SaveMeasurement(*header_, *vaSpread1);
-    modified_ = false;
+    if (!SaveShownMeasurement())
+        return;
     BitBtn2->setEnabled(true);
     ShowStatus(QStringLiteral("保存しました ") +
                Now().toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }
 
 void TfrmEditTavelon::BitBtn1Click() {
-    // The measurement is saved first; a failed save stops the print.
-    BitBtn2Click();
+    // The measurement is saved first; a failed or declined save stops the print. The form
+    // printed is the one chosen, whatever the recalculation before the save showed.
+    const int form = RadioGroup1ItemIndex();
+    bool saved = false;
+    try {
+        saved = SaveShownMeasurement();
+    } catch (...) {
+        SetRadioGroup1ItemIndex(form);
+        throw;
+    }
+    SetRadioGroup1ItemIndex(form);
+    BitBtn2->setEnabled(true);
+    if (!saved)
+        return;
     SetCurrentOrientation(TOrientation::Portrait);
     auto* preview = new TfrmPreView(this);
     const std::unique_ptr<TfrmPreView> release(preview);
@@ -707,6 +813,13 @@ void TfrmEditTavelon::N3Click() {
 }
 void TfrmEditTavelon::N4Click() {
     ShowModeless(AppWindows().frmEditKikakuti4);
+}
+void TfrmEditTavelon::N5Click() {
+    TfrmImportParadox dialog(this);
+    dialog.exec();
+    // The new data folder gets the tables the old one did not have.
+    if (dialog.DataFolderChanged())
+        CheckDatabases();
 }
 
 void TfrmEditTavelon::Graph1Click() {

@@ -68,6 +68,7 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* N5 = nullptr;      // 旧データの取り込み
     QAction* Import1 = nullptr; // ファイル → 読み込み…
     QAction* Export1 = nullptr; // ファイル → 書き出し…
     QAction* Help1 = nullptr;   // ヘルプ (F1)
@@ -98,6 +99,7 @@ public:
     void N2Click();
     void N3Click();
     void N4Click();
+    void N5Click();
     void Import1Click();
     void Export1Click();
     // Cells of the grid changed as a block (paste, clear, undo, redo).
@@ -109,7 +111,8 @@ public:
     // Writing the shown measurement: CSV in the grid layout, or an Excel workbook (.xlsx).
     void ExportReadings(const QString& path);
 
-    // The shown measurement differs from what was loaded or saved (block edits and imports).
+    // The shown measurement differs from what was loaded or saved: typing, clicks that exclude
+    // or use a reading, block edits and imports.
     bool IsModified() const { return modified_; }
     void Graph1Click();
 
@@ -133,6 +136,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -144,6 +148,18 @@ private:
     // Widens and lengthens the grid with the window and keeps the boxes below it at the bottom.
     void FollowWindowSize();
     void RunCalcReadingsAndRanges();
+    // Ｇ was changed by typing and the box was left: the range method is recomputed.
+    void Edit13Exit();
+    // The save of 登録, 印刷 and the question about changes: the cell being typed is taken, the
+    // results are recomputed, rows that would not be kept are asked about. False when the user
+    // declined; a failure raises.
+    bool SaveShownMeasurement();
+    // Before the shown measurement is left (another work or work type, closing): asks whether
+    // to save changes. False when the user cancelled or the save did not happen; the work and
+    // work-type boxes then show the shown measurement's pair again.
+    bool LeaveShownMeasurement();
+    void MarkModified() { modified_ = true; }
+    void MarkShown();
     void BuildReadingsMenu();
     // After every recalculation and load: the verdict and the charts follow the results.
     void ResultsChanged();
@@ -160,6 +176,10 @@ private:
     std::unique_ptr<TRokumaLine> line_;
     std::unique_ptr<TRokumaData> point_;
     bool modified_ = false;
+    bool gpEdited_ = false;
+    // The texts of the work and work-type boxes for the measurement shown (or as typed since):
+    // choosing from a list changes the box before the choice is handled.
+    QString shownWork_, shownKosyu_;
     // The controls below the grid with their positions at the layout's size.
     std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
     QString flatnessLimit_; // upper limit of the shown pair's flatness standard; empty: none

@@ -26,6 +26,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <cstdio>
+#include <sys/resource.h>
 
 using namespace tv;
 
@@ -95,31 +96,43 @@ void InProcess(TRokumaKanri& header, const QString& file) {
                 bestRecord, bestPdf, bestRecord + bestPdf, pages);
 }
 
+// Processor time (user and system) of the finished child processes so far.
+double ChildrenCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
 // "tavelon print --form handbook" as a whole process, start to exit.
 void WholeProcess(const QString& file) {
     const QStringList args = {
         QStringLiteral("print"),    QStringLiteral("--work"), QStringLiteral("B001"),
         QStringLiteral("--type"),   QStringLiteral("表層工"), QStringLiteral("--form"),
         QStringLiteral("handbook"), QStringLiteral("--pdf"),  file};
-    double best = 1e9;
+    double best = 1e9, bestCpu = 1e9;
     for (int run = 0; run < 5; ++run) {
         QFile::remove(file);
+        const double cpu0 = ChildrenCpuMs();
         QElapsedTimer timer;
         timer.start();
         QProcess process;
         process.start(QStringLiteral(TAVELON_EXE), args);
         process.waitForFinished(120000);
         const double ms = timer.nsecsElapsed() / 1e6;
+        const double cpu = ChildrenCpuMs() - cpu0;
         if (process.exitCode() != 0) {
             std::printf("tavelon print failed: %s\n", process.readAllStandardError().constData());
             return;
         }
-        std::printf("tavelon print, run %d: %.1f ms (%lld bytes)\n", run + 1, ms,
-                    static_cast<long long>(QFileInfo(file).size()));
+        std::printf("tavelon print, run %d: %.1f ms, processor time %.1f ms (%lld bytes)\n",
+                    run + 1, ms, cpu, static_cast<long long>(QFileInfo(file).size()));
         best = std::min(best, ms);
+        bestCpu = std::min(bestCpu, cpu);
     }
-    std::printf("tavelon print --form handbook, %d readings: best %.1f ms (target < 1000 ms)\n",
-                kLines * 10, best);
+    std::printf("tavelon print --form handbook, %d readings: best %.1f ms, processor time %.1f ms "
+                "(target < 1000 ms)\n",
+                kLines * 10, best, bestCpu);
 }
 
 int Benchmark(const QString& keep) {

@@ -30,13 +30,7 @@ bool TableFileExists(const QString& table) {
 // Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
 // user knows it.
 void CheckFits(const QString& what, const QString& text, int bytes) {
-    const std::optional<int> length = Cp932Length(text);
-    if (!length)
-        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
-                              .arg(what, Cp932FirstUnencodable(text), text));
-    if (*length > bytes)
-        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what, QString::number(bytes), text, QString::number(*length)));
+    CheckFitsBytes(what, text, bytes);
 }
 
 QString Label(const QString& label) {
@@ -77,9 +71,11 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
         }
         lines.push_back(line);
         for (int j = grid::kFirstReading; j <= grid::kLastReading; ++j) {
+            // Every reading is kept in its own cell's point: an empty cell in between is a gap,
+            // not the end of the line.
             const QString text = grid.GetCellText(j, r);
             if (text.trimmed().isEmpty())
-                break;
+                continue;
             const std::optional<double> value = ParseNumber(text);
             const float single = value ? static_cast<float>(*value) : 0.0f;
             if (!value || !std::isfinite(single))
@@ -91,6 +87,15 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
             points.push_back(p);
         }
     }
+}
+
+// The first row whose range is empty: the save and the range method end there.
+int FirstRowWithoutRange(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = 1; r <= rows; ++r)
+        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
+            return r;
+    return rows + 1;
 }
 
 } // namespace
@@ -109,13 +114,19 @@ static bool CheckRecordTable(const QString& table, const std::vector<FieldDef>& 
     return false;
 }
 
+std::vector<FieldDef> TRokumaData::Fields() {
+    return {{QStringLiteral("SID"), FieldType::Integer},
+            {QStringLiteral("PNO"), FieldType::Integer},
+            {QStringLiteral("U"), FieldType::Boolean},
+            {QStringLiteral("DATA"), FieldType::Double}};
+}
+
+std::vector<QStringList> TRokumaData::Indexes() {
+    return {{QStringLiteral("SID")}};
+}
+
 bool TRokumaData::CheckTable() {
-    return CheckRecordTable(QStringLiteral("RokumaData"),
-                            {{QStringLiteral("SID"), FieldType::Integer},
-                             {QStringLiteral("PNO"), FieldType::Integer},
-                             {QStringLiteral("U"), FieldType::Boolean},
-                             {QStringLiteral("DATA"), FieldType::Double}},
-                            {{QStringLiteral("SID")}});
+    return CheckRecordTable(QStringLiteral("RokumaData"), Fields(), Indexes());
 }
 
 void TRokumaData::Insert() {
@@ -144,18 +155,23 @@ TRokumaLine::TRokumaLine() {
 
 TRokumaLine::~TRokumaLine() = default;
 
+std::vector<FieldDef> TRokumaLine::Fields() {
+    return {{QStringLiteral("HID"), FieldType::Integer},
+            {QStringLiteral("LNO"), FieldType::Integer},
+            {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
+            {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
+            {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}};
+}
+
+std::vector<QStringList> TRokumaLine::Indexes() {
+    return {{QStringLiteral("HID")}};
+}
+
 bool TRokumaLine::CheckTable() {
-    const bool existed =
-        CheckRecordTable(QStringLiteral("RokumaLine"),
-                         {{QStringLiteral("HID"), FieldType::Integer},
-                          {QStringLiteral("LNO"), FieldType::Integer},
-                          {QStringLiteral("Sokuten"), FieldType::String, grid::kPositionBytes},
-                          {QStringLiteral("K00"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K01"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K02"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K03"), FieldType::String, grid::kResultBytes},
-                          {QStringLiteral("K04"), FieldType::String, grid::kResultBytes}},
-                         {{QStringLiteral("HID")}});
+    const bool existed = CheckRecordTable(QStringLiteral("RokumaLine"), Fields(), Indexes());
     Points.front()->CheckTable();
     return existed;
 }
@@ -196,7 +212,7 @@ QString TRokumaKanri::KosyuName() const {
     return Kosyu->Kosyumei;
 }
 
-bool TRokumaKanri::CheckTable() {
+std::vector<FieldDef> TRokumaKanri::Fields() {
     std::vector<FieldDef> fields = {{QStringLiteral("ID"), FieldType::Integer},
                                     {QStringLiteral("KOJICODE"), FieldType::String, 8},
                                     {QStringLiteral("KosyuName"), FieldType::String, 32},
@@ -210,8 +226,15 @@ bool TRokumaKanri::CheckTable() {
         fields.push_back({QString::fromLatin1(name), FieldType::String, grid::kResultBytes});
     fields.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
     fields.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields,
-                            {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}});
+    return fields;
+}
+
+std::vector<QStringList> TRokumaKanri::Indexes() {
+    return {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}};
+}
+
+bool TRokumaKanri::CheckTable() {
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), Fields(), Indexes());
 }
 
 void TRokumaKanri::LoadByWork() {
@@ -447,6 +470,20 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         header.ID = oldId;
         throw;
     }
+}
+
+int FirstRowNotKept(TGrid& grid) {
+    const int rows = grid.MaxRows();
+    for (int r = FirstRowWithoutRange(grid); r <= rows; ++r) {
+        // Σd and Σ(d2) are only ever computed; the other columns may have been typed.
+        for (int c = 1; c <= grid::kColumns; ++c) {
+            if (c == grid::kColSum || c == grid::kColSquares)
+                continue;
+            if (!grid.GetCellText(c, r).trimmed().isEmpty())
+                return r;
+        }
+    }
+    return 0;
 }
 
 void LoadMeasurementGrid(int id, TGrid& grid) {

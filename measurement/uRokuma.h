@@ -2,6 +2,8 @@
 // The measurement records: one header row per measurement (RokumaKanri), one row per grid line
 // (RokumaLine) and one row per reading (RokumaData), linked by the header's ID. A measurement is
 // identified by its construction work and its work type.
+#include "platform/TableEngine.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,9 @@ public:
 
     // Creates the point table when its file is missing; true when it was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteBySID();
 };
@@ -45,6 +50,9 @@ public:
     // Creates the line table when missing, then checks the point table; true when the line
     // table was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     void Insert();
     void DeleteByHID();
 };
@@ -73,6 +81,9 @@ public:
 
     // Creates the header table when missing; true when it was there.
     bool CheckTable();
+    // The columns of the table in order and its indexes, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
+    static std::vector<QStringList> Indexes();
     // Loads the header of (work code, work-type name); without a stored one the header becomes
     // the blank measurement of the pair (ID 0, empty texts, now as the date).
     void LoadByWork();
@@ -96,10 +107,15 @@ public:
 
 // Saves a whole measurement in one transaction: the header (with the person registration), the
 // removal of its old lines and points, and the lines and points of the grid from row 1 down to
-// the first row whose range (column 16) is empty; a row's points end at its first empty reading.
+// the first row whose range (column 16) is empty; every non-empty reading of those rows is
+// stored with its own point number, gaps in a line included.
 // Everything is checked first; on any failure nothing stored changes and the header keeps the
 // ID it had.
 void SaveMeasurement(TRokumaKanri& header, TGrid& grid);
+
+// The first row holding typed cells that neither the calculations nor the save reach (the rows
+// from the first without a range on); 0 when every typed cell is kept.
+int FirstRowNotKept(TGrid& grid);
 
 // Shows the lines and points of the measurement `id` in the grid: clears every cell's text, then
 // writes each line into its row (column 1 and 12 to 16) and each reading into its cell, colour

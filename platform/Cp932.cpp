@@ -1,5 +1,8 @@
 #include "platform/Cp932.h"
 
+#include "platform/Errors.h"
+
+#include <QSysInfo>
 #include <cerrno>
 #include <iconv.h>
 
@@ -104,7 +107,54 @@ int CharLength(char32_t c) {
     return c == 0xFFFFFFFF ? 0 : Conv().Length(c);
 }
 
+// Decoding converter, code page 932 to UTF-16 in the machine's order.
+class Decoder {
+public:
+    Decoder()
+        : cd_(iconv_open(QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE",
+                         "CP932")) {}
+    ~Decoder() {
+        if (Opened(cd_))
+            iconv_close(cd_);
+    }
+    std::optional<QString> Decode(const char* bytes, int size, int* badOffset) {
+        if (!Opened(cd_)) {
+            if (badOffset)
+                *badOffset = 0;
+            return std::nullopt;
+        }
+        // At most one UTF-16 unit per byte, and two for a pair of bytes: size units suffice.
+        QString out(size, Qt::Uninitialized);
+        char* inPtr = const_cast<char*>(bytes);
+        size_t inLeft = static_cast<size_t>(size);
+        char* outPtr = reinterpret_cast<char*>(out.data());
+        size_t outLeft = static_cast<size_t>(size) * 2;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (r == static_cast<size_t>(-1) || inLeft != 0) {
+            if (badOffset)
+                *badOffset = static_cast<int>(inPtr - bytes);
+            return std::nullopt;
+        }
+        out.truncate(static_cast<int>((static_cast<size_t>(size) * 2 - outLeft) / 2));
+        return out;
+    }
+
+private:
+    iconv_t cd_;
+};
+
 } // namespace
+
+std::optional<QString> Cp932Decode(const char* bytes, int size, int* badOffset) {
+    bool ascii = true;
+    for (int i = 0; i < size && ascii; ++i)
+        ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes, size);
+    thread_local Decoder decoder;
+    return decoder.Decode(bytes, size, badOffset);
+}
 
 std::optional<int> Cp932Length(const QString& text) {
     int total = 0;
@@ -155,21 +205,7 @@ std::optional<QByteArray> Cp932Encode(const QString& text) {
 }
 
 std::optional<QString> Cp932Decode(const QByteArray& bytes) {
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (!Opened(cd))
-        return std::nullopt;
-    // Every code page 932 character takes at most 3 bytes in UTF-8 (1 and 2 bytes become 3).
-    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    char* dst = out.data();
-    size_t outLeft = static_cast<size_t>(out.size());
-    const size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<size_t>(-1) || inLeft != 0)
-        return std::nullopt;
-    out.truncate(out.size() - static_cast<int>(outLeft));
-    return QString::fromUtf8(out);
+    return Cp932Decode(bytes.constData(), static_cast<int>(bytes.size()));
 }
 
 QString Cp932Truncate(const QString& text, int maxBytes) {
@@ -184,6 +220,16 @@ QString Cp932Truncate(const QString& text, int maxBytes) {
         return true;
     });
     return text.left(end);
+}
+
+void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
+    const std::optional<int> length = Cp932Length(text);
+    if (!length)
+        throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
+                              .arg(what, Cp932FirstUnencodable(text), text));
+    if (*length > bytes)
+        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
+                              .arg(what, QString::number(bytes), text, QString::number(*length)));
 }
 
 } // namespace tv

@@ -19,11 +19,21 @@ QString Cp932FirstUnencodable(const QString& text);
 // Characters that cannot be encoded end the part.
 QString Cp932Truncate(const QString& text, int maxBytes);
 
+// Raises EngineError when the text does not fit `bytes` code-page-932 bytes (or cannot be
+// encoded); `what` names the box as the user knows it ("「工事名」", "3 行目の「測定位置」").
+void CheckFitsBytes(const QString& what, const QString& text, int bytes);
+
 // The text's code-page-932 bytes, characters mapped as Cp932Length counts them; empty when a
 // character cannot be encoded.
 std::optional<QByteArray> Cp932Encode(const QString& text);
 
-// The text of code-page-932 bytes; empty when they are not valid code page 932.
+// The text of code-page-932 bytes; empty when they are not valid code page 932 (as below).
 std::optional<QString> Cp932Decode(const QByteArray& bytes);
+
+// The text of code-page-932 bytes by Microsoft's table (0x8160 is U+FF5E, the NEC and IBM
+// extensions such as ① and 髙 decode). Empty when the bytes are not valid code page 932: a lead
+// byte without its trail byte, an unassigned code, a byte that is no character (0x80, 0xA0,
+// 0xFD to 0xFF). *badOffset then receives the offset of the first byte that could not be read.
+std::optional<QString> Cp932Decode(const char* bytes, int size, int* badOffset = nullptr);
 
 } // namespace tv

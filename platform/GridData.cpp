@@ -87,6 +87,13 @@ int TGridData::CellColor(int col, int row) const {
     return cell ? cell->color : kColorBlack;
 }
 
+QString TGridData::CellFormText(int col, const QString& text) {
+    if (!IsNumberColumn(col))
+        return text;
+    // What a Japanese keyboard gives for numbers is read as the ASCII number it stands for.
+    return NarrowNumberText(text);
+}
+
 bool TGridData::AcceptsText(int col, const QString& text) {
     if (col == grid::kPositionCol) {
         // The measuring position is stored in code-page-932 bytes.
@@ -95,9 +102,11 @@ bool TGridData::AcceptsText(int col, const QString& text) {
     }
     if (!IsNumberColumn(col))
         return false;
-    if (text.trimmed().isEmpty())
+    const QString narrow = CellFormText(col, text);
+    if (narrow.trimmed().isEmpty())
         return true;
-    const std::optional<double> value = ParseNumber(text);
+    // The cell holds the number as it shows it, rounded to the column's decimals.
+    const std::optional<double> value = ParseNumber(RoundNumberText(narrow, Decimals(col)));
     return value && InRange(col, *value);
 }
 
@@ -120,19 +129,18 @@ void TGridData::Store(Cell& cell, int col, const QString& text) {
         cell.text = text;
         return;
     }
-    // A number cell keeps the value and shows it, and gives it back, in its column's format.
-    // The calculations rewrite the same texts on every run: nothing to do for those.
+    // A number cell shows the text rounded to its column's decimals on the text's own decimal
+    // digits (half away from zero, as people round), and that shown text is its value: what the
+    // calculations read, the save stores and the forms print. The calculations rewrite the same
+    // texts on every run: nothing to do for those.
     if (text == cell.entered)
         return;
     cell.entered = text;
-    const std::optional<double> value = ParseNumber(text);
+    const QString shown = RoundNumberText(CellFormText(col, text), Decimals(col));
+    const std::optional<double> value = ParseNumber(shown);
     if (value && InRange(col, *value)) {
-        // The calculations rewrite mostly unchanged values: keep the text already formatted.
-        const bool same = cell.value && *cell.value == *value &&
-                          std::signbit(*cell.value) == std::signbit(*value);
         cell.value = *value;
-        if (!same)
-            cell.text = FormatFixed(*value, Decimals(col));
+        cell.text = shown;
     } else {
         cell.value.reset();
         cell.text.clear();

@@ -44,9 +44,14 @@ public:
     // Direct cell access by position (no addressing), for the widget and for output.
     QString CellText(int col, int row) const;
     int CellColor(int col, int row) const;
-    // Stores a typed text; false (nothing changed) when the column does not accept it.
+    // Stores a typed or pasted text; false (nothing changed) when the column does not accept it.
+    // Number cells take full-width digits, minus and full stop as their ASCII forms, and a
+    // number whose value, rounded to the column's decimals, lies in the column's range.
     bool EnterText(int col, int row, const QString& text);
     static bool AcceptsText(int col, const QString& text);
+    // The text as a cell of the column reads it: full-width number characters made ASCII in
+    // number columns, unchanged in the text column.
+    static QString CellFormText(int col, const QString& text);
 
     // The cursor cell.
     void SetActiveCell(int col, int row);

@@ -24,6 +24,20 @@ bool AskOkCancel(const QString& text) {
     return false;
 }
 
+TAnswer AskYesNoCancel(const QString& text) {
+    if (Handlers().askYesNo)
+        return Handlers().askYesNo(text, true);
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return TAnswer::Cancel;
+}
+
+bool AskYesNo(const QString& text) {
+    if (Handlers().askYesNo)
+        return Handlers().askYesNo(text, false) == TAnswer::Yes;
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    return false;
+}
+
 TMessageHandlers SetMessageHandlers(TMessageHandlers handlers) {
     TMessageHandlers previous = Handlers();
     Handlers() = std::move(handlers);

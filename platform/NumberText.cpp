@@ -431,6 +431,85 @@ std::optional<double> ParseNumber(const QString& text) {
     return negative ? -value : value;
 }
 
+QString RoundNumberText(const QString& text, int decimals) {
+    if (decimals < 0)
+        decimals = 0;
+    const QString trimmed = text.trimmed();
+    std::string s;
+    s.reserve(static_cast<size_t>(trimmed.size()));
+    for (const QChar ch : trimmed) {
+        if (ch.unicode() >= 0x80)
+            return QString();
+        s += static_cast<char>(ch.unicode());
+    }
+    size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    // All digits of the mantissa, and how many of them stand before the decimal point.
+    std::string digits;
+    long intDigits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        digits += s[i++];
+        ++intDigits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            digits += s[i++];
+    }
+    if (digits.empty())
+        return QString();
+    long exponent = 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            negativeExponent = s[i++] == '-';
+        size_t expDigits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            if (exponent < 100000)
+                exponent = exponent * 10 + (s[i] - '0');
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return QString();
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i != s.size())
+        return QString();
+    // Leading zeros carry nothing; a number of no more digits than a double has is expanded in
+    // full, anything larger is left to the binary formatting.
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return FixedFromDigits(false, 0, decimals);
+    intDigits -= static_cast<long>(first);
+    digits.erase(0, first);
+    const long point = intDigits + exponent; // digits before the decimal point
+    if (point > 400)
+        return FormatFixed(ParseNumber(trimmed).value_or(0.0), decimals);
+    std::string exact = negative ? "-" : "";
+    if (point <= 0) {
+        // Far below the last kept decimal: only whether it reaches half a unit matters, and a
+        // value below 10^-(decimals+1) never does.
+        if (-point > decimals + 1)
+            return FixedFromDigits(false, 0, decimals);
+        exact += "0.";
+        exact.append(static_cast<size_t>(-point), '0');
+        exact += digits;
+    } else if (static_cast<size_t>(point) >= digits.size()) {
+        exact += digits;
+        exact.append(static_cast<size_t>(point) - digits.size(), '0');
+    } else {
+        exact += digits.substr(0, static_cast<size_t>(point));
+        exact += '.';
+        exact += digits.substr(static_cast<size_t>(point));
+    }
+    return RoundExpansion(exact, decimals);
+}
+
 QString NarrowNumberText(const QString& text) {
     QString out = text;
     for (QChar& c : out) {

@@ -9,6 +9,12 @@ namespace tv {
 // exact binary value (0.125 -> "0.13", 0.25 -> "0.3"); a result of zero has no minus sign.
 QString FormatFixed(double value, int decimals);
 
+// A number text rounded to the given decimals on its own decimal digits, half away from zero (as
+// people round: "1.45" -> "1.5", "-0.15" -> "-0.2", "2.675" -> "2.7"), not on the binary value the
+// text converts to. Takes what ParseNumber takes (an exponent included, "1.9E-6" -> "0.0"); a
+// result of zero has no minus sign. Empty when the text is no number.
+QString RoundNumberText(const QString& text, int decimals);
+
 // General format of up to 15 significant digits ("6.5", "0.800000011920929").
 QString FormatGeneral(double value);
 

@@ -73,6 +73,10 @@ public:
         value_ = v;
         set_ = true;
     }
+    void SetNull() {
+        value_ = QVariant();
+        set_ = true;
+    } // stores a null
     void Clear() {
         value_ = QVariant();
         set_ = false;

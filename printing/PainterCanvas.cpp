@@ -1,6 +1,7 @@
 #include "printing/PainterCanvas.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <algorithm>
 
@@ -47,24 +48,47 @@ const QFont& TPainterCanvas::CurrentFont() {
         // Unhinted advances keep the measured widths the same at every zoom and on paper.
         font_.setHintingPreference(QFont::PreferNoHinting);
         metrics_.emplace(font_);
+        static QHash<QString, QHash<QString, int>> widthsByFont;
+        widths_ = &widthsByFont[fontKeyName_ + QLatin1Char('|') + QString::number(fontKeyEm_) +
+                                QLatin1Char('|') + QString::number(int(fontKeyStyle_.bold)) +
+                                QString::number(int(fontKeyStyle_.italic)) + QLatin1Char('|') +
+                                QString::number(fontKeyWidth_)];
         fontOnPainter_ = false;
     }
     return font_;
 }
 
 int TPainterCanvas::TextWidth(const QString& text) {
-    return QFontMetrics(CurrentFont()).horizontalAdvance(text);
+    CurrentFont();
+    // Forms measure the same labels and numbers again and again (every value is measured before
+    // it is placed): the advances of a font are kept for the whole process.
+    auto found = widths_->constFind(text);
+    if (found != widths_->constEnd())
+        return *found;
+    if (widths_->size() > 100000)
+        widths_->clear();
+    const int width = metrics_->horizontalAdvance(text);
+    widths_->insert(text, width);
+    return width;
 }
 
 int TPainterCanvas::TextHeight(const QString&) {
-    return QFontMetrics(CurrentFont()).height();
+    CurrentFont();
+    return metrics_->height();
 }
 
 void TPainterCanvas::TextOut(int x, int y, const QString& text) {
     const QFont& font = CurrentFont();
-    painter_->setFont(font);
-    painter_->setPen(QPen(Qt::black));
-    painter_->drawText(QPoint(x, y + QFontMetrics(font).ascent()), text);
+    // Font and pen are set on the painter only when they change, so the recorded page does not
+    // repeat them before every text.
+    if (!fontOnPainter_) {
+        painter_->setFont(font);
+        fontOnPainter_ = true;
+    }
+    const QPen black(Qt::black);
+    if (painter_->pen() != black)
+        painter_->setPen(black);
+    painter_->drawText(QPoint(x, y + metrics_->ascent()), text);
 }
 
 void TPainterCanvas::ApplyPen() {

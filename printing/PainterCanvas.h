@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <optional>
 
 class QPainter;
@@ -46,6 +47,7 @@ private:
     int fontKeyEm_ = -1;
     TFontStyle fontKeyStyle_;
     int fontKeyWidth_ = 100;
+    QHash<QString, int>* widths_ = nullptr; // measured widths of the current font
 };
 
 } // namespace tv

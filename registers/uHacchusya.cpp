@@ -12,13 +12,16 @@ QString Folder() {
 }
 } // namespace
 
+std::vector<FieldDef> THacchusya::Fields() {
+    return {{QStringLiteral("HACCHUSYAMEI"), FieldType::String, 32},
+            {QStringLiteral("SYOKUSIMEI"), FieldType::String, 32}};
+}
+
 bool THacchusya::CheckTable() {
     const QString folder = Folder();
     if (FileExistsNoCase(folder + QStringLiteral("Hacchusya.DB")))
         return true;
-    CreateTable(folder, QStringLiteral("Hacchusya"),
-                {{QStringLiteral("HACCHUSYAMEI"), FieldType::String, 32},
-                 {QStringLiteral("SYOKUSIMEI"), FieldType::String, 32}});
+    CreateTable(folder, QStringLiteral("Hacchusya"), THacchusya::Fields());
     return false;
 }
 

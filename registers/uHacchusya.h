@@ -1,8 +1,11 @@
 #pragma once
 // The client register: table Hacchusya, one row per client (ordering authority), identified by
 // its name. The class holds one current record and reads and writes it by that name.
+#include "platform/TableEngine.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tv {
 
@@ -14,6 +17,8 @@ public:
     // True when the table's file exists in the data folder; otherwise creates the table and
     // returns false.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Empties both texts.
     void Clear();
     // Replaces the list with the client names in name order.

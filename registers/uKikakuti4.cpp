@@ -24,21 +24,24 @@ TKikakuti4::TKikakuti4() : Kosyu(std::make_unique<TKosyu>()) {}
 
 TKikakuti4::~TKikakuti4() = default;
 
+std::vector<FieldDef> TKikakuti4::Fields() {
+    return {{QStringLiteral("ID"), FieldType::Integer, 0},
+            {QStringLiteral("KUBUN"), FieldType::Integer, 0},
+            {QStringLiteral("KOSYUMEI"), FieldType::String, 32},
+            {QStringLiteral("KOUMOKUMEI"), FieldType::String, 16},
+            {QStringLiteral("KIKAKUTIU1"), FieldType::String, 16},
+            {QStringLiteral("KIKAKUTID1"), FieldType::String, 16},
+            {QStringLiteral("KIKAKUTIU2"), FieldType::String, 16},
+            {QStringLiteral("KIKAKUTID2"), FieldType::String, 16},
+            {QStringLiteral("GOKAKUHANTEI"), FieldType::Boolean, 0},
+            {QStringLiteral("JOKEN"), FieldType::String, 16},
+            {QStringLiteral("SOKUTEIKIJUN"), FieldType::String, 32}};
+}
+
 bool TKikakuti4::CheckTable() {
     if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("KIKAKUTI4.db")))
         return true;
-    CreateTable(kDatabase, QStringLiteral("KIKAKUTI4"),
-                {{QStringLiteral("ID"), FieldType::Integer, 0},
-                 {QStringLiteral("KUBUN"), FieldType::Integer, 0},
-                 {QStringLiteral("KOSYUMEI"), FieldType::String, 32},
-                 {QStringLiteral("KOUMOKUMEI"), FieldType::String, 16},
-                 {QStringLiteral("KIKAKUTIU1"), FieldType::String, 16},
-                 {QStringLiteral("KIKAKUTID1"), FieldType::String, 16},
-                 {QStringLiteral("KIKAKUTIU2"), FieldType::String, 16},
-                 {QStringLiteral("KIKAKUTID2"), FieldType::String, 16},
-                 {QStringLiteral("GOKAKUHANTEI"), FieldType::Boolean, 0},
-                 {QStringLiteral("JOKEN"), FieldType::String, 16},
-                 {QStringLiteral("SOKUTEIKIJUN"), FieldType::String, 32}});
+    CreateTable(kDatabase, QStringLiteral("KIKAKUTI4"), TKikakuti4::Fields());
     return false;
 }
 

@@ -3,11 +3,13 @@
 // work type and item name with the limits of the official standard and of the company's own
 // standard, and whether a pass-judgement value applies under which condition. All values are
 // free texts stored as typed. The triple (Kubun, Kosyumei, Koumokumei) identifies an entry.
+#include "platform/TableEngine.h"
 #include "registers/uKosyu.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace tv {
 
@@ -35,6 +37,8 @@ public:
     // True when the table's file exists in the data folder; otherwise creates the table and
     // returns false.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Empties the four limits; nothing else changes.
     void ClearValues();
     // Copies the current row of an open query on KIKAKUTI4 (by column name); the work type is

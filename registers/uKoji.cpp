@@ -20,16 +20,19 @@ TKoji::TKoji() {
 
 TKoji::~TKoji() = default;
 
+std::vector<FieldDef> TKoji::Fields() {
+    return {{QStringLiteral("CODE"), FieldType::String, 8},
+            {QStringLiteral("KOJIMEI"), FieldType::String, 128},
+            {QStringLiteral("HACCHUSYA"), FieldType::String, 20},
+            {QStringLiteral("UKEOISYA"), FieldType::String, 40},
+            {QStringLiteral("DAIRININ"), FieldType::String, 16},
+            {QStringLiteral("YOSHIKI"), FieldType::Integer, 0}};
+}
+
 bool TKoji::CheckTable() {
     bool exists = FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Koji1.DB"));
     if (!exists)
-        CreateTable(kDatabase, QStringLiteral("Koji1"),
-                    {{QStringLiteral("CODE"), FieldType::String, 8},
-                     {QStringLiteral("KOJIMEI"), FieldType::String, 128},
-                     {QStringLiteral("HACCHUSYA"), FieldType::String, 20},
-                     {QStringLiteral("UKEOISYA"), FieldType::String, 40},
-                     {QStringLiteral("DAIRININ"), FieldType::String, 16},
-                     {QStringLiteral("YOSHIKI"), FieldType::Integer, 0}});
+        CreateTable(kDatabase, QStringLiteral("Koji1"), TKoji::Fields());
     Hacchusya->CheckTable();
     Ukeoisya->CheckTable();
     Dairinin->CheckTable();

@@ -3,6 +3,7 @@
 // contractor, site agent and print form. The three parties are stored by name in Koji1; the
 // object nevertheless holds a full record of each from its own register, and saving a work saves
 // them too, so a party name typed for a work lands in its register as well.
+#include "platform/TableEngine.h"
 #include "registers/uHacchusya.h"
 #include "registers/uSimei.h"
 #include "registers/uUkeoisya.h"
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 namespace tv {
 
@@ -34,6 +36,8 @@ public:
     // True when Koji1 exists in the data folder; otherwise creates it and returns false. Then
     // ensures the client, contractor and person-name tables.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Empties code, name and the three parties; the print form stays.
     void Clear();
     // Replaces the list with "code:name" lines, codes descending, skipping blank codes.

@@ -9,12 +9,15 @@ namespace {
 const QString kDatabase = QStringLiteral("KESTRAN");
 }
 
+std::vector<FieldDef> TKosyu::Fields() {
+    return {{QStringLiteral("KOSYUMEI"), FieldType::String, 32},
+            {QStringLiteral("ID"), FieldType::Integer, 0}};
+}
+
 bool TKosyu::CheckTable() {
     if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Kosyu4.DB")))
         return true;
-    CreateTable(kDatabase, QStringLiteral("Kosyu4"),
-                {{QStringLiteral("KOSYUMEI"), FieldType::String, 32},
-                 {QStringLiteral("ID"), FieldType::Integer, 0}});
+    CreateTable(kDatabase, QStringLiteral("Kosyu4"), TKosyu::Fields());
     return false;
 }
 

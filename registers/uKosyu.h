@@ -2,8 +2,11 @@
 // The work-type register: table Kosyu4, an ordered list of work-type names. Each name carries an
 // integer ID giving its position in the user's order; everywhere else a work type is referred to
 // by its name only.
+#include "platform/TableEngine.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tv {
 
@@ -17,6 +20,8 @@ public:
     // True when the table's file exists in the data folder; otherwise creates the table and
     // returns false.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Removes every work type.
     void DeleteAll();
     // Replaces the list with the names in the user's order.

@@ -13,13 +13,16 @@ TSimei::TSimei() {
     CheckTable();
 }
 
+std::vector<FieldDef> TSimei::Fields() {
+    return {{QStringLiteral("FURIGANA"), FieldType::String, 16},
+            {QStringLiteral("SIMEI"), FieldType::String, 16}};
+}
+
 bool TSimei::CheckTable() {
     if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Simei.DB")))
         return true;
     // The reading comes first, the name second; rows are read by position.
-    CreateTable(kDatabase, QStringLiteral("SIMEI"),
-                {{QStringLiteral("FURIGANA"), FieldType::String, 16},
-                 {QStringLiteral("SIMEI"), FieldType::String, 16}});
+    CreateTable(kDatabase, QStringLiteral("SIMEI"), TSimei::Fields());
     return false;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // The person-name register: table Simei, one row per person with the reading of the name in kana.
 // Used for the site agent of a construction work and the measuring person of a measurement.
+#include "platform/TableEngine.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tv {
 
@@ -17,6 +20,8 @@ public:
     // True when the table's file exists in the data folder; otherwise creates the table and
     // returns false.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Empties both texts.
     void Clear();
     // Replaces the list with the person names in order of their reading.

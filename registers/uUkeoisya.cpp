@@ -12,16 +12,19 @@ QString Folder() {
 }
 } // namespace
 
+std::vector<FieldDef> TUkeoisya::Fields() {
+    return {{QStringLiteral("UKEOISYAMEI"), FieldType::String, 48},
+            {QStringLiteral("JUSYO"), FieldType::String, 48},
+            {QStringLiteral("KAISYA"), FieldType::String, 48},
+            {QStringLiteral("DAIHYOSYA"), FieldType::String, 48},
+            {QStringLiteral("JVFLAG"), FieldType::Boolean, 0}};
+}
+
 bool TUkeoisya::CheckTable() {
     const QString folder = Folder();
     if (FileExistsNoCase(folder + QStringLiteral("Ukeoisya.DB")))
         return true;
-    CreateTable(folder, QStringLiteral("UKEOISYA"),
-                {{QStringLiteral("UKEOISYAMEI"), FieldType::String, 48},
-                 {QStringLiteral("JUSYO"), FieldType::String, 48},
-                 {QStringLiteral("KAISYA"), FieldType::String, 48},
-                 {QStringLiteral("DAIHYOSYA"), FieldType::String, 48},
-                 {QStringLiteral("JVFLAG"), FieldType::Boolean, 0}});
+    CreateTable(folder, QStringLiteral("UKEOISYA"), TUkeoisya::Fields());
     return false;
 }
 

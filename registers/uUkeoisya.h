@@ -1,8 +1,11 @@
 #pragma once
 // The contractor register: table Ukeoisya, one row per contractor, identified by its name. The
 // class holds one current record and reads and writes it by that name.
+#include "platform/TableEngine.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tv {
 
@@ -17,6 +20,8 @@ public:
     // True when the table's file exists in the data folder; otherwise creates the table and
     // returns false.
     bool CheckTable();
+    // The columns of the table in order, as CheckTable creates them.
+    static std::vector<FieldDef> Fields();
     // Empties every text and clears JVFlag.
     void Clear();
     // Replaces the list with the contractor names in name order.

@@ -63,6 +63,13 @@ check(g_outside RC 0
 # A group size that is no whole number: the window's message, nothing on standard output.
 check(g_not_whole RC 2 OUT "" ERR "'7.5' は整数ではありません"
       ARGS --group-size 7.5 ${DATA}/calc_bad_g.csv)
+# Readings rounded on their typed digits, half away from zero (1.45 -> 1.5, 0.35 -> 0.4,
+# 1.15 -> 1.2), full-width digits read as typed in the window.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_rounding.csv
+     "No.1,1.45,0.35,-0.15,2.675,0.449,-0.04\nNo.2,０．３５,1.15\n")
+check(decimal_rounding RC 0
+      OUT "SD=6.4\nSD2=11.50\nDATACOUNT=8\nHENSA=0.95\nHOSR=3.7\nHODATACOUNT=2\nHOHENSA=0.60\nGP=10\nNo.1,1.5,0.4,-0.2,2.7,0.4,0.0,,,,,4.8,9.90,2.7,-0.2,2.9\nNo.2,0.4,1.2,,,,,,,,,1.6,1.60,1.2,0.4,0.8\n"
+      ARGS --grid ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_rounding.csv)
 # Input errors.
 check(too_many_fields RC 2 OUT "" ERR "2 行目の項目数が 16 を超えています"
       ARGS ${DATA}/calc_too_many_fields.csv)

@@ -3,6 +3,7 @@
 #include "app/cli/CalcCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
+#include "app/cli/ImportParadoxCommand.h"
 #include "app/cli/Output.h"
 
 #include <QStringList>
@@ -37,7 +38,6 @@ QString Usage() {
         "      出力します。形式 grid は calc と同じ表形式、logger は一行に測定値一つ（前に\n"
         "      測定位置を置けます）で、省略時は判定します。登録済みの測定は --replace の\n"
         "      ときだけ置き換えます。工事 CODE は登録されている必要があります。\n"
-        "      出力します（除外された測定値は * 付き）。\n"
         "  tavelon print --work CODE --type NAME --form handbook|bureau --pdf FILE\n"
         "      工事 CODE・工種 NAME の測定を、画面の印刷と同じ様式（handbook 舗装試験法便覧、\n"
         "      bureau 北海道開発局）で A4 縦の PDF ファイル FILE に出力します。\n"
@@ -49,6 +49,10 @@ QString Usage() {
         "      --pdf FILE の代わりに --printer NAME でプリンタ NAME に印刷します。\n"
         "  tavelon printers\n"
         "      登録されているプリンタの名前を一行に一つずつ出力します。\n"
+        "  tavelon import-paradox SRC --into DEST\n"
+        "      以前のプログラムのデータフォルダ SRC の Paradox テーブルを、新しいデータフォルダ\n"
+        "      DEST（なければ作成、テーブルのないフォルダ）に取り込み、テーブルごとの件数を\n"
+        "      出力します。失敗したときは DEST に何も残しません。SRC は読むだけです。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -90,6 +94,13 @@ int Run(int argc, char** argv) {
             return 0;
         }
         return RunImport(args);
+    }
+    if (command == QLatin1String("import-paradox")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunImportParadox(args);
     }
     if (command == QLatin1String("print") || command == QLatin1String("printers")) {
         if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {

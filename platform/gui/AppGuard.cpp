@@ -4,6 +4,7 @@
 #include "platform/Messages.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tv {
 
@@ -52,6 +53,31 @@ void InstallMessageBoxes() {
         // The questions are about deleting or dropping data: Enter alone keeps it.
         box.setDefaultButton(QMessageBox::Cancel);
         return box.exec() == QMessageBox::Ok;
+    };
+    handlers.askYesNo = [](const QString& text, bool withCancel) {
+        QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+        if (withCancel)
+            buttons |= QMessageBox::Cancel;
+        QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, buttons,
+                        QApplication::activeWindow());
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+        if (withCancel) {
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+        } else {
+            box.setDefaultButton(QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return TAnswer::Yes;
+        case QMessageBox::No:
+            return TAnswer::No;
+        default:
+            return TAnswer::Cancel;
+        }
     };
     SetMessageHandlers(handlers);
 }

@@ -38,6 +38,26 @@ public:
 private:
     int bytes_;
 };
+
+class TCodeNameLimitValidator : public QValidator {
+public:
+    TCodeNameLimitValidator(int codeBytes, int nameBytes, QObject* parent)
+        : QValidator(parent), codeBytes_(codeBytes), nameBytes_(nameBytes) {}
+    State validate(QString& input, int&) const override {
+        const qsizetype colon = input.indexOf(QLatin1Char(':'));
+        const QString code = colon < 0 ? input : input.left(colon);
+        const QString name = colon < 0 ? QString() : input.mid(colon + 1);
+        const std::optional<int> codeLength = Cp932Length(code);
+        const std::optional<int> nameLength = Cp932Length(name);
+        return codeLength && nameLength && *codeLength <= codeBytes_ && *nameLength <= nameBytes_
+                   ? Acceptable
+                   : Invalid;
+    }
+
+private:
+    int codeBytes_;
+    int nameBytes_;
+};
 } // namespace
 
 void LimitBytes(QLineEdit* box, int bytes) {
@@ -45,6 +65,10 @@ void LimitBytes(QLineEdit* box, int bytes) {
     // puts into the box (a computed result) is shown whole. A maximum length would cut such a
     // text silently, and the cut text would then be saved as if it were the result.
     box->setValidator(new TByteLimitValidator(bytes, box));
+}
+
+void LimitCodeNameBytes(QLineEdit* box, int codeBytes, int nameBytes) {
+    box->setValidator(new TCodeNameLimitValidator(codeBytes, nameBytes, box));
 }
 
 void SetImeOff(QWidget* box) {

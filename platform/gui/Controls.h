@@ -23,5 +23,8 @@ void SetImeOn(QWidget* box);
 
 // Limits typing in a line edit to the given number of code-page-932 bytes.
 void LimitBytes(QLineEdit* box, int bytes);
+// The same for a box showing a register entry as code, ":" and name: the code (before the first
+// ":") and the name (after it) each stop at their own limit.
+void LimitCodeNameBytes(QLineEdit* box, int codeBytes, int nameBytes);
 
 } // namespace tv

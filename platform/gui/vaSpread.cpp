@@ -12,10 +12,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolTip>
+#include <QValidator>
 #include <cmath>
 
 namespace tv {
@@ -55,8 +57,8 @@ QString WidestUsualText(int col) {
 // column does not accept.
 class TSpreadModel : public QAbstractTableModel {
 public:
-    explicit TSpreadModel(TGridData& data, QObject* parent)
-        : QAbstractTableModel(parent), data_(data) {}
+    TSpreadModel(TGridData& data, TvaSpread* grid)
+        : QAbstractTableModel(grid), data_(data), grid_(grid) {}
 
     int rowCount(const QModelIndex& parent) const override {
         return parent.isValid() ? 0 : data_.MaxRows();
@@ -86,7 +88,13 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole)
             return false;
-        return data_.EnterText(index.column() + 1, index.row() + 1, value.toString());
+        const int col = index.column() + 1, row = index.row() + 1;
+        const QString before = data_.CellText(col, row);
+        if (!data_.EnterText(col, row, value.toString()))
+            return false;
+        if (data_.CellText(col, row) != before)
+            emit grid_->CellEdited(col, row);
+        return true;
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
@@ -109,6 +117,38 @@ public:
 
 private:
     TGridData& data_;
+    TvaSpread* grid_;
+};
+
+// The editor's rule for a number cell: full-width digits, minus and full stop become ASCII as
+// they are typed or pasted; then a sign, digits (at most eight before the point in a reading
+// column) and a decimal point. What does not fit is refused, and the last refused text tells
+// why.
+class TNumberCellValidator : public QValidator {
+public:
+    TNumberCellValidator(int col, QObject* parent) : QValidator(parent), col_(col) {}
+
+    State validate(QString& input, int&) const override {
+        input = TGridData::CellFormText(col_, input);
+        static const QRegularExpression reading(QStringLiteral("^[-+]?[0-9]{0,8}(\\.[0-9]*)?$"));
+        static const QRegularExpression result(QStringLiteral("^[-+]?[0-9]*(\\.[0-9]*)?$"));
+        if ((col_ <= 11 ? reading : result).match(input).hasMatch())
+            return Acceptable;
+        refused_ = input;
+        return Invalid;
+    }
+
+    // What to tell the user about the text refused last.
+    QString RefusalMessage() const {
+        static const QRegularExpression tooLong(QStringLiteral("^[-+]?[0-9]{9,}(\\.[0-9]*)?$"));
+        if (col_ <= 11 && tooLong.match(refused_).hasMatch())
+            return QStringLiteral("-99999999～99999999 の数値を入力してください");
+        return QStringLiteral("数値を入力してください");
+    }
+
+private:
+    int col_;
+    mutable QString refused_;
 };
 
 // Editors of the cells: numbers only in the number columns (Japanese input off), the measuring
@@ -123,10 +163,12 @@ public:
         editor->setFrame(false);
         const int col = index.column() + 1;
         if (TGridData::IsNumberColumn(col)) {
-            static const QRegularExpression number(QStringLiteral("[-+]?[0-9]{0,8}(\\.[0-9]*)?"));
-            static const QRegularExpression wide(QStringLiteral("[-+]?[0-9]*(\\.[0-9]*)?"));
-            editor->setValidator(
-                new QRegularExpressionValidator(col <= 11 ? number : wide, editor));
+            auto* validator = new TNumberCellValidator(col, editor);
+            editor->setValidator(validator);
+            // A refused key is never dropped silently.
+            connect(editor, &QLineEdit::inputRejected, grid_, [grid = grid_, validator] {
+                emit grid->InputRefused(validator->RefusalMessage());
+            });
             editor->setAttribute(Qt::WA_InputMethodEnabled, false);
             editor->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhLatinOnly);
             editor->setAlignment(Qt::AlignRight);
@@ -256,6 +298,15 @@ int TvaSpread::ActiveCol() const {
 int TvaSpread::ActiveRow() const {
     const QModelIndex index = currentIndex();
     return index.isValid() ? index.row() + 1 : data_.ActiveRow();
+}
+
+void TvaSpread::CommitEdit() {
+    if (state() != EditingState)
+        return;
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void TvaSpread::SetActiveCell(int col, int row) {

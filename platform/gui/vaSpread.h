@@ -40,6 +40,9 @@ public:
     void SetEditEnterAction(int action) override { data_.SetEditEnterAction(action); }
 
     int ActiveRow() const;
+    // Takes a text still being typed into its cell, as Enter would (without moving the cursor),
+    // so a save, print or recalculation sees it.
+    void CommitEdit();
     // Moves the cursor to a cell (columns and rows from 1).
     void SetActiveCell(int col, int row);
     TGridData& Cells() { return data_; }
@@ -86,6 +89,10 @@ public:
 signals:
     void Click(int col, int row);
     void KeyPress(int key);
+    // The user changed a cell's text (typed, pasted or deleted).
+    void CellEdited(int col, int row);
+    // A key or paste a cell cannot take was refused; `message` says what the cell takes.
+    void InputRefused(const QString& message);
     // Cells changed as a block: pasted, cleared, undone or redone.
     void BlockEdited();
     void PasteRefused(const QString& message);

@@ -214,6 +214,14 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
         });
     connect(RadioGroup1Items, &QButtonGroup::idClicked, this,
             Handler(this, &TfrmEditKikakuti4::RadioGroup1Click));
+    // Only the user's own changes count as unsaved; what the window shows of an entry does not.
+    const auto userChanged = [this] { changed_ = true; };
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6})
+        connect(edit, &QLineEdit::textEdited, this, userChanged);
+    for (TComboBox* box : {ComboBox1, ComboBox2})
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, userChanged);
+    connect(CheckBox1, &QCheckBox::clicked, this, userChanged);
+    connect(RadioGroup1Items, &QButtonGroup::idClicked, this, userChanged);
     connect(CheckBox1, &QCheckBox::toggled, this,
             Handler(this, &TfrmEditKikakuti4::CheckBox1Click));
     connect(ComboBox1, &TComboBox::DropDown, this,
@@ -281,6 +289,7 @@ void TfrmEditKikakuti4::ShowFields() {
     Edit1->setText(k.Joken);
     Edit5->setText(k.KikakutiU2);
     Edit6->setText(k.KikakutiD2);
+    changed_ = false;
 }
 
 void TfrmEditKikakuti4::FormActivate() {
@@ -344,10 +353,11 @@ void TfrmEditKikakuti4::Button1Click() {
     StoreFields();
     kikakuti4_->Save();
     Button1->setEnabled(false);
+    changed_ = false;
 }
 
 void TfrmEditKikakuti4::Button2Click() {
-    if (Button1->isEnabled()) {
+    if (changed_) {
         switch (AskYesNoCancel(this, QStringLiteral("未登録データを保存しますか"))) {
         case TYesNoCancel::Cancel:
             return;
@@ -407,6 +417,7 @@ bool TfrmEditKikakuti4::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmEditKikakuti4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    changed_ = false;
     if (!placed_) {
         placed_ = true;
         move(452, 246);

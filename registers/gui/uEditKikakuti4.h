@@ -1,8 +1,8 @@
 #pragma once
 // The standard-values window "規格値の登録". One instance lives for the whole run (created hidden
 // at start-up); the main window shows it modelessly. It owns the register's current entry. 登録 is
-// enabled by every change of the editable controls and is the window's only mark of unsaved
-// changes.
+// enabled by every change of the editable controls; closing asks about saving only when the user
+// changed something since the entry was shown or saved.
 #include "platform/gui/FormFrame.h"
 
 #include <QPointer>
@@ -67,6 +67,9 @@ public:
     // The register's current entry.
     TKikakuti4& Kikakuti4() { return *kikakuti4_; }
 
+    // True when the user changed something since the entry was shown or saved.
+    bool IsChanged() const { return changed_; }
+
     // The work-type window that 工種データ shows; none set, the item does nothing.
     void SetWorkTypeWindow(QWidget* window) { workTypeWindow_ = window; }
 
@@ -103,6 +106,9 @@ private:
     QPointer<QWidget> workTypeWindow_;
     // Set while ShowFields fills the combo boxes: filling them is not an edit.
     bool showingCombos_ = false;
+    // Something was typed or chosen since the entry was shown or saved: only then does closing
+    // ask about saving.
+    bool changed_ = false;
     bool placed_ = false;
     TActivationGate activation_;
 };

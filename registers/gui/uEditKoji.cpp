@@ -1,5 +1,6 @@
 #include "registers/gui/uEditKoji.h"
 
+#include "platform/Cp932.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
@@ -84,7 +85,7 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     Edit1 = new QLineEdit(client);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(72, 8, 65, 20);
-    Edit1->setMaxLength(8);
+    LimitBytes(Edit1, 8);
     SetImeOff(Edit1);
     Button1 = new QPushButton(QStringLiteral("工事検索"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -93,14 +94,17 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     Edit2 = new QLineEdit(client);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(72, 32, 385, 20);
-    Edit2->setMaxLength(128);
+    LimitBytes(Edit2, 128);
     SetImeOn(Edit2);
     label("Label3", QStringLiteral("発注者名"), 14, 60);
     ComboBox3 = NameCombo(client, "ComboBox3", 72, 56, 241);
+    LimitBytes(ComboBox3->lineEdit(), 20);
     label("Label4", QStringLiteral("請負者名"), 14, 84);
     ComboBox2 = NameCombo(client, "ComboBox2", 72, 80, 241);
+    LimitBytes(ComboBox2->lineEdit(), 40);
     label("Label5", QStringLiteral("現場代理人"), 2, 108);
     ComboBox1 = NameCombo(client, "ComboBox1", 72, 104, 145);
+    LimitBytes(ComboBox1->lineEdit(), 16);
 
     RadioGroup1 = new QGroupBox(QStringLiteral("印刷様式"), client);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
@@ -160,8 +164,10 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     connect(ComboBox3, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox3Click));
     // Going to another window of the program in between makes the next activation reload.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && now->window() != this && !qobject_cast<QMessageBox*>(now->window()))
+        if (now && now->window() != this && !qobject_cast<QMessageBox*>(now->window())) {
             skipNextActivate_ = false;
+            keepTyping_ = false;
+        }
     });
 }
 
@@ -210,8 +216,6 @@ void TfrmEditKoji::ShowFields() {
 void TfrmEditKoji::FormActivate() {
     koji_->CheckTable();
     ShowFields();
-    if (enteredName_)
-        ComboBox1->setEditText(*enteredName_);
 }
 
 void TfrmEditKoji::ControlChange() {
@@ -236,6 +240,17 @@ void TfrmEditKoji::Button2Click() {
     }
     StoreFields();
     objectUnsaved_ = true;
+    // Checked before anything is written, naming the boxes: a name chosen from a list may be
+    // longer than this register keeps.
+    const std::pair<const char16_t*, std::pair<QString, int>> boxes[] = {
+        {u"工事コード", {Edit1->text(), 8}},
+        {u"工事名", {Edit2->text(), 128}},
+        {u"発注者名", {ComboBox3->currentText(), 20}},
+        {u"請負者名", {ComboBox2->currentText(), 40}},
+        {u"現場代理人", {ComboBox1->currentText(), 16}}};
+    for (const auto& [label, box] : boxes)
+        CheckFitsBytes(QStringLiteral("「%1」").arg(QString::fromUtf16(label)), box.first,
+                       box.second);
     koji_->Save();
     objectUnsaved_ = false;
     Button2->setText(kClose);
@@ -266,25 +281,46 @@ void TfrmEditKoji::Close1Click() {
     close();
 }
 
+void TfrmEditKoji::RunRegisterWindow(const std::function<void()>& run) {
+    const QString code = Edit1->text();
+    const QString name = Edit2->text();
+    const QString client = ComboBox3->currentText();
+    const QString contractor = ComboBox2->currentText();
+    const QString person = ComboBox1->currentText();
+    const int form = RadioGroup1ItemIndex();
+    const QString button = Button2->text();
+    run();
+    // Whatever the return to this window did, the typing is shown as it was.
+    keepTyping_ = true;
+    Edit1->setText(code);
+    Edit2->setText(name);
+    ComboBox3->setEditText(client);
+    ComboBox2->setEditText(contractor);
+    ComboBox1->setEditText(person);
+    SetRadioGroup1ItemIndex(form);
+    Button2->setText(button);
+}
+
 void TfrmEditKoji::N2Click() {
-    auto form = std::make_unique<TfrmEditSimei>(this);
-    if (form->exec() != QDialog::Accepted)
-        return;
-    // Coming back shows the work again; the person entered goes into the site-agent box after
-    // that, here and on the activation that the return brings.
-    enteredName_ = form->EnteredName();
-    form.reset();
-    FormActivate();
+    std::optional<QString> entered;
+    RunRegisterWindow([&] {
+        auto form = std::make_unique<TfrmEditSimei>(this);
+        if (form->exec() == QDialog::Accepted)
+            entered = form->EnteredName();
+    });
+    // The person entered there goes into the site-agent box.
+    if (entered && *entered != ComboBox1->currentText()) {
+        ComboBox1->setEditText(*entered);
+        ControlChange();
+    }
 }
 
 void TfrmEditKoji::N4Click() {
-    auto form = std::make_unique<TfrmEditHacchusya>(this);
-    form->exec();
+    RunRegisterWindow([this] { TfrmEditHacchusya(this).exec(); });
 }
 
 void TfrmEditKoji::N3Click() {
-    auto form = std::make_unique<TfrmEditUkeoisya>(this);
-    form->exec();
+    RunRegisterWindow([this] { TfrmEditUkeoisya(this).exec(); });
 }
 
 void TfrmEditKoji::Help1Click() {
@@ -325,7 +361,9 @@ void TfrmEditKoji::ComboBox3Click() {
 
 bool TfrmEditKoji::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        if (skipNextActivate_) {
+        if (keepTyping_) {
+            keepTyping_ = false;
+        } else if (skipNextActivate_) {
             skipNextActivate_ = false;
         } else {
             bool failed = false;
@@ -341,7 +379,6 @@ bool TfrmEditKoji::event(QEvent* event) {
             skipNextActivate_ = failed;
         }
     } else if (event->type() == QEvent::WindowDeactivate) {
-        enteredName_.reset();
         // A message box over this window (a question, a missing help page) or another program
         // is no change of window: coming back from it keeps what is being typed. The windows of
         // the program, the person-name window among them, bring the reload.
@@ -350,6 +387,7 @@ bool TfrmEditKoji::event(QEvent* event) {
             skipNextActivate_ = true;
     } else if (event->type() == QEvent::Hide) {
         skipNextActivate_ = false;
+        keepTyping_ = false;
     }
     return QWidget::event(event);
 }

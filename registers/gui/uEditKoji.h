@@ -6,6 +6,7 @@
 #include "registers/uKoji.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -79,9 +80,13 @@ private:
     std::unique_ptr<TKoji> koji_;
     // The object holds typing that is not in the table yet (stored before a save that failed).
     bool objectUnsaved_ = false;
-    // A person name taken from the person-name window, put back after the reload that the
-    // return to this window brings.
-    std::optional<QString> enteredName_;
+    // Opens one of the client, contractor and person-name windows: what is typed here and not
+    // saved stays as it was when that window closes (only the lists change, and they are refilled
+    // when opened).
+    void RunRegisterWindow(const std::function<void()>& run);
+    // Set when a register window opened from here was closed: the activation that the return
+    // brings does not reload.
+    bool keepTyping_ = false;
     // Set when the window was left for a message box or another program, and when showing the
     // work on activation failed (the activation that follows the closing of the error message
     // must not try again and again): the next activation does not reload.

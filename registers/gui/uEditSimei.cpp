@@ -35,6 +35,7 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(64, 8, 129, 20);
     SetImeOn(Edit1);
+    LimitBytes(Edit1, 16);
     Button2 = new QPushButton(QStringLiteral("氏名検索"), client);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(200, 7, 79, 22);
@@ -44,6 +45,7 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(64, 36, 129, 20);
     SetImeOn(Edit2);
+    LimitBytes(Edit2, 16);
     Button1 = new QPushButton(QStringLiteral("登録"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(200, 35, 79, 22);

@@ -40,6 +40,7 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget* parent)
         e->setObjectName(QLatin1String(name));
         e->setGeometry(80, y, 281, 20);
         SetImeOn(e);
+        LimitBytes(e, 48);
         return e;
     };
     label(QStringLiteral("請負者名"), 8, 12);
@@ -50,6 +51,7 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget* parent)
     ComboBox1->setGeometry(80, 8, 281, 20);
     SetImeOn(ComboBox1);
     SetImeOn(ComboBox1->lineEdit());
+    LimitBytes(ComboBox1->lineEdit(), 48);
     label(QStringLiteral("住所"), 8, 36);
     Edit1 = edit("Edit1", 32);
     label(QStringLiteral("会社名"), 8, 60);

@@ -64,6 +64,23 @@ TEST(GridData, TypedTextIsCheckedByColumn) {
     EXPECT_FALSE(grid.EnterText(3, 501, QStringLiteral("1")));
 }
 
+TEST(GridData, NumberCellsRoundTheTypedDigitsAndReadFullWidthInput) {
+    TGridData grid;
+    const std::pair<const char*, const char*> typed[] = {
+        {"1.45", "1.5"},  {"０．３５", "0.4"}, {"－０．１５", "-0.2"},
+        {"2.675", "2.7"}, {"0.449", "0.4"},    {"-0.04", "0.0"}};
+    int col = 2;
+    for (const auto& [text, shown] : typed) {
+        EXPECT_TRUE(grid.EnterText(col, 1, QString::fromUtf8(text))) << text;
+        EXPECT_EQ(grid.CellText(col++, 1), QLatin1String(shown)) << text;
+    }
+    grid.SetCellText(13, 1, QStringLiteral("2.675"));
+    EXPECT_EQ(grid.CellText(13, 1), QStringLiteral("2.68"));
+    // What rounds beyond the reading limit is refused, as is a comma.
+    EXPECT_FALSE(TGridData::AcceptsText(2, QStringLiteral("99999999.96")));
+    EXPECT_FALSE(grid.EnterText(2, 2, QStringLiteral("3,5")));
+}
+
 TEST(GridData, AddressingAndCellsOutsideTheSheet) {
     TGridData grid;
     EXPECT_EQ(grid.MaxRows(), 500);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace tv {
 namespace {
@@ -198,6 +199,34 @@ TEST(ParseNumber, RefusesEverythingElse) {
 
 } // namespace
 } // namespace tv
+
+TEST(RoundNumberText, RoundsTheDigitsOfTheTextHalfAwayFromZero) {
+    const std::pair<const char*, const char*> oneDecimal[] = {
+        {"1.45", "1.5"},
+        {"0.35", "0.4"},
+        {"-0.15", "-0.2"},
+        {"2.675", "2.7"},
+        {"0.449", "0.4"},
+        {"-0.04", "0.0"},
+        {"-0.05", "-0.1"},
+        {"9.95", "10.0"},
+        {" +3 ", "3.0"},
+        {"-0", "0.0"},
+        {"99999999.95", "100000000.0"},
+        // General texts of single-precision values round the digits of that text.
+        {"1.45000004768372", "1.5"},
+        {"0.349999994039536", "0.3"},
+        {"1.9073486328125E-6", "0.0"},
+        {"-5E-2", "-0.1"},
+        {"1.5E3", "1500.0"}};
+    for (const auto& [text, rounded] : oneDecimal)
+        EXPECT_EQ(tv::RoundNumberText(QLatin1String(text), 1), QLatin1String(rounded)) << text;
+    EXPECT_EQ(tv::RoundNumberText(QStringLiteral("2.675"), 2), QStringLiteral("2.68"));
+    EXPECT_EQ(tv::RoundNumberText(QStringLiteral("-0.005"), 2), QStringLiteral("-0.01"));
+    EXPECT_EQ(tv::RoundNumberText(QStringLiteral(".5"), 0), QStringLiteral("1"));
+    for (const char* bad : {"", "abc", "1-2", "1.2.3", "1e", "-", ".", "1,5", "１"})
+        EXPECT_EQ(tv::RoundNumberText(QString::fromUtf8(bad), 1), QString()) << bad;
+}
 
 TEST(NarrowNumberText, FullWidthNumberCharactersBecomeAscii) {
     EXPECT_EQ(tv::NarrowNumberText(QStringLiteral(u"１．５")), QStringLiteral("1.5"));

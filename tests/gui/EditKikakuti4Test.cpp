@@ -334,7 +334,9 @@ TEST_F(EditKikakuti4Test, ClosingWithUnsavedChangesAsksToSaveThem) {
     EXPECT_EQ(Rows(QStringLiteral("select count(*) from KIKAKUTI4")),
               QStringList{QStringLiteral("0")});
 
+    // Shown again, the boxes keep the texts; a change since then is asked about.
     ShowAndActivate();
+    Type(Edit(2), QStringLiteral("3.0"));
     answer = TYesNoCancel::Yes;
     close->click();
     EXPECT_FALSE(window->isVisible());
@@ -345,6 +347,21 @@ TEST_F(EditKikakuti4Test, ClosingWithUnsavedChangesAsksToSaveThem) {
     questions.clear();
     ShowAndActivate();
     ASSERT_FALSE(save->isEnabled());
+    close->click();
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(EditKikakuti4Test, ShowingAStoredEntryIsNoChangeToAskAbout) {
+    ShowAndActivate();
+    Type(workType, QStringLiteral("表層工"));
+    Type(item, QStringLiteral("平坦性"));
+    Type(Edit(2), QStringLiteral("3.0"));
+    save->click();
+    Type(item, QStringLiteral("平坦"));
+    // Choosing the stored entry shows it: what was typed is replaced, nothing is changed.
+    Choose(item, QStringLiteral("平坦性"));
+    EXPECT_EQ(Edit(2)->text(), QStringLiteral("3.0"));
     close->click();
     EXPECT_TRUE(questions.isEmpty());
     EXPECT_FALSE(window->isVisible());

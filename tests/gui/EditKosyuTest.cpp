@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QValidator>
 
 namespace tv::test {
 namespace {
@@ -86,7 +87,13 @@ TEST_F(EditKosyuTest, KeepsItsLayoutAndCreatesItsTable) {
     EXPECT_EQ(up->geometry(), QRect(232, 24, 23, 22));
     EXPECT_EQ(down->geometry(), QRect(232, 176, 23, 22));
     EXPECT_EQ(edit->geometry(), QRect(48, 224, 177, 20));
-    EXPECT_EQ(edit->maxLength(), 32);
+    // Typing stops at the 32 bytes of the column: sixteen Japanese characters, not 32.
+    ASSERT_NE(edit->validator(), nullptr);
+    QString name(16, QChar(u'工'));
+    int pos = 0;
+    EXPECT_EQ(edit->validator()->validate(name, pos), QValidator::Acceptable);
+    name += QChar(u'工');
+    EXPECT_EQ(edit->validator()->validate(name, pos), QValidator::Invalid);
     EXPECT_EQ(add->geometry(), QRect(16, 248, 75, 20));
     EXPECT_EQ(remove->geometry(), QRect(96, 248, 75, 20));
     EXPECT_EQ(store->geometry(), QRect(176, 248, 75, 20));

@@ -12,6 +12,8 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
+#include "tests/gui/GridTyping.h"
+#include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -46,6 +48,7 @@ protected:
     void Open() {
         window = std::make_unique<TfrmEditTavelon>();
         window->show();
+        QApplication::setActiveWindow(window.get());
     }
     // Chooses the work and the work type as the user does from the two lists.
     void Choose(const QString& work, const QString& type) {
@@ -175,7 +178,7 @@ TEST_F(MainWindowDataTest, DeleteAsksAndRemovesTheShownMeasurement) {
     EXPECT_EQ(window->vaSpread1->Cells().CellText(16, 1), QString());
     EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
 
-    // Nothing stored: no question, nothing happens.
+    // Nothing stored: no question, nothing happens, and the status bar says so.
     env.questions.clear();
     window->Delete1->trigger();
     EXPECT_TRUE(env.questions.isEmpty());
@@ -251,6 +254,164 @@ TEST_F(MainWindowDataTest, PrinterSetUpRunsOnTheCurrentPrinter) {
     EXPECT_NE(seen, nullptr);
     SetPrinterSetupDialog({});
     SetPrinterSource(old);
+}
+
+const QString kWork = QStringLiteral("A001:国道改良工事");
+const QString kType = QStringLiteral("表層工");
+const QString kOtherType = QStringLiteral("基層工");
+
+TEST_F(MainWindowDataTest, TypedReadingsAreRoundedAsTypedAndComeBackAsShown) {
+    Choose(kWork, kType);
+    TvaSpread* grid = window->vaSpread1;
+    TypeIntoCell(grid, 2, 1, QStringLiteral("1.45"));
+    TypeIntoCell(grid, 3, 1, QStringLiteral("０．３５"));
+    TypeIntoCell(grid, 4, 1, QStringLiteral("-0.15"));
+    TypeIntoCell(grid, 5, 1, QStringLiteral("2.675"));
+    TypeIntoCell(grid, 6, 1, QStringLiteral("-0.04"));
+    // The last reading is still in edit when 登録 is pressed: it is taken and counted.
+    TypeIntoCell(grid, 7, 1, QStringLiteral("0.449"), false);
+    window->BitBtn2->click();
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
+    const QStringList shown = {QStringLiteral("1.5"), QStringLiteral("0.4"), QStringLiteral("-0.2"),
+                               QStringLiteral("2.7"), QStringLiteral("0.0"), QStringLiteral("0.4")};
+    EXPECT_EQ(window->Edit5->text(), QStringLiteral("4.8"));
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("6"));
+    EXPECT_EQ(Rows(QStringLiteral("select SD,SD2,DATACOUNT from RokumaKanri")),
+              QStringList{QStringLiteral("4.8|9.90|6")});
+    EXPECT_EQ(Rows(QStringLiteral("select count(*) from RokumaData")),
+              QStringList{QStringLiteral("6")});
+    const QString sigma = window->Edit8->text();
+
+    window.reset();
+    Open();
+    Choose(kWork, kType);
+    for (int j = 2; j <= 7; ++j)
+        EXPECT_EQ(window->vaSpread1->Cells().CellText(j, 1), shown[j - 2]) << j;
+    EXPECT_EQ(window->Edit8->text(), sigma);
+    EXPECT_FALSE(window->IsModified());
+    // Recomputed from the reloaded cells, the results are the stored ones.
+    window->vaSpread1Click(2, 1);
+    window->vaSpread1Click(2, 1);
+    EXPECT_EQ(window->Edit5->text(), QStringLiteral("4.8"));
+    EXPECT_EQ(window->Edit8->text(), sigma);
+}
+
+TEST_F(MainWindowDataTest, AGapInALineIsSavedAndReloadedInItsCell) {
+    Choose(kWork, kType);
+    TvaSpread* grid = window->vaSpread1;
+    TypeIntoCell(grid, 2, 1, QStringLiteral("1.5"));
+    TypeIntoCell(grid, 3, 1, QStringLiteral("2.0"));
+    TypeIntoCell(grid, 5, 1, QStringLiteral("-0.5"));
+    EXPECT_EQ(window->Edit5->text(), QStringLiteral("3.0"));
+    window->BitBtn2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select PNO from RokumaData order by PNO")),
+              (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("3")}));
+
+    window.reset();
+    Open();
+    Choose(kWork, kType);
+    const TGridData& cells = window->vaSpread1->Cells();
+    EXPECT_EQ(cells.CellText(4, 1), QString());
+    EXPECT_EQ(cells.CellText(5, 1), QStringLiteral("-0.5"));
+    EXPECT_EQ(cells.CellText(12, 1), QStringLiteral("3.0"));
+    EXPECT_EQ(window->Edit5->text(), QStringLiteral("3.0"));
+}
+
+TEST_F(MainWindowDataTest, RowsTheSaveDoesNotReachAreAskedAboutFirst) {
+    Choose(kWork, kType);
+    TvaSpread* grid = window->vaSpread1;
+    TypeIntoCell(grid, 2, 1, QStringLiteral("1"));
+    TypeIntoCell(grid, 2, 3, QStringLiteral("2")); // below an empty row 2
+    env.answerYes = false;
+    window->BitBtn2->click();
+    EXPECT_EQ(env.questions,
+              QStringList{QStringLiteral(
+                  "3 行目以降の入力は計算にも保存にも含まれません。保存しますか？")});
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 0);
+    EXPECT_TRUE(window->IsModified());
+
+    env.answerYes = true;
+    window->BitBtn2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select PNO from RokumaData")), QStringList{QStringLiteral("0")});
+    EXPECT_FALSE(window->IsModified());
+}
+
+TEST_F(MainWindowDataTest, ChoosingAnotherPairWithChangesAsksFirst) {
+    Choose(kWork, kType);
+    TypeIntoCell(window->vaSpread1, 16, 1, QStringLiteral("2"));
+    ASSERT_TRUE(window->IsModified());
+
+    // キャンセル: everything stays, the work-type box included.
+    env.answerYesNoCancel = TAnswer::Cancel;
+    window->ComboBox4->setEditText(kOtherType);
+    window->ComboBox4Click();
+    EXPECT_EQ(env.questions, QStringList{QStringLiteral("変更を保存しますか？")});
+    EXPECT_EQ(window->ComboBox4->currentText(), kType);
+    EXPECT_EQ(window->vaSpread1->Cells().CellText(16, 1), QStringLiteral("2.0"));
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 0);
+
+    // はい: saved under the pair it belongs to, then the chosen pair is shown.
+    env.answerYesNoCancel = TAnswer::Yes;
+    window->ComboBox4->setEditText(kOtherType);
+    window->ComboBox4Click();
+    EXPECT_EQ(Rows(QStringLiteral("select KosyuName,HOSR from RokumaKanri")),
+              QStringList{QStringLiteral("表層工|2.0")});
+    EXPECT_EQ(window->ComboBox4->currentText(), kOtherType);
+    EXPECT_EQ(window->vaSpread1->Cells().CellText(16, 1), QString());
+
+    // いいえ: the changes are dropped. Nothing changed: no question.
+    TypeIntoCell(window->vaSpread1, 16, 1, QStringLiteral("3"));
+    env.answerYesNoCancel = TAnswer::No;
+    env.questions.clear();
+    Choose(kWork, kType);
+    EXPECT_EQ(env.questions, QStringList{QStringLiteral("変更を保存しますか？")});
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 1);
+    env.questions.clear();
+    Choose(kWork, kOtherType);
+    EXPECT_TRUE(env.questions.isEmpty());
+}
+
+TEST_F(MainWindowDataTest, ClosingWithChangesAsksFirst) {
+    Choose(kWork, kType);
+    window->close();
+    EXPECT_TRUE(env.questions.isEmpty()); // nothing changed
+    Open();
+    Choose(kWork, kType);
+    QTest::keyClicks(window->Edit1, QStringLiteral("No.1"));
+
+    env.answerYesNoCancel = TAnswer::Cancel;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->Edit1, Qt::Key_Escape);
+    // The button's shortcut clicks it a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return env.questions.size() == 1; }));
+    EXPECT_TRUE(window->isVisible());
+    window->Close1->trigger();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(env.questions.size(), 2);
+
+    env.answerYesNoCancel = TAnswer::Yes;
+    window->BitBtn3->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(Rows(QStringLiteral("select STARTP from RokumaKanri")),
+              QStringList{QStringLiteral("No.1")});
+}
+
+TEST_F(MainWindowDataTest, ChangingGRecomputesAtOnceAndTheSaveStoresTheResultsOfWhatIsStored) {
+    Choose(kWork, kType);
+    TvaSpread* grid = window->vaSpread1;
+    TypeIntoCell(grid, 16, 1, QStringLiteral("2"));
+    EXPECT_EQ(window->Edit11->text(), QStringLiteral("0.65"));
+    // Ｇ typed and left with Enter.
+    window->Edit13->selectAll();
+    QTest::keyClicks(window->Edit13, QStringLiteral("6"));
+    QTest::keyClick(window->Edit13, Qt::Key_Return);
+    EXPECT_EQ(window->Edit11->text(), QStringLiteral("0.79"));
+    // Ｇ put into the box without leaving it, and a range still in edit: 登録 recomputes first.
+    window->Edit13->setText(QStringLiteral("8"));
+    TypeIntoCell(grid, 16, 2, QStringLiteral("4"), false);
+    window->BitBtn2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select HOSR,HODATACOUNT,HOHENSA,GP from RokumaKanri")),
+              QStringList{QStringLiteral("6.0|2|1.05|8")});
 }
 
 } // namespace

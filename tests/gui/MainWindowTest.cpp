@@ -4,6 +4,7 @@
 #include "measurement/uRokuma.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/vaSpread.h"
+#include "tests/gui/GridTyping.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -28,14 +29,7 @@ protected:
 
     // Types a text into a cell and presses Enter there, as the user does.
     void TypeIntoCell(int col, int row, const QString& text) {
-        grid->SetActiveCell(col, row);
-        grid->setFocus();
-        // The first key opens the cell's editor, which then has the focus.
-        for (const QChar ch : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
-        QWidget* editor = QApplication::focusWidget();
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClick(editor, Qt::Key_Return);
+        test::TypeIntoCell(grid, col, row, text);
     }
 
     void ClickCell(int col, int row) {
@@ -116,6 +110,21 @@ TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
     EXPECT_EQ(Cell(2, 1), QStringLiteral("1.3"));
     TypeIntoCell(3, 1, QStringLiteral("123456789"));
     EXPECT_EQ(Cell(3, 1), QStringLiteral("12345678.0"));
+}
+
+TEST_F(MainWindowTest, NumberCellsTakeFullWidthInputAndSayWhatTheyRefuse) {
+    TypeIntoCell(2, 1, QStringLiteral("１．４５"));
+    EXPECT_EQ(Cell(2, 1), QStringLiteral("1.5"));
+    TypeIntoCell(14, 1, QStringLiteral("－０．１５"));
+    EXPECT_EQ(Cell(14, 1), QStringLiteral("-0.2"));
+    // A comma is refused with a beep and a word, not dropped silently.
+    test::TypeIntoCell(grid, 3, 1, QStringLiteral("3,5"), false);
+    EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("数値を入力してください"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Cell(3, 1), QStringLiteral("35.0"));
+    test::TypeIntoCell(grid, 4, 1, QStringLiteral("123456789"), false);
+    EXPECT_EQ(window->StatusPanel1->text(),
+              QStringLiteral("-99999999～99999999 の数値を入力してください"));
 }
 
 TEST_F(MainWindowTest, AClickTogglesAReadingBetweenUsedAndExcluded) {

@@ -99,8 +99,14 @@ TEST_F(KojiWindowTest, LaysOutTheControlsAndMenus) {
     EXPECT_EQ(form->Button2->geometry(), QRect(384, 144, 75, 25));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
     EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
-    EXPECT_EQ(form->Edit1->maxLength(), 8);
-    EXPECT_EQ(form->Edit2->maxLength(), 128);
+    // Typing stops at the bytes of the columns: 8 for the code, 128 (64 Japanese characters)
+    // for the name.
+    Type(form->Edit1, QStringLiteral("123456789"));
+    EXPECT_EQ(form->Edit1->text(), QString());
+    Type(form->Edit2, QString(65, QChar(u'工')));
+    EXPECT_EQ(form->Edit2->text(), QString());
+    Type(form->Edit2, QString(64, QChar(u'工')));
+    EXPECT_EQ(form->Edit2->text(), QString(64, QChar(u'工')));
     EXPECT_FALSE(form->Edit1->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(form->Edit2->testAttribute(Qt::WA_InputMethodEnabled));
     EXPECT_TRUE(form->ComboBox2->lineEdit()->testAttribute(Qt::WA_InputMethodEnabled));
@@ -190,13 +196,18 @@ TEST_F(KojiWindowTest, ComingBackFromAMessageBoxOrAnotherProgramKeepsTheTyping) 
 }
 
 TEST_F(KojiWindowTest, AFailedSaveSaysWhyWritesNothingAndKeepsTheTyping) {
-    // 16 full-width characters fit the client register (32 bytes) but not Koji1 (20 bytes).
+    // 16 full-width characters fit the client register (32 bytes) but not Koji1 (20 bytes):
+    // such a name can only be chosen from the list, typing stops at 20 bytes.
     const QString longClient = QString(16, QChar(0x767A));
     EnterWork(QStringLiteral("K001"), QStringLiteral("工事"), longClient, QStringLiteral("新請負"),
               QStringLiteral("新人"));
+    EXPECT_EQ(form->ComboBox3->currentText(), QString());
+    form->ComboBox3->setEditText(longClient);
     form->Button2->click();
     ASSERT_EQ(env.messages.size(), 1);
-    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("HACCHUSYA"), Qt::CaseInsensitive))
+    // The message names the box, not the column.
+    EXPECT_TRUE(
+        env.messages[0].startsWith(QStringLiteral("「発注者名」に入る文字は 20 バイトまで")))
         << env.messages[0].toStdString();
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
     for (const char* table : {"Koji1", "Hacchusya", "Ukeoisya", "Simei"})
@@ -303,11 +314,12 @@ TEST_F(KojiWindowTest, ThePersonWindowHandsBackTheEnteredNameAfterOk) {
     EXPECT_EQ(Rows(QStringLiteral("select * from Simei")),
               QStringList{QStringLiteral("たなか|田中")});
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("田中"));
-    EXPECT_EQ(form->Edit2->text(), QStringLiteral("工事")); // the return showed the work again
+    // What was typed and not saved stays, also through the activation that the return brings.
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("保存しない"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
-    // The activation that the return brings keeps the name.
     Activate(form.get());
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("田中"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("保存しない"));
     EXPECT_TRUE(form->findChildren<TfrmEditSimei*>().isEmpty());
 
     // Closed without OK: nothing is taken back.
@@ -321,6 +333,9 @@ TEST_F(KojiWindowTest, ThePersonWindowHandsBackTheEnteredNameAfterOk) {
 }
 
 TEST_F(KojiWindowTest, ClientAndContractorWindowsOpenModallyAndAreDisposedOf) {
+    // A new work being typed survives the visits.
+    Type(form->Edit1, QStringLiteral("K009"));
+    Type(form->Edit2, QStringLiteral("新しい工事"));
     WhenModal<TfrmEditHacchusya>([](TfrmEditHacchusya* client) {
         client->ComboBox1->setEditText(QStringLiteral("発注者B"));
         client->Button1->click();
@@ -334,6 +349,10 @@ TEST_F(KojiWindowTest, ClientAndContractorWindowsOpenModallyAndAreDisposedOf) {
     });
     form->N3->trigger();
     EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty());
+    Activate(form.get());
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("K009"));
+    EXPECT_EQ(form->Edit2->text(), QStringLiteral("新しい工事"));
+    EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
 
     // Their names are offered by the work's boxes; opening a list is not an edit.
     Type(form->ComboBox3, QStringLiteral("入力"));

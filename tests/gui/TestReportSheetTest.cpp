@@ -311,13 +311,7 @@ TEST_F(TestReportSheetTest, WrittenToPdfEachSheetIsAPageWithItsTexts) {
     SetPrinterSource([] { return PdfPrinter(600, 12); });
     TPageDocument doc;
     doc.BeginDoc();
-    struct Target : TPageTarget {
-        TPageDocument& doc;
-        explicit Target(TPageDocument& d) : doc(d) {}
-        TPrintCanvas* Canvas() override { return doc.Canvas(); }
-        void NewPage() override { doc.NewPage(); }
-    } target(doc);
-    PrintTestReportSheet(target, *header);
+    EXPECT_EQ(PrintTestReportSheet(doc, *header), 2);
     doc.EndDoc();
     const QString file = QDir(env.Root()).filePath(QStringLiteral("sheet.pdf"));
     SavePagesAsPdf(doc.Pages(), 1, 2, 100, 100, *CurrentPrinter(), file, QString());

@@ -25,6 +25,12 @@ TestEnv::TestEnv() {
         questions << text;
         return answerOk;
     };
+    handlers.askYesNo = [this](const QString& text, bool withCancel) {
+        questions << text;
+        if (withCancel)
+            return answerYesNoCancel;
+        return answerYes ? TAnswer::Yes : TAnswer::No;
+    };
     SetMessageHandlers(handlers);
 }
 

@@ -2,6 +2,8 @@
 // A private world for one test: configuration and data folders in a temporary directory, the
 // engine entry "kestran" pointing at a fresh data folder, messages recorded instead of shown, and
 // a fixed clock.
+#include "platform/Messages.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,10 @@ public:
     // Answer given to tv::AskOkCancel; the questions asked are recorded in `questions`.
     bool answerOk = true;
     QStringList questions;
+    // Answers to tv::AskYesNoCancel (default: いいえ, drop the changes) and tv::AskYesNo
+    // (default: はい); these questions are recorded in `questions` as well.
+    TAnswer answerYesNoCancel = TAnswer::No;
+    bool answerYes = true;
 
     // "Today" in this test.
     static QDateTime FixedNow() { return QDateTime(QDate(2026, 12, 9), QTime(10, 30, 0)); }
