@@ -170,6 +170,8 @@ void TfrmEditTavelon::FollowWindowSize() {
         control->move(at.x(), at.y() + dy);
 }
 
+// One control after the other at its place in the layout: long, but without branches.
+// NOLINTNEXTLINE(readability-function-size)
 void TfrmEditTavelon::BuildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));

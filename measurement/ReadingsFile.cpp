@@ -87,7 +87,7 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
         first = false;
         if (header)
             continue;
-        const QString reading = fields.back();
+        const QString& reading = fields.back();
         const QString place = fields.size() == 2 ? fields.front() : QString();
         if (!place.trimmed().isEmpty() && (!havePosition || place != position)) {
             QString why;

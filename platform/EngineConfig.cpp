@@ -136,7 +136,7 @@ QString DatabaseParam(const QString& databaseName, const QString& param) {
 }
 
 QString DatabasePath(const QString& databaseName) {
-    const QString path = DatabaseParam(databaseName, QStringLiteral("Path"));
+    QString path = DatabaseParam(databaseName, QStringLiteral("Path"));
     if (path.trimmed().isEmpty())
         throw EngineError(
             QStringLiteral(

@@ -97,7 +97,7 @@ void WriteBlock(TGridData& grid, const std::vector<TBlockCell>& cells) {
 }
 
 QString MarkedCellText(const TGridData& grid, int col, int row) {
-    const QString text = grid.CellText(col, row);
+    QString text = grid.CellText(col, row);
     if (grid::IsReading(col) && !text.isEmpty() && grid.CellColor(col, row) != kColorBlack)
         return QLatin1Char('*') + text;
     return text;

@@ -74,8 +74,12 @@ TOrientationGuard::TOrientationGuard(TOrientation orientation) : old_(CurrentOri
 }
 
 TOrientationGuard::~TOrientationGuard() {
-    if (CurrentPrinter())
-        SetCurrentOrientation(old_);
+    // A destructor must not throw: a printer that went away keeps the orientation it has.
+    try {
+        if (CurrentPrinter())
+            SetCurrentOrientation(old_);
+    } catch (...) {
+    }
 }
 
 TPrinterSource SetPrinterSource(TPrinterSource source) {

@@ -23,7 +23,7 @@ namespace {
 // not usable.
 QString ReadWorkAndType(const QStringList& args, QString& work, QString& type, QString& xlsx) {
     TOptions options;
-    const QString error = ReadOptions(
+    QString error = ReadOptions(
         args, {QStringLiteral("--work"), QStringLiteral("--type"), QStringLiteral("--xlsx")},
         QStringList(), options);
     if (!error.isEmpty())

@@ -19,7 +19,7 @@ QStringList InstalledFolders() {
 
 QString FindInstalledFile(const QString& relativePath) {
     for (const QString& folder : InstalledFolders()) {
-        const QString file = QDir(folder).filePath(relativePath);
+        QString file = QDir(folder).filePath(relativePath);
         if (QFileInfo(file).isFile())
             return file;
     }

@@ -37,13 +37,13 @@ protected:
         work.Save();
     }
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = env.Root() + QLatin1Char('/') + name;
+        QString path = env.Root() + QLatin1Char('/') + name;
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         return path;
     }
-    TRun Import(const QString& file, QStringList extra = {}) {
+    TRun Import(const QString& file, const QStringList& extra = {}) {
         QStringList args{QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("A001"),
                          QStringLiteral("--type"), QStringLiteral("表層工")};
         args << extra << file;

@@ -74,7 +74,7 @@ QByteArray SimeiFile(const QByteArray& reading, const QByteArray& name,
 class ParadoxImportTest : public EnvTest {
 protected:
     QString Src() {
-        const QString src = env.Root() + QStringLiteral("/old/");
+        QString src = env.Root() + QStringLiteral("/old/");
         QDir().mkpath(src);
         return src;
     }
@@ -201,6 +201,7 @@ TEST_F(ParadoxImportTest, EveryVersionAndBlockSizeReadsAllValueKinds) {
         kanri.push_back(r);
     }
     std::vector<QByteArray> data;
+    data.reserve(500);
     const double values[] = {0.0, -0.0, 1.5, -2.25, 1e-300, -123456.789, 0.1};
     for (int i = 0; i < 500; ++i)
         data.push_back(i == 3 ? PxLong(1) + PxLong(3) + PxNull(1) + PxNull(8)

@@ -14,7 +14,7 @@ namespace tv::test {
 namespace {
 
 // Runs `action` once the dialog's modal loop has started, then returns the dialog's result.
-int RunModal(TfrmListBox& dialog, std::function<void()> action) {
+int RunModal(TfrmListBox& dialog, const std::function<void()>& action) {
     QTimer::singleShot(0, &dialog, [&dialog, action] {
         action();
         // A dialog the action did not close is closed here, so the test cannot hang.

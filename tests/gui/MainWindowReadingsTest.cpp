@@ -36,7 +36,7 @@ protected:
         Key(Qt::Key_V);
     }
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = env.Root() + QLatin1Char('/') + name;
+        QString path = env.Root() + QLatin1Char('/') + name;
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);

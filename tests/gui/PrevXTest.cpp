@@ -236,7 +236,7 @@ TEST_F(PrevXTest, LandscapePagesPrintOnLandscapeSheets) {
 TEST_F(PrevXTest, OnThePdfStandInPrintingAsksForAFileName) {
     SetPrinterSource([] { return PdfPrinter(); });
     QStringList asked;
-    const QString target = QDir(env.Root()).filePath(QStringLiteral("job"));
+    QString target = QDir(env.Root()).filePath(QStringLiteral("job"));
     SetPdfFileNameQuery([&](QWidget*, const QString& caption, const QString& suggested) {
         asked << caption << suggested;
         return target;

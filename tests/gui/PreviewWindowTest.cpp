@@ -257,7 +257,7 @@ TEST_F(PreviewWindowTest, PdfButtonSavesEveryPage) {
     auto w = Window(3);
     Click(w.get(), "Button4"); // the page shown does not matter
     QString suggested;
-    const QString target = QDir(env.Root()).filePath(QStringLiteral("saved.pdf"));
+    QString target = QDir(env.Root()).filePath(QStringLiteral("saved.pdf"));
     SetPdfFileNameQuery([&](QWidget*, const QString&, const QString& name) {
         suggested = name;
         return target;

@@ -104,7 +104,7 @@ protected:
         prev.BeginDoc();
         form(prev, header);
         prev.EndDoc();
-        const QString file = File(name);
+        QString file = File(name);
         prev.SaveAsPdf(file);
         return file;
     }

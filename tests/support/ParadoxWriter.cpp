@@ -112,9 +112,10 @@ QByteArray PxFile(const std::vector<PxField>& fields, const std::vector<QByteArr
         const int inBlock = qMin(perBlock, count - first);
         PutLe(block, 0, b + 1 < blocks ? static_cast<quint64>(b + 2) : 0, 2);
         PutLe(block, 2, static_cast<quint64>(b), 2);
-        PutLe(block, 4, static_cast<quint64>((inBlock - 1) * recordSize), 2);
+        PutLe(block, 4, static_cast<quint64>(inBlock - 1) * static_cast<quint64>(recordSize), 2);
         for (int r = 0; r < inBlock; ++r)
-            block.replace(6 + r * recordSize, recordSize, records[static_cast<size_t>(first + r)]);
+            block.replace(6 + r * recordSize, recordSize,
+                          records[static_cast<size_t>(first) + static_cast<size_t>(r)]);
         file += block;
     }
     return file;

@@ -51,8 +51,8 @@ std::unique_ptr<QGuiApplication> MakeApplication(int& argc, char** argv) {
 
 // What the options ask for; an error text when they are not usable.
 QString ReadPrintOptions(const QStringList& args, TOptions& options, TForm& form) {
-    const QString error = ReadOptions(args, {kWork, kType, kForm, kPdf, kPrinter},
-                                      {kStandardValues, kChart}, options);
+    QString error = ReadOptions(args, {kWork, kType, kForm, kPdf, kPrinter},
+                                {kStandardValues, kChart}, options);
     if (!error.isEmpty())
         return error;
     if (options.Has(kPdf) == options.Has(kPrinter))
