@@ -5,27 +5,13 @@
 #include "platform/GridData.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
+#include "tests/support/RunTavelon.h"
 #include "tests/support/TestEnv.h"
 
 #include <QProcess>
 
 namespace tv::test {
 namespace {
-
-struct TRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-TRun Tavelon(const QStringList& args, const QByteArray& input = QByteArray()) {
-    QProcess process;
-    process.start(QStringLiteral(TAVELON_EXE), args);
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(30000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 class ExportCommandTest : public EnvTest {
 protected:

@@ -12,6 +12,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/RunTavelon.h"
 #include "tests/support/TestEnv.h"
 
 #include <QDateTime>
@@ -24,18 +25,8 @@
 namespace tv {
 namespace {
 
-struct TRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-TRun Tavelon(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TAVELON_EXE), args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
+using test::Tavelon;
+using test::TRun;
 
 // Name, size and time of every file of a folder, to see that nothing changed.
 QStringList Listing(const QString& folder) {
