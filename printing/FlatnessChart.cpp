@@ -423,15 +423,26 @@ void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
 
 } // namespace
 
-TChartPlot ProfilePlot(const TFlatnessChart& chart) {
+namespace {
+
+// A plot across the page between `top` and `bottom` whose x axis gives the whole numbers 1 to
+// `last` a slot each, centred on the number.
+TChartPlot PlotAcrossPage(float top, float bottom, int last, double step) {
     TChartPlot plot;
     plot.left = kPlotLeft;
     plot.right = kPlotRight;
-    plot.top = kProfileTop;
-    plot.bottom = kProfileBottom;
+    plot.top = top;
+    plot.bottom = bottom;
     plot.x.min = 0.5;
-    plot.x.max = LastPoint(chart) + 0.5;
-    plot.x.step = 10;
+    plot.x.max = last + 0.5;
+    plot.x.step = step;
+    return plot;
+}
+
+} // namespace
+
+TChartPlot ProfilePlot(const TFlatnessChart& chart) {
+    TChartPlot plot = PlotAcrossPage(kProfileTop, kProfileBottom, LastPoint(chart), 10);
     double lo = 0, hi = 0;
     for (const TChartReading& r : chart.readings) {
         lo = std::min(lo, r.d);
@@ -450,14 +461,7 @@ TChartPlot ProfilePlot(const TFlatnessChart& chart) {
 }
 
 TChartPlot RangePlot(const TFlatnessChart& chart) {
-    TChartPlot plot;
-    plot.left = kPlotLeft;
-    plot.right = kPlotRight;
-    plot.top = kRangeTop;
-    plot.bottom = kRangeBottom;
-    plot.x.min = 0.5;
-    plot.x.max = LastLine(chart) + 0.5;
-    plot.x.step = 1;
+    TChartPlot plot = PlotAcrossPage(kRangeTop, kRangeBottom, LastLine(chart), 1);
     double lo = 0, hi = 0;
     for (const TChartGroup& g : chart.groups) {
         lo = std::min(lo, g.r);
