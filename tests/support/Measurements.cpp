@@ -1,0 +1,19 @@
+#include "tests/support/Measurements.h"
+
+#include "measurement/uRokuma.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+
+namespace tv::test {
+
+void ChooseMeasurement(TRokumaKanri& header, const QString& code, const QString& kosyu) {
+    header.CheckTable();
+    TRokumaLine().CheckTable();
+    header.Koji->CheckTable();
+    header.Kosyu->CheckTable();
+    header.Koji->LoadByCode(code);
+    header.Kosyu->FindByName(kosyu);
+    header.LoadByWork();
+}
+
+} // namespace tv::test
