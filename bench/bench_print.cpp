@@ -41,9 +41,8 @@ constexpr int kLines = 500;
 // The 500-line measurement of the benchmark, stored in the data folder of `env` under work
 // "B001" and work type "表層工": 5,000 readings, every seventh one excluded.
 void StoreMeasurement(TRokumaKanri& header) {
-    test::ChooseMeasurement(header, QStringLiteral("B001"), QStringLiteral("表層工"));
-    header.Koji->Kojimei = QStringLiteral("国道改良工事（舗装の平坦性試験）");
-    header.Koji->Save();
+    test::ChooseMeasurement(header, QStringLiteral("B001"), QStringLiteral("表層工"),
+                            QStringLiteral("国道改良工事（舗装の平坦性試験）"));
     header.STARTP = QStringLiteral("No.0");
     header.ENDP = QStringLiteral("No.250");
     header.KYORI = QStringLiteral("5000m");

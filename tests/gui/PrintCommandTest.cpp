@@ -43,10 +43,9 @@ protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(); });
         TKikakuti4().CheckTable();
-        test::ChooseMeasurement(header, QStringLiteral("A001"), QStringLiteral("表層工"));
-        // 40 full-width characters: wider than the sheet's value box.
-        header.Koji->Kojimei = QString(40, QChar(0x9053));
-        header.Koji->Save();
+        // The work's name, 40 full-width characters, is wider than the sheet's value box.
+        test::ChooseMeasurement(header, QStringLiteral("A001"), QStringLiteral("表層工"),
+                                QString(40, QChar(0x9053)));
         header.SOKUTEISYA = QStringLiteral("山田太郎");
         header.HOSR = QStringLiteral("192.3");
         header.HODATACOUNT = QStringLiteral("10");

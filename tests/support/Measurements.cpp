@@ -6,12 +6,17 @@
 
 namespace tv::test {
 
-void ChooseMeasurement(TRokumaKanri& header, const QString& code, const QString& kosyu) {
+void ChooseMeasurement(TRokumaKanri& header, const QString& code, const QString& kosyu,
+                       const QString& workName) {
     header.CheckTable();
     TRokumaLine().CheckTable();
     header.Koji->CheckTable();
     header.Kosyu->CheckTable();
     header.Koji->LoadByCode(code);
+    if (!workName.isEmpty()) {
+        header.Koji->Kojimei = workName;
+        header.Koji->Save();
+    }
     header.Kosyu->FindByName(kosyu);
     header.LoadByWork();
 }
