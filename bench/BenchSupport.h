@@ -1,8 +1,10 @@
 #pragma once
 // What the benchmark programs share: the median of their runs, the processor time of the
 // programs they start, bare SQLite statements and the measurement they save and load.
+#include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -44,6 +46,25 @@ inline void FillMeasurement(TGridData& grid, int lines) {
             grid.SetCellText(j, r, QString::number((r * 7 + j * 3) % 41 / 10.0 - 2.0));
         for (int k = 12; k <= 16; ++k)
             grid.SetCellText(k, r, QStringLiteral("1.5"));
+    }
+}
+
+// Saves the measurement of `lines` lines through the records and loads it back into a grid store,
+// adding the times (ms) to `save` and `load`; a grid that comes back different ends the
+// benchmark.
+inline void SaveAndLoad(TRokumaKanri& header, TGridData& grid, int lines, std::vector<double>& save,
+                        std::vector<double>& load) {
+    QElapsedTimer t;
+    t.start();
+    SaveMeasurement(header, grid);
+    save.push_back(double(t.nsecsElapsed()) / 1e6);
+    TGridData loaded;
+    t.restart();
+    LoadMeasurementGrid(header.ID, loaded);
+    load.push_back(double(t.nsecsElapsed()) / 1e6);
+    if (loaded.CellText(11, lines) != grid.CellText(11, lines)) {
+        std::fprintf(stderr, "loaded grid differs\n");
+        std::exit(1);
     }
 }
 

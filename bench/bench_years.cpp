@@ -147,19 +147,8 @@ Timing Measure(const QString& folder, tv::TGridData& grid, double* openMs) {
     header.SOKUTEISYA = QStringLiteral("山田");
 
     std::vector<double> save, load;
-    for (int run = 0; run < kRuns; ++run) {
-        t.restart();
-        tv::SaveMeasurement(header, grid);
-        save.push_back(t.nsecsElapsed() / 1e6);
-        tv::TGridData loaded;
-        t.restart();
-        tv::LoadMeasurementGrid(header.ID, loaded);
-        load.push_back(t.nsecsElapsed() / 1e6);
-        if (loaded.CellText(11, kLines) != grid.CellText(11, kLines)) {
-            std::fprintf(stderr, "loaded grid differs\n");
-            std::exit(1);
-        }
-    }
+    for (int run = 0; run < kRuns; ++run)
+        SaveAndLoad(header, grid, kLines, save, load);
     return {Median(save), Median(load)};
 }
 
