@@ -6,6 +6,15 @@
 
 namespace tv::test {
 
+void StoreWork(const QString& code, const QString& name, int yoshiki) {
+    TKoji work;
+    work.CheckTable();
+    work.Code = code;
+    work.Kojimei = name;
+    work.Yoshiki = yoshiki;
+    work.Save();
+}
+
 void ChooseMeasurement(TRokumaKanri& header, const QString& code, const QString& kosyu,
                        const QString& workName) {
     header.CheckTable();

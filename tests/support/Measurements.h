@@ -1,5 +1,5 @@
 #pragma once
-// Stored measurements for tests and benchmarks.
+// Stored works and measurements for tests and benchmarks.
 #include <QString>
 
 namespace tv {
@@ -7,6 +7,10 @@ class TRokumaKanri;
 }
 
 namespace tv::test {
+
+// Registers the work `code` named `name` under the print form `yoshiki` (0 開発局, 1 土木現業所,
+// 2 支庁), making its table first when it is missing.
+void StoreWork(const QString& code, const QString& name, int yoshiki = 0);
 
 // Makes sure of the tables the main window makes sure of when it starts (the measurements with
 // their lines and points, the works, the work types), then chooses the work `code` and the work
