@@ -278,6 +278,18 @@ void DrawXTicks(TPrintCanvas* canvas, const TChartPlot& plot, const TFlatnessCha
     }
 }
 
+// Both axes of a plot with the x axis's ticks (DrawXTicks) and its caption; a plot without data
+// says so across its area.
+void DrawAxes(TPrintCanvas* canvas, const TChartPlot& plot, const TFlatnessChart& chart,
+              int lastLine, int unitsPerLine, const QString& caption, bool hasData) {
+    DrawYAxis(canvas, plot);
+    DrawXTicks(canvas, plot, chart, lastLine, unitsPerLine);
+    Text(canvas, caption, baRight, 18.0f, plot.bottom + 0.6f, plot.right, plot.bottom + 1.0f, 8);
+    if (!hasData)
+        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
+             plot.right, plot.bottom, 10);
+}
+
 void DrawPlotFrame(TPrintCanvas* canvas, const TChartPlot& plot) {
     SetPen(canvas, 0.25f, Qt::black, TPenStyle::psSolid);
     DrawFrame(canvas, plot.left, plot.top, plot.right, plot.bottom);
@@ -316,15 +328,9 @@ void DrawProfile(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     if (chart.limit)
         figures += QStringLiteral("   規格値 ") + Mm(*chart.limit);
     DrawTitle(canvas, QStringLiteral("平坦性プロファイル"), figures, 2.7f);
-    DrawYAxis(canvas, plot);
-    DrawXTicks(canvas, plot, chart, (LastPoint(chart) + 9) / 10, 10);
-    Text(canvas, QStringLiteral("測点番号 (測定位置)"), baRight, 18.0f, plot.bottom + 0.6f,
-         plot.right, plot.bottom + 1.0f, 8);
-
-    if (chart.readings.empty()) {
-        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
-             plot.right, plot.bottom, 10);
-    } else {
+    DrawAxes(canvas, plot, chart, (LastPoint(chart) + 9) / 10, 10,
+             QStringLiteral("測点番号 (測定位置)"), !chart.readings.empty());
+    if (!chart.readings.empty()) {
         if (chart.limit) {
             Level(canvas, plot, *chart.limit, QStringLiteral("+規格値"), kLimitColor,
                   TPenStyle::psDash);
@@ -385,15 +391,9 @@ void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
                        .arg(chart.groupSize)
                        .arg(FormatFixed(D4Factor(chart.groupSize), 3));
     DrawTitle(canvas, QStringLiteral("範囲 (R) 管理図"), figures, 11.6f);
-    DrawYAxis(canvas, plot);
-    DrawXTicks(canvas, plot, chart, LastLine(chart), 1);
-    Text(canvas, QStringLiteral("グループ (測定位置)"), baRight, 18.0f, plot.bottom + 0.6f,
-         plot.right, plot.bottom + 1.0f, 8);
-
-    if (chart.groups.empty()) {
-        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
-             plot.right, plot.bottom, 10);
-    } else {
+    DrawAxes(canvas, plot, chart, LastLine(chart), 1, QStringLiteral("グループ (測定位置)"),
+             !chart.groups.empty());
+    if (!chart.groups.empty()) {
         UpdatePrintMetrics();
         const float groupWidth = (plot.right - plot.left) / float(plot.x.max - plot.x.min);
         const float half = std::min(0.4f, groupWidth * 0.3f);
