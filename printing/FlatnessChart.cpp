@@ -425,6 +425,15 @@ void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
 
 namespace {
 
+// The values a plot's y axis has to show, zero always among them.
+struct TSpan {
+    double lo = 0, hi = 0;
+    void Include(double v) {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+};
+
 // A plot across the page between `top` and `bottom` whose x axis gives the whole numbers 1 to
 // `last` a slot each, centred on the number.
 TChartPlot PlotAcrossPage(float top, float bottom, int last, double step) {
@@ -443,33 +452,29 @@ TChartPlot PlotAcrossPage(float top, float bottom, int last, double step) {
 
 TChartPlot ProfilePlot(const TFlatnessChart& chart) {
     TChartPlot plot = PlotAcrossPage(kProfileTop, kProfileBottom, LastPoint(chart), 10);
-    double lo = 0, hi = 0;
-    for (const TChartReading& r : chart.readings) {
-        lo = std::min(lo, r.d);
-        hi = std::max(hi, r.d);
-    }
+    TSpan span;
+    for (const TChartReading& r : chart.readings)
+        span.Include(r.d);
     if (const std::optional<double> sigma = chart.Sigma()) {
-        lo = std::min(lo, chart.Mean() - *sigma);
-        hi = std::max(hi, chart.Mean() + *sigma);
+        span.Include(chart.Mean() - *sigma);
+        span.Include(chart.Mean() + *sigma);
     }
     if (chart.limit) {
-        lo = std::min(lo, -std::fabs(*chart.limit));
-        hi = std::max(hi, std::fabs(*chart.limit));
+        span.Include(-std::fabs(*chart.limit));
+        span.Include(std::fabs(*chart.limit));
     }
-    plot.y = NiceAxis(lo, hi, 6);
+    plot.y = NiceAxis(span.lo, span.hi, 6);
     return plot;
 }
 
 TChartPlot RangePlot(const TFlatnessChart& chart) {
     TChartPlot plot = PlotAcrossPage(kRangeTop, kRangeBottom, LastLine(chart), 1);
-    double lo = 0, hi = 0;
-    for (const TChartGroup& g : chart.groups) {
-        lo = std::min(lo, g.r);
-        hi = std::max(hi, g.r);
-    }
+    TSpan span;
+    for (const TChartGroup& g : chart.groups)
+        span.Include(g.r);
     if (const std::optional<double> ucl = chart.UpperControlLimit())
-        hi = std::max(hi, *ucl);
-    plot.y = NiceAxis(lo, hi, 5);
+        span.Include(*ucl);
+    plot.y = NiceAxis(span.lo, span.hi, 5);
     return plot;
 }
 
