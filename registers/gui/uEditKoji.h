@@ -11,14 +11,13 @@
 #include <optional>
 
 class QAction;
-class QButtonGroup;
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
 class TComboBox;
+class TRadioGroup;
 
 class TfrmEditKoji : public QWidget {
     Q_OBJECT
@@ -26,29 +25,24 @@ public:
     explicit TfrmEditKoji(QWidget* parent = nullptr);
     ~TfrmEditKoji() override;
 
-    QLineEdit* Edit1 = nullptr;       // 工事コード
-    QPushButton* Button1 = nullptr;   // 工事検索
-    QLineEdit* Edit2 = nullptr;       // 工事名
-    TComboBox* ComboBox3 = nullptr;   // 発注者名
-    TComboBox* ComboBox2 = nullptr;   // 請負者名
-    TComboBox* ComboBox1 = nullptr;   // 現場代理人
-    QGroupBox* RadioGroup1 = nullptr; // 印刷様式
-    QButtonGroup* RadioGroup1Items = nullptr;
-    QPushButton* Button2 = nullptr; // 登録 / 閉じる
-    QAction* N1 = nullptr;          // 新規
-    QAction* N5 = nullptr;          // 一覧印刷
-    QAction* Delete1 = nullptr;     // 削除
-    QAction* Close1 = nullptr;      // 閉じる
-    QAction* N2 = nullptr;          // 氏名
-    QAction* N4 = nullptr;          // 発注者
-    QAction* N3 = nullptr;          // 請負者
-    QAction* Help1 = nullptr;       // ヘルプ (F1)
+    QLineEdit* Edit1 = nullptr;         // 工事コード
+    QPushButton* Button1 = nullptr;     // 工事検索
+    QLineEdit* Edit2 = nullptr;         // 工事名
+    TComboBox* ComboBox3 = nullptr;     // 発注者名
+    TComboBox* ComboBox2 = nullptr;     // 請負者名
+    TComboBox* ComboBox1 = nullptr;     // 現場代理人
+    TRadioGroup* RadioGroup1 = nullptr; // 印刷様式: the print form (0 to 2)
+    QPushButton* Button2 = nullptr;     // 登録 / 閉じる
+    QAction* N1 = nullptr;              // 新規
+    QAction* N5 = nullptr;              // 一覧印刷
+    QAction* Delete1 = nullptr;         // 削除
+    QAction* Close1 = nullptr;          // 閉じる
+    QAction* N2 = nullptr;              // 氏名
+    QAction* N4 = nullptr;              // 発注者
+    QAction* N3 = nullptr;              // 請負者
+    QAction* Help1 = nullptr;           // ヘルプ (F1)
 
     TKoji& Koji() { return *koji_; }
-
-    // The selected print form (0 to 2).
-    int RadioGroup1ItemIndex() const;
-    void SetRadioGroup1ItemIndex(int index);
 
     void StoreFields();
     void ShowFields();
