@@ -24,6 +24,7 @@
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "printing/gui/ShowPreview.h"
 #include "registers/Codes.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
@@ -714,20 +715,18 @@ void TfrmEditTavelon::BitBtn1Click() {
     if (!saved)
         return;
     SetCurrentOrientation(TOrientation::Portrait);
-    auto* preview = new TfrmPreView(this);
-    const std::unique_ptr<TfrmPreView> release(preview);
+    const bool handbook = RadioGroup1->ItemIndex() == 0;
     // The document's name proposes the PDF file name: work code, work type and form.
-    preview->PrevX1->SetTitle(header_->Koji->Code.trimmed() + QLatin1Char('_') +
-                              header_->Kosyu->Kosyumei.trimmed() + QLatin1Char('_') +
-                              (RadioGroup1->ItemIndex() == 0 ? QStringLiteral("平坦性試験")
-                                                           : QStringLiteral("平たん度出来形")));
-    preview->PrevX1->BeginDoc();
-    if (RadioGroup1->ItemIndex() == 0)
-        PrintTestReportSheet(*preview->PrevX1, *header_);
-    else
-        PrintResultsTable(*preview->PrevX1, *header_);
-    preview->PrevX1->EndDoc();
-    preview->exec();
+    const QString title =
+        header_->Koji->Code.trimmed() + QLatin1Char('_') + header_->Kosyu->Kosyumei.trimmed() +
+        QLatin1Char('_') +
+        (handbook ? QStringLiteral("平坦性試験") : QStringLiteral("平たん度出来形"));
+    ShowPreview(this, title, TOrientation::Portrait, [&](TPageTarget& pages) {
+        if (handbook)
+            PrintTestReportSheet(pages, *header_);
+        else
+            PrintResultsTable(pages, *header_);
+    });
 }
 
 void TfrmEditTavelon::BitBtn3Click() {

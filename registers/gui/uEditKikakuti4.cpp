@@ -7,7 +7,7 @@
 #include "platform/gui/Help.h"
 #include "platform/gui/RadioGroup.h"
 #include "printing/Printer.h"
-#include "printing/gui/PrintView.h"
+#include "printing/gui/ShowPreview.h"
 #include "registers/Codes.h"
 #include "registers/gui/uListBox.h"
 #include "registers/print/PrintKikakuti4List.h"
@@ -370,12 +370,8 @@ void TfrmEditKikakuti4::N1Click() {
 void TfrmEditKikakuti4::Print1Click() {
     // The list is laid out on an upright sheet.
     SetCurrentOrientation(TOrientation::Portrait);
-    auto preview = std::make_unique<TfrmPreView>(this);
-    preview->PrevX1->SetTitle(QStringLiteral("規格値一覧"));
-    preview->PrevX1->BeginDoc();
-    PrintKikakuti4List(*preview->PrevX1);
-    preview->PrevX1->EndDoc();
-    preview->exec();
+    ShowPreview(this, QStringLiteral("規格値一覧"), TOrientation::Portrait,
+                [](TPageTarget& pages) { PrintKikakuti4List(pages); });
 }
 
 bool TfrmEditKikakuti4::event(QEvent* event) {
