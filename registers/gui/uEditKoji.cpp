@@ -13,13 +13,10 @@
 #include "registers/gui/uListBox.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QButtonGroup>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -157,13 +154,6 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     connect(ComboBox2, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox2Click));
     connect(ComboBox3, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox3DropDown));
     connect(ComboBox3, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox3Click));
-    // Going to another window of the program in between makes the next activation reload.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && now->window() != this && !qobject_cast<QMessageBox*>(now->window())) {
-            skipNextActivate_ = false;
-            keepTyping_ = false;
-        }
-    });
 }
 
 TfrmEditKoji::~TfrmEditKoji() = default;
@@ -267,7 +257,7 @@ void TfrmEditKoji::RunRegisterWindow(const std::function<void()>& run) {
     const QString button = Button2->text();
     run();
     // Whatever the return to this window did, the typing is shown as it was.
-    keepTyping_ = true;
+    activation_.SkipNext();
     Edit1->setText(code);
     Edit2->setText(name);
     ComboBox3->setEditText(client);
@@ -336,34 +326,19 @@ void TfrmEditKoji::ComboBox3Click() {
 }
 
 bool TfrmEditKoji::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        if (keepTyping_) {
-            keepTyping_ = false;
-        } else if (skipNextActivate_) {
-            skipNextActivate_ = false;
-        } else {
-            bool failed = false;
-            Guarded([&] {
-                try {
-                    FormActivate();
-                } catch (...) {
-                    // Closing the message about it activates this window again.
-                    failed = true;
-                    throw;
-                }
-            });
-            skipNextActivate_ = failed;
-        }
-    } else if (event->type() == QEvent::WindowDeactivate) {
-        // A message box over this window (a question, a missing help page) or another program
-        // is no change of window: coming back from it keeps what is being typed. The windows of
-        // the program, the person-name window among them, bring the reload.
-        const QWidget* next = QApplication::activeWindow();
-        if (next == nullptr || qobject_cast<const QMessageBox*>(next) != nullptr)
-            skipNextActivate_ = true;
-    } else if (event->type() == QEvent::Hide) {
-        skipNextActivate_ = false;
-        keepTyping_ = false;
+    if (activation_.Activates(event)) {
+        bool failed = false;
+        Guarded([&] {
+            try {
+                FormActivate();
+            } catch (...) {
+                // Closing the message about it activates this window again.
+                failed = true;
+                throw;
+            }
+        });
+        if (failed)
+            activation_.SkipNext();
     }
     return QWidget::event(event);
 }

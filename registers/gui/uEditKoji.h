@@ -3,6 +3,7 @@
 // main window shows it modelessly. Each time it becomes the active window, coming from another
 // window of the program, it shows its work again, so typing that was not saved is dropped; coming
 // back from a message box or from another program keeps the typing.
+#include "platform/gui/FormFrame.h"
 #include "registers/uKoji.h"
 
 #include <QWidget>
@@ -78,13 +79,10 @@ private:
     // saved stays as it was when that window closes (only the lists change, and they are refilled
     // when opened).
     void RunRegisterWindow(const std::function<void()>& run);
-    // Set when a register window opened from here was closed: the activation that the return
-    // brings does not reload.
-    bool keepTyping_ = false;
-    // Set when the window was left for a message box or another program, and when showing the
-    // work on activation failed (the activation that follows the closing of the error message
-    // must not try again and again): the next activation does not reload.
-    bool skipNextActivate_ = false;
+    // Coming back from a message box or another program keeps the typing; coming back from
+    // the client, contractor and person-name windows does too (RunRegisterWindow puts the typing
+    // back and skips the reload); a failed reload is not tried again when its message closes.
+    TActivationGate activation_{this, TActivationGate::TKeepAfter::MessageBox};
     bool centred_ = false;
 };
 
