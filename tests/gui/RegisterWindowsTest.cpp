@@ -8,6 +8,7 @@
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "registers/uKoji.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
@@ -267,6 +268,31 @@ TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheW
     WhenModal<TfrmListBox>([](TfrmListBox* list) { list->close(); });
     form->Button1->click();
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("入力中"));
+}
+
+TEST_F(KojiWindowTest, APrintFormOutsideTheItemsShowsNoneAndIsSavedBackUnchanged) {
+    // Old data may hold a form the window has no item for.
+    TKoji stored;
+    stored.Code = QStringLiteral("K007");
+    stored.Kojimei = QStringLiteral("古い工事");
+    stored.Yoshiki = 5;
+    stored.Save();
+
+    WhenModal<TfrmListBox>(
+        [](TfrmListBox* list) { PickLine(list, QStringLiteral("K007:古い工事")); });
+    form->Button1->click();
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 5);
+    for (int i = 0; i < form->RadioGroup1->Count(); ++i)
+        EXPECT_FALSE(form->RadioGroup1->Item(i)->isChecked()) << i;
+    Type(form->Edit2, QStringLiteral("名前だけ変更"));
+    form->Button2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select Kojimei,Yoshiki from Koji1")),
+              QStringList{QStringLiteral("名前だけ変更|5")});
+
+    // Choosing an item replaces it.
+    form->RadioGroup1->Item(2)->click();
+    form->Button2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select Yoshiki from Koji1")), QStringList{QStringLiteral("2")});
 }
 
 TEST_F(KojiWindowTest, NewEmptiesTheBoxesButKeepsThePrintForm) {
