@@ -6,6 +6,7 @@
 #include "measurement/FlatnessVerdict.h"
 #include "platform/GridData.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/Primitives.h"
 #include "printing/Printer.h"
@@ -244,7 +245,7 @@ TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
     // Range 2.5 of one group of ten: σ 2.5 / 3.08 = 0.81 on the bureau form, which the
     // recalculation chose; the work's print form 土木現業所 gives the limit 2.4.
     Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), kFormBureau);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), kFormBureau);
     EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
     EXPECT_EQ(VerdictColor(), QColor(0, 0x80, 0));
 
