@@ -17,6 +17,7 @@
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
 #include "tests/gui/WhenModal.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -197,12 +198,7 @@ class VerdictWindowTest : public EnvTest {
 protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(600, 12); });
-        TKoji work;
-        work.CheckTable();
-        work.Code = QStringLiteral("A001");
-        work.Kojimei = QStringLiteral("国道改良工事");
-        work.Yoshiki = 1; // 土木現業所
-        work.Save();
+        StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"), 1); // 土木現業所
         TKosyu type;
         type.CheckTable();
         type.FindByName(QStringLiteral("表層工"));
