@@ -2,7 +2,7 @@
 
 #include "platform/gui/AppGuard.h"
 #include "printing/Printer.h"
-#include "printing/gui/PrintView.h"
+#include "printing/gui/ShowPreview.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -84,17 +84,8 @@ void TfrmChart::PlaceBeside(const QWidget& beside) {
 }
 
 void TfrmChart::Button1Click() {
-    CheckPrinter();
-    auto* preview = new TfrmPreView(this);
-    const std::unique_ptr<TfrmPreView> release(preview);
-    {
-        const TOrientationGuard landscape(TOrientation::Landscape);
-        preview->PrevX1->SetTitle(QStringLiteral("平坦性グラフ"));
-        preview->PrevX1->BeginDoc();
-        PrintFlatnessChart(*preview->PrevX1, chart_);
-        preview->PrevX1->EndDoc();
-    }
-    preview->exec();
+    ShowPreview(this, QStringLiteral("平坦性グラフ"), TOrientation::Landscape,
+                [this](TPageTarget& pages) { PrintFlatnessChart(pages, chart_); });
 }
 
 void TfrmChart::Button2Click() {

@@ -15,14 +15,17 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
+#include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
+#include "printing/gui/ShowPreview.h"
 #include "registers/Codes.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
@@ -36,13 +39,10 @@
 #include "settings/gui/uSetDataPath.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -233,9 +233,10 @@ void TfrmEditTavelon::BuildControls() {
     }
 
     MakeLabel(client, "Label1", QStringLiteral("工事名"), 8, 4);
-    Label16 = MakeLabel(client, "Label16", QStringLiteral("工種名"), 8, 28);
-    Label16->setCursor(Qt::PointingHandCursor);
-    Label16->installEventFilter(this);
+    Label16 = new TClickLabel(QStringLiteral("工種名"), client);
+    Label16->setObjectName(QStringLiteral("Label16"));
+    Label16->move(8, 28);
+    Label16->adjustSize();
     LabelBefore(client, "Label2", QStringLiteral("測定開始点"), 80, 60);
     LabelBefore(client, "Label3", QStringLiteral("測定終了点"), 80, 80);
     LabelBefore(client, "Label4", QStringLiteral("測定距離"), 80, 100);
@@ -252,19 +253,14 @@ void TfrmEditTavelon::BuildControls() {
     MakeLabel(client, "Label17", QStringLiteral("Ｇ"), 142, 424);
     MakeLabel(client, "Label12", QStringLiteral("仕様書の範囲"), 168, 424);
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("印刷フォーム"), client);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1 =
+        new TRadioGroup(QStringLiteral("印刷フォーム"),
+                        {QStringLiteral("舗装試験法便覧"), QStringLiteral("北海道開発局")},
+                        QStringLiteral("RadioGroup1"), client);
     RadioGroup1->setGeometry(248, 400, 121, 65);
-    RadioGroup1Items = new QButtonGroup(RadioGroup1);
-    auto* item0 = new QRadioButton(QStringLiteral("舗装試験法便覧"), RadioGroup1);
-    auto* item1 = new QRadioButton(QStringLiteral("北海道開発局"), RadioGroup1);
-    item0->setObjectName(QStringLiteral("RadioGroup1Item0"));
-    item1->setObjectName(QStringLiteral("RadioGroup1Item1"));
-    item0->setGeometry(8, 18, 110, 18);
-    item1->setGeometry(8, 40, 110, 18);
-    RadioGroup1Items->addButton(item0, 0);
-    RadioGroup1Items->addButton(item1, 1);
-    item0->setChecked(true);
+    RadioGroup1->Item(0)->setGeometry(8, 18, 110, 18);
+    RadioGroup1->Item(1)->setGeometry(8, 40, 110, 18);
+    RadioGroup1->SetItemIndex(0);
 
     auto makeButton = [client](const char* name, const QString& caption,
                                QStyle::StandardPixmap icon, int left, int top) {
@@ -301,10 +297,11 @@ void TfrmEditTavelon::BuildControls() {
             bottomControls_.emplace_back(control, control->pos());
 
     // Tab order.
-    QWidget* order[] = {ComboBox1, ComboBox4, Edit1,     Edit2,   Edit3,  Edit4,
-                        ComboBox2, ComboBox3, vaSpread1, Edit9,   Edit10, Edit11,
-                        Edit13,    Edit12,    item0,     Edit5,   Edit6,  Edit7,
-                        Edit8,     BitBtn1,   BitBtn2,   BitBtn3, BitBtn4};
+    QWidget* order[] = {ComboBox1, ComboBox4, Edit1,     Edit2,     Edit3,
+                        Edit4,     ComboBox2, ComboBox3, vaSpread1, Edit9,
+                        Edit10,    Edit11,    Edit13,    Edit12,    RadioGroup1->Item(0),
+                        Edit5,     Edit6,     Edit7,     Edit8,     BitBtn1,
+                        BitBtn2,   BitBtn3,   BitBtn4};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -326,10 +323,8 @@ void TfrmEditTavelon::BuildControls() {
             [this](int key) { Guarded([&] { vaSpread1KeyPress(key); }); });
     connect(Edit11, &QLineEdit::textChanged, this, Handler(this, &TfrmEditTavelon::Edit11Change));
     // The verdict judges the σ of the chosen form.
-    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, [this](int, bool checked) {
-        if (checked)
-            Guarded([this] { ShowVerdict(); });
-    });
+    connect(RadioGroup1, &TRadioGroup::Changed, this, Handler(this, &TfrmEditTavelon::ShowVerdict));
+    connect(Label16, &TClickLabel::Click, this, Handler(this, &TfrmEditTavelon::Label16Click));
 
     // What the user changes marks the measurement as changed; what the program writes does not.
     for (QLineEdit* box : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10,
@@ -402,26 +397,6 @@ void TfrmEditTavelon::CentreInWorkArea() {
     move(work.left() + (work.width() - width) / 2, work.top() + (work.height() - height) / 2);
 }
 
-bool TfrmEditTavelon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label16 && event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            Label16->rect().contains(mouse->position().toPoint()))
-            Guarded([this] { Label16Click(); });
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-int TfrmEditTavelon::RadioGroup1ItemIndex() const {
-    return RadioGroup1Items->checkedId();
-}
-
-void TfrmEditTavelon::SetRadioGroup1ItemIndex(int index) {
-    if (QAbstractButton* button = RadioGroup1Items->button(index))
-        button->setChecked(true);
-}
-
 // --- Calculations -------------------------------------------------------------------------------
 
 QLineEdit* TfrmEditTavelon::Box(ResultBox box) const {
@@ -476,7 +451,7 @@ void TfrmEditTavelon::ResultsChanged() {
 
 void TfrmEditTavelon::ShowVerdict() {
     const TFlatnessJudgement judgement = JudgeFlatness(
-        flatnessLimit_, JudgedSigmaText(RadioGroup1ItemIndex(), Edit8->text(), Edit11->text()));
+        flatnessLimit_, JudgedSigmaText(RadioGroup1->ItemIndex(), Edit8->text(), Edit11->text()));
     StatusPanel2->setText(judgement.text);
     QPalette palette = StatusPanel2->palette();
     palette.setColor(QPalette::WindowText,
@@ -540,7 +515,7 @@ void TfrmEditTavelon::Edit13Exit() {
 }
 
 void TfrmEditTavelon::Edit11Change() {
-    SetRadioGroup1ItemIndex(Edit11->text().trimmed().isEmpty() ? 0 : 1);
+    RadioGroup1->SetItemIndex(Edit11->text().trimmed().isEmpty() ? 0 : 1);
 }
 
 // --- Data ---------------------------------------------------------------------------------------
@@ -727,33 +702,31 @@ void TfrmEditTavelon::BitBtn2Click() {
 void TfrmEditTavelon::BitBtn1Click() {
     // The measurement is saved first; a failed or declined save stops the print. The form
     // printed is the one chosen, whatever the recalculation before the save showed.
-    const int form = RadioGroup1ItemIndex();
+    const int form = RadioGroup1->ItemIndex();
     bool saved = false;
     try {
         saved = SaveShownMeasurement();
     } catch (...) {
-        SetRadioGroup1ItemIndex(form);
+        RadioGroup1->SetItemIndex(form);
         throw;
     }
-    SetRadioGroup1ItemIndex(form);
+    RadioGroup1->SetItemIndex(form);
     BitBtn2->setEnabled(true);
     if (!saved)
         return;
     SetCurrentOrientation(TOrientation::Portrait);
-    auto* preview = new TfrmPreView(this);
-    const std::unique_ptr<TfrmPreView> release(preview);
+    const bool handbook = RadioGroup1->ItemIndex() == 0;
     // The document's name proposes the PDF file name: work code, work type and form.
-    preview->PrevX1->SetTitle(header_->Koji->Code.trimmed() + QLatin1Char('_') +
-                              header_->Kosyu->Kosyumei.trimmed() + QLatin1Char('_') +
-                              (RadioGroup1ItemIndex() == 0 ? QStringLiteral("平坦性試験")
-                                                           : QStringLiteral("平たん度出来形")));
-    preview->PrevX1->BeginDoc();
-    if (RadioGroup1ItemIndex() == 0)
-        PrintTestReportSheet(*preview->PrevX1, *header_);
-    else
-        PrintResultsTable(*preview->PrevX1, *header_);
-    preview->PrevX1->EndDoc();
-    preview->exec();
+    const QString title =
+        header_->Koji->Code.trimmed() + QLatin1Char('_') + header_->Kosyu->Kosyumei.trimmed() +
+        QLatin1Char('_') +
+        (handbook ? QStringLiteral("平坦性試験") : QStringLiteral("平たん度出来形"));
+    ShowPreview(this, title, TOrientation::Portrait, [&](TPageTarget& pages) {
+        if (handbook)
+            PrintTestReportSheet(pages, *header_);
+        else
+            PrintResultsTable(pages, *header_);
+    });
 }
 
 void TfrmEditTavelon::BitBtn3Click() {

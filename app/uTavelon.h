@@ -12,14 +12,13 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QGroupBox;
-class QRadioButton;
-class QButtonGroup;
 class QAction;
 
 namespace tv {
 
+class TClickLabel;
 class TComboBox;
+class TRadioGroup;
 class TvaSpread;
 class TRokumaKanri;
 class TRokumaLine;
@@ -52,13 +51,13 @@ public:
     QLineEdit* Edit11 = nullptr; // 標準偏差 (range method)
     QLineEdit* Edit13 = nullptr; // Ｇ
     QLineEdit* Edit12 = nullptr; // 仕様書の範囲
-    QGroupBox* RadioGroup1 = nullptr;
-    QButtonGroup* RadioGroup1Items = nullptr;
+    // The report form: 0 舗装試験法便覧, 1 北海道開発局.
+    TRadioGroup* RadioGroup1 = nullptr;
     QPushButton* BitBtn1 = nullptr; // 印刷
     QPushButton* BitBtn2 = nullptr; // 登録
     QPushButton* BitBtn3 = nullptr; // 閉じる
     QPushButton* BitBtn4 = nullptr; // 設定
-    QLabel* Label16 = nullptr;      // 工種名 (clickable)
+    TClickLabel* Label16 = nullptr; // 工種名 (clickable)
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     QLabel* StatusPanel2 = nullptr; // the verdict against the flatness standard
@@ -73,10 +72,6 @@ public:
     QAction* Export1 = nullptr; // ファイル → 書き出し…
     QAction* Help1 = nullptr;   // ヘルプ (F1)
     QAction* Graph1 = nullptr;  // 表示 > グラフ
-
-    // The selected report form: 0 舗装試験法便覧, 1 北海道開発局.
-    int RadioGroup1ItemIndex() const;
-    void SetRadioGroup1ItemIndex(int index);
 
     // Handlers.
     void ComboBox1DropDown();
@@ -134,7 +129,6 @@ public:
     TFlatnessChart ChartData();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

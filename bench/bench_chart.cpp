@@ -5,6 +5,7 @@
 // recording the same page for printing takes.
 //
 //   bench_chart [--png FILE]   the benchmark (keeping the last picture as FILE)
+#include "bench/BenchSupport.h"
 #include "platform/GridData.h"
 #include "printing/FlatnessChart.h"
 #include "printing/PageDocument.h"
@@ -22,14 +23,9 @@
 
 using namespace tv;
 
-namespace {
+using namespace tv::bench;
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

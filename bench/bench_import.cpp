@@ -2,6 +2,7 @@
 // (start, read, calculate, save in one transaction, print), and 5,000 readings pasted into the
 // measurement window's grid including the one recalculation.
 #include "app/uTavelon.h"
+#include "bench/BenchSupport.h"
 #include "platform/gui/vaSpread.h"
 #include "registers/uKoji.h"
 #include "tests/support/TestEnv.h"
@@ -17,23 +18,13 @@
 #include <sys/resource.h>
 #include <vector>
 
+using namespace tv::bench;
+
 namespace {
 
 constexpr int kRuns = 7;
 
 // Processor time (user and system) of the finished child processes so far, in ms.
-double ChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // A reading from -3.0 to 3.0 with one decimal, varied along the stretch.
 QString Reading(int i) {
     return QString::number(((i * 37) % 61 - 30) / 10.0, 'f', 1);

@@ -2,6 +2,7 @@
 // and 10 headers: "tavelon import-paradox" as a whole process, and the import in this process.
 // The folder is written here by the test writer. Target: the process under 1 s.
 // "bench_import_paradox --write-old DIR" writes the folder only.
+#include "bench/BenchSupport.h"
 #include "measurement/ParadoxImport.h"
 #include "platform/TableEngine.h"
 #include "tests/support/ParadoxWriter.h"
@@ -15,6 +16,8 @@
 #include <cstdio>
 #include <vector>
 
+using namespace tv::bench;
+
 namespace {
 
 using namespace tv::test;
@@ -22,11 +25,6 @@ using namespace tv::test;
 constexpr int kRuns = 5;
 constexpr int kHeaders = 10;
 constexpr int kLinesPerHeader = 500;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void WriteOldFolder(const QString& folder) {
     QDir().mkpath(folder);

@@ -9,6 +9,7 @@
 //   bench_print --preview FILE.png [ZOOM]
 //                               the preview window showing that sample, as a picture
 #include "app/forms/PrintTestReportSheet.h"
+#include "bench/BenchSupport.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "printing/PageDocument.h"
@@ -16,6 +17,7 @@
 #include "printing/gui/PrintView.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -30,6 +32,8 @@
 
 using namespace tv;
 
+using namespace tv::bench;
+
 namespace {
 
 constexpr int kLines = 500;
@@ -37,15 +41,8 @@ constexpr int kLines = 500;
 // The 500-line measurement of the benchmark, stored in the data folder of `env` under work
 // "B001" and work type "表層工": 5,000 readings, every seventh one excluded.
 void StoreMeasurement(TRokumaKanri& header) {
-    header.CheckTable();
-    TRokumaLine().CheckTable();
-    header.Koji->CheckTable();
-    header.Kosyu->CheckTable();
-    header.Koji->LoadByCode(QStringLiteral("B001"));
-    header.Koji->Kojimei = QStringLiteral("国道改良工事（舗装の平坦性試験）");
-    header.Koji->Save();
-    header.Kosyu->FindByName(QStringLiteral("表層工"));
-    header.LoadByWork();
+    test::ChooseMeasurement(header, QStringLiteral("B001"), QStringLiteral("表層工"),
+                            QStringLiteral("国道改良工事（舗装の平坦性試験）"));
     header.STARTP = QStringLiteral("No.0");
     header.ENDP = QStringLiteral("No.250");
     header.KYORI = QStringLiteral("5000m");
@@ -94,14 +91,6 @@ void InProcess(TRokumaKanri& header, const QString& file) {
     }
     std::printf("in process, best: recording %.1f ms + PDF %.1f ms = %.1f ms for %d sheets\n",
                 bestRecord, bestPdf, bestRecord + bestPdf, pages);
-}
-
-// Processor time (user and system) of the finished child processes so far.
-double ChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
 
 // "tavelon print --form handbook" as a whole process, start to exit.

@@ -1,11 +1,13 @@
 // Saving and loading a full measurement (500 lines, 5,000 readings) through the records, against
 // a bare SQLite program writing the same rows in one transaction, measured in the same run.
+#include "bench/BenchSupport.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "platform/TableEngine.h"
 #include "platform/gui/vaSpread.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -16,22 +18,11 @@
 #include <sqlite3.h>
 #include <vector>
 
+using namespace tv::bench;
+
 namespace {
 
 constexpr int kRuns = 7;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void Exec(sqlite3* db, const char* sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        std::fprintf(stderr, "%s: %s\n", sql, err);
-        std::exit(1);
-    }
-}
 
 // The same rows as the records write, with prepared statements reused, in one transaction.
 // `files` 3: one file per table as the engine keeps them; 1: all three tables in one file.
@@ -119,40 +110,18 @@ int main(int argc, char** argv) {
     spread.show();
     QApplication::processEvents();
     tv::TRokumaKanri header;
-    header.CheckTable();
-    tv::TRokumaLine().CheckTable();
-    tv::TKosyu().CheckTable();
-    header.Koji->Code = QStringLiteral("A001");
-    header.Kosyu->Kosyumei = QStringLiteral("表層");
-    header.LoadByWork();
+    tv::test::ChooseMeasurement(header, QStringLiteral("A001"), QStringLiteral("表層"));
     header.SOKUTEISYA = QStringLiteral("山田");
 
     tv::TGridData grid;
-    for (int r = 1; r <= grid.MaxRows(); ++r) {
-        grid.SetCellText(1, r, QStringLiteral("No.%1").arg(r));
-        for (int j = 2; j <= 11; ++j)
-            grid.SetCellText(j, r, QString::number((r * 7 + j * 3) % 41 / 10.0 - 2.0));
-        for (int k = 12; k <= 16; ++k)
-            grid.SetCellText(k, r, QStringLiteral("1.5"));
-    }
+    FillMeasurement(grid, grid.MaxRows());
 
     std::vector<double> save, load, window, bare3, bare1;
     for (int run = 0; run < kRuns; ++run) {
+        SaveAndLoad(header, grid, grid.MaxRows(), save, load);
+        // Into the window's grid control, until the view has taken the change in.
         QElapsedTimer t;
         t.start();
-        tv::SaveMeasurement(header, grid);
-        save.push_back(t.nsecsElapsed() / 1e6);
-
-        tv::TGridData loaded;
-        t.restart();
-        tv::LoadMeasurementGrid(header.ID, loaded);
-        load.push_back(t.nsecsElapsed() / 1e6);
-        if (loaded.CellText(11, 500) != grid.CellText(11, 500)) {
-            std::fprintf(stderr, "loaded grid differs\n");
-            return 1;
-        }
-        // Into the window's grid control, until the view has taken the change in.
-        t.restart();
         tv::LoadMeasurementGrid(header.ID, spread);
         QApplication::processEvents();
         window.push_back(t.nsecsElapsed() / 1e6);

@@ -278,6 +278,18 @@ void DrawXTicks(TPrintCanvas* canvas, const TChartPlot& plot, const TFlatnessCha
     }
 }
 
+// Both axes of a plot with the x axis's ticks (DrawXTicks) and its caption; a plot without data
+// says so across its area.
+void DrawAxes(TPrintCanvas* canvas, const TChartPlot& plot, const TFlatnessChart& chart,
+              int lastLine, int unitsPerLine, const QString& caption, bool hasData) {
+    DrawYAxis(canvas, plot);
+    DrawXTicks(canvas, plot, chart, lastLine, unitsPerLine);
+    Text(canvas, caption, baRight, 18.0f, plot.bottom + 0.6f, plot.right, plot.bottom + 1.0f, 8);
+    if (!hasData)
+        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
+             plot.right, plot.bottom, 10);
+}
+
 void DrawPlotFrame(TPrintCanvas* canvas, const TChartPlot& plot) {
     SetPen(canvas, 0.25f, Qt::black, TPenStyle::psSolid);
     DrawFrame(canvas, plot.left, plot.top, plot.right, plot.bottom);
@@ -316,15 +328,9 @@ void DrawProfile(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     if (chart.limit)
         figures += QStringLiteral("   規格値 ") + Mm(*chart.limit);
     DrawTitle(canvas, QStringLiteral("平坦性プロファイル"), figures, 2.7f);
-    DrawYAxis(canvas, plot);
-    DrawXTicks(canvas, plot, chart, (LastPoint(chart) + 9) / 10, 10);
-    Text(canvas, QStringLiteral("測点番号 (測定位置)"), baRight, 18.0f, plot.bottom + 0.6f,
-         plot.right, plot.bottom + 1.0f, 8);
-
-    if (chart.readings.empty()) {
-        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
-             plot.right, plot.bottom, 10);
-    } else {
+    DrawAxes(canvas, plot, chart, (LastPoint(chart) + 9) / 10, 10,
+             QStringLiteral("測点番号 (測定位置)"), !chart.readings.empty());
+    if (!chart.readings.empty()) {
         if (chart.limit) {
             Level(canvas, plot, *chart.limit, QStringLiteral("+規格値"), kLimitColor,
                   TPenStyle::psDash);
@@ -385,15 +391,9 @@ void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
                        .arg(chart.groupSize)
                        .arg(FormatFixed(D4Factor(chart.groupSize), 3));
     DrawTitle(canvas, QStringLiteral("範囲 (R) 管理図"), figures, 11.6f);
-    DrawYAxis(canvas, plot);
-    DrawXTicks(canvas, plot, chart, LastLine(chart), 1);
-    Text(canvas, QStringLiteral("グループ (測定位置)"), baRight, 18.0f, plot.bottom + 0.6f,
-         plot.right, plot.bottom + 1.0f, 8);
-
-    if (chart.groups.empty()) {
-        Text(canvas, QStringLiteral("データがありません"), baCenter, plot.left, plot.top,
-             plot.right, plot.bottom, 10);
-    } else {
+    DrawAxes(canvas, plot, chart, LastLine(chart), 1, QStringLiteral("グループ (測定位置)"),
+             !chart.groups.empty());
+    if (!chart.groups.empty()) {
         UpdatePrintMetrics();
         const float groupWidth = (plot.right - plot.left) / float(plot.x.max - plot.x.min);
         const float half = std::min(0.4f, groupWidth * 0.3f);
@@ -423,49 +423,58 @@ void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
 
 } // namespace
 
-TChartPlot ProfilePlot(const TFlatnessChart& chart) {
+namespace {
+
+// The values a plot's y axis has to show, zero always among them.
+struct TSpan {
+    double lo = 0, hi = 0;
+    void Include(double v) {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+};
+
+// A plot across the page between `top` and `bottom` whose x axis gives the whole numbers 1 to
+// `last` a slot each, centred on the number.
+TChartPlot PlotAcrossPage(float top, float bottom, int last, double step) {
     TChartPlot plot;
     plot.left = kPlotLeft;
     plot.right = kPlotRight;
-    plot.top = kProfileTop;
-    plot.bottom = kProfileBottom;
+    plot.top = top;
+    plot.bottom = bottom;
     plot.x.min = 0.5;
-    plot.x.max = LastPoint(chart) + 0.5;
-    plot.x.step = 10;
-    double lo = 0, hi = 0;
-    for (const TChartReading& r : chart.readings) {
-        lo = std::min(lo, r.d);
-        hi = std::max(hi, r.d);
-    }
+    plot.x.max = last + 0.5;
+    plot.x.step = step;
+    return plot;
+}
+
+} // namespace
+
+TChartPlot ProfilePlot(const TFlatnessChart& chart) {
+    TChartPlot plot = PlotAcrossPage(kProfileTop, kProfileBottom, LastPoint(chart), 10);
+    TSpan span;
+    for (const TChartReading& r : chart.readings)
+        span.Include(r.d);
     if (const std::optional<double> sigma = chart.Sigma()) {
-        lo = std::min(lo, chart.Mean() - *sigma);
-        hi = std::max(hi, chart.Mean() + *sigma);
+        span.Include(chart.Mean() - *sigma);
+        span.Include(chart.Mean() + *sigma);
     }
     if (chart.limit) {
-        lo = std::min(lo, -std::fabs(*chart.limit));
-        hi = std::max(hi, std::fabs(*chart.limit));
+        span.Include(-std::fabs(*chart.limit));
+        span.Include(std::fabs(*chart.limit));
     }
-    plot.y = NiceAxis(lo, hi, 6);
+    plot.y = NiceAxis(span.lo, span.hi, 6);
     return plot;
 }
 
 TChartPlot RangePlot(const TFlatnessChart& chart) {
-    TChartPlot plot;
-    plot.left = kPlotLeft;
-    plot.right = kPlotRight;
-    plot.top = kRangeTop;
-    plot.bottom = kRangeBottom;
-    plot.x.min = 0.5;
-    plot.x.max = LastLine(chart) + 0.5;
-    plot.x.step = 1;
-    double lo = 0, hi = 0;
-    for (const TChartGroup& g : chart.groups) {
-        lo = std::min(lo, g.r);
-        hi = std::max(hi, g.r);
-    }
+    TChartPlot plot = PlotAcrossPage(kRangeTop, kRangeBottom, LastLine(chart), 1);
+    TSpan span;
+    for (const TChartGroup& g : chart.groups)
+        span.Include(g.r);
     if (const std::optional<double> ucl = chart.UpperControlLimit())
-        hi = std::max(hi, *ucl);
-    plot.y = NiceAxis(lo, hi, 5);
+        span.Include(*ucl);
+    plot.y = NiceAxis(span.lo, span.hi, 5);
     return plot;
 }
 

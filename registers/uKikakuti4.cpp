@@ -1,6 +1,7 @@
 #include "registers/uKikakuti4.h"
 
 #include "platform/TableEngine.h"
+#include "registers/SaveRow.h"
 #include "settings/DataFolder.h"
 
 namespace tv {
@@ -139,33 +140,24 @@ int TKikakuti4::NextID() {
 void TKikakuti4::Save() {
     TQuery query(kDatabase);
     AddKeyQuery(query, *this);
-    query.Open();
-    const bool found = !query.Eof();
     // The stored entry keeps its number: the object's ID may be that of another entry loaded
     // before the key was changed.
-    const int storedId = found ? query.FieldByName(QStringLiteral("ID")).AsInteger() : 0;
-    query.Close();
-    query.ClearSQL();
-    if (!found) {
-        ID = NextID();
-        query.AddSQL(
-            QStringLiteral("insert into Kikakuti4 (ID,Kubun,Kosyumei,Koumokumei,KikakutiU1,"));
-        query.AddSQL(
-            QStringLiteral("KikakutiD1,KikakutiU2,KikakutiD2,GokakuHantei,Joken,SokuteiKijun)"));
-        query.AddSQL(QStringLiteral("values (:ID,:Kubun,:Kosyumei,:Koumokumei,:KikakutiU1,"));
-        query.AddSQL(QStringLiteral(
-            ":KikakutiD1,:KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun)"));
-    } else {
-        ID = storedId != 0 ? storedId : NextID();
-        query.AddSQL(
-            QStringLiteral("update Kikakuti4 Set ID=:ID,Kubun=:Kubun,Kosyumei=:Kosyumei,"));
-        query.AddSQL(QStringLiteral("Koumokumei=:Koumokumei,KikakutiU1=:KikakutiU1,"));
-        query.AddSQL(QStringLiteral("KikakutiD1=:KikakutiD1,KikakutiU2=:KikakutiU2,"));
-        query.AddSQL(QStringLiteral("KikakutiD2=:KikakutiD2,GokakuHantei=:GokakuHantei,Joken=:"
-                                    "Joken,SokuteiKijun=:SokuteiKijun"));
-        query.AddSQL(
-            QStringLiteral("where Kubun=:Kubun and Kosyumei=:Kosyumei and Koumokumei=:Koumokumei"));
-    }
+    int storedId = 0;
+    const bool found = PrepareSave(
+        query,
+        QStringLiteral("update Kikakuti4 Set ID=:ID,Kubun=:Kubun,Kosyumei=:Kosyumei,"
+                       "Koumokumei=:Koumokumei,KikakutiU1=:KikakutiU1,KikakutiD1=:KikakutiD1,"
+                       "KikakutiU2=:KikakutiU2,KikakutiD2=:KikakutiD2,GokakuHantei=:GokakuHantei,"
+                       "Joken=:Joken,SokuteiKijun=:SokuteiKijun "
+                       "where Kubun=:Kubun and Kosyumei=:Kosyumei and Koumokumei=:Koumokumei"),
+        QStringLiteral("insert into Kikakuti4 (ID,Kubun,Kosyumei,Koumokumei,KikakutiU1,KikakutiD1,"
+                       "KikakutiU2,KikakutiD2,GokakuHantei,Joken,SokuteiKijun) "
+                       "values (:ID,:Kubun,:Kosyumei,:Koumokumei,:KikakutiU1,:KikakutiD1,"
+                       ":KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun)"),
+        [&storedId](const TQuery& row) {
+            storedId = row.FieldByName(QStringLiteral("ID")).AsInteger();
+        });
+    ID = found && storedId != 0 ? storedId : NextID();
     query.ParamByName(QStringLiteral("ID")).SetAsInteger(ID);
     query.ParamByName(QStringLiteral("Kubun")).SetAsInteger(Kubun);
     query.ParamByName(QStringLiteral("Kosyumei")).SetAsString(Kosyu->Kosyumei);

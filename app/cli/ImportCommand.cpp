@@ -12,6 +12,7 @@
 #include "registers/uKosyu.h"
 
 #include <map>
+#include <utility>
 
 namespace tv::cli {
 
@@ -139,24 +140,18 @@ int RunImport(const QStringList& args) {
             header.GP = QStringLiteral("10");
 
         // The boxes as the window shows the header, then what the options give.
-        if (options.Has("start"))
-            header.STARTP = options.Value("start");
-        if (options.Has("end"))
-            header.ENDP = options.Value("end");
-        if (options.Has("distance"))
-            header.KYORI = options.Value("distance");
+        const std::pair<const char*, QString*> texts[] = {
+            {"start", &header.STARTP},      {"end", &header.ENDP},
+            {"distance", &header.KYORI},    {"instrument", &header.SOKUTEIKI},
+            {"person", &header.SOKUTEISYA}, {"spec-range", &header.SIYOUSYO},
+            {"group-size", &header.GP}};
+        for (const auto& [option, field] : texts)
+            if (options.Has(option))
+                *field = options.Value(option);
         if (options.Has("date"))
             header.SOKUTEIBI = QDateTime(ParseShortDate(options.Value("date")), QTime(0, 0));
         else
             header.SOKUTEIBI = QDateTime(header.SOKUTEIBI.date(), QTime(0, 0));
-        if (options.Has("instrument"))
-            header.SOKUTEIKI = options.Value("instrument");
-        if (options.Has("person"))
-            header.SOKUTEISYA = options.Value("person");
-        if (options.Has("spec-range"))
-            header.SIYOUSYO = options.Value("spec-range");
-        if (options.Has("group-size"))
-            header.GP = options.Value("group-size");
 
         TMemoryCalcTarget boxes;
         struct Box {

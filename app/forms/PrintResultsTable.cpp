@@ -92,6 +92,21 @@ void DrawValueFraction(TPrintCanvas* c, const QString& numerator, const QString&
 }
 
 // The group-range formulas: R̄ = ΣR / count and σ = R̄ / C with their figures.
+// One line of a formula, 0.7 cm high from `top`: the fraction of its symbols, "=", the fraction of
+// their values (between `valueLeft` and `valueRight`) and "= result" when there is a result.
+void DrawFormulaLine(TPrintCanvas* c, float top, const QString& over, const QString& under,
+                     const QString& valueOver, const QString& valueUnder, float valueLeft,
+                     float valueRight, const QString& result) {
+    const float bottom = top + 0.7f, middle = top + 0.35f;
+    DrawTextBox(c, over + LineBreak() + under, baCenter, 6.1f, top, 6.75f, bottom);
+    DrawStyledLine(c, 6.1f, middle, 6.8f, middle);
+    DrawTextBox(c, QStringLiteral("="), baLeft, 6.85f, top, 7.1f, bottom);
+    DrawValueFraction(c, valueOver, valueUnder, valueLeft, top, valueRight, bottom);
+    DrawStyledLine(c, 7.15f, middle, 7.85f, middle);
+    if (!result.isEmpty())
+        DrawValueBox(c, QStringLiteral("= ") + result, baLeft, 7.9f, top, 10.0f, bottom);
+}
+
 void DrawFormulas(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation& e) {
     SetItalic(c, true);
     DrawTextBox(c, QStringLiteral("Ｒ="), baLeft, 5.4f, 20.0f, 15.1f, 20.7f);
@@ -99,24 +114,11 @@ void DrawFormulas(TPrintCanvas* c, const TRokumaKanri& header, const TEvaluation
     SetItalic(c, false);
     DrawStyledLine(c, 5.55f, 20.15f, 5.75f, 20.15f);
 
-    DrawTextBox(c, QStringLiteral("ΣＲ") + LineBreak() + QStringLiteral("Ｒ"), baCenter, 6.1f,
-                20.0f, 6.75f, 20.7f);
-    DrawStyledLine(c, 6.1f, 20.35f, 6.8f, 20.35f);
-    DrawTextBox(c, QStringLiteral("="), baLeft, 6.85f, 20.0f, 7.1f, 20.7f);
-    DrawValueFraction(c, header.HOSR, header.HODATACOUNT, 7.0f, 20.0f, 8.0f, 20.7f);
-    DrawStyledLine(c, 7.15f, 20.35f, 7.85f, 20.35f);
-    if (!e.rBar.isEmpty())
-        DrawValueBox(c, QStringLiteral("= ") + e.rBar, baLeft, 7.9f, 20.0f, 10.0f, 20.7f);
-
-    DrawTextBox(c, QStringLiteral("Ｒ") + LineBreak() + QStringLiteral("Ｃ"), baCenter, 6.1f, 20.9f,
-                6.75f, 21.6f);
-    DrawStyledLine(c, 6.1f, 21.25f, 6.8f, 21.25f);
-    DrawStyledLine(c, 6.3f, 20.9f, 6.55f, 20.9f);
-    DrawTextBox(c, QStringLiteral("="), baLeft, 6.85f, 20.9f, 7.1f, 21.6f);
-    DrawValueFraction(c, e.rBar, e.cText, 7.15f, 20.9f, 7.85f, 21.6f);
-    DrawStyledLine(c, 7.15f, 21.25f, 7.85f, 21.25f);
-    if (!e.sigma.isEmpty())
-        DrawValueBox(c, QStringLiteral("= ") + e.sigma, baLeft, 7.9f, 20.9f, 10.0f, 21.6f);
+    DrawFormulaLine(c, 20.0f, QStringLiteral("ΣＲ"), QStringLiteral("Ｒ"), header.HOSR,
+                    header.HODATACOUNT, 7.0f, 8.0f, e.rBar);
+    DrawFormulaLine(c, 20.9f, QStringLiteral("Ｒ"), QStringLiteral("Ｃ"), e.rBar, e.cText, 7.15f,
+                    7.85f, e.sigma);
+    DrawStyledLine(c, 6.3f, 20.9f, 6.55f, 20.9f); // the bar over Ｒ
 }
 
 // The table of C values with the group size in use circled.

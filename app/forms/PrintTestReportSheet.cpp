@@ -55,6 +55,18 @@ void DrawBlockForm(TPrintCanvas* c, float x0, float y0, int first) {
 }
 
 // The printed form of a sheet whose first reading is number `first`: sheet `sheet` of `sheets`.
+// Rows of the totals area, 0.5 cm high from its top: a number centred, then its name and its unit
+// from the left, each between the left and right edges (cm) of its column in `edges`.
+template <std::size_t Rows>
+void DrawTotalsRows(TPrintCanvas* c, const QString (&rows)[Rows][3], const float (&edges)[6]) {
+    for (std::size_t j = 0; j < Rows; ++j) {
+        const float y = 18.4f + 0.5f * float(j);
+        DrawTextBox(c, rows[j][0], baCenter, edges[0], y, edges[1], y + 0.5f);
+        DrawTextBox(c, rows[j][1], baLeft, edges[2], y, edges[3], y + 0.5f);
+        DrawTextBox(c, rows[j][2], baLeft, edges[4], y, edges[5], y + 0.5f);
+    }
+}
+
 void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int sheet, int sheets) {
     c->SetFontSize(11);
     SetPenWidthMm(c, 0.3f);
@@ -107,12 +119,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
         {QStringLiteral("⑨"), QStringLiteral("標準偏差"),
          QStringLiteral("√（⑦－⑥ ／⑧）／（⑧－１）　(㎜)")},
     };
-    for (int j = 0; j < 4; ++j) {
-        const float y = 18.4f + 0.5f * float(j);
-        DrawTextBox(c, sheetRows[j][0], baCenter, 0, y, 1.1f, y + 0.5f);
-        DrawTextBox(c, sheetRows[j][1], baLeft, 1.2f, y, 2.9f, y + 0.5f);
-        DrawTextBox(c, sheetRows[j][2], baLeft, 3.0f, y, 12.64f, y + 0.5f);
-    }
+    DrawTotalsRows(c, sheetRows, {0, 1.1f, 1.2f, 2.9f, 3.0f, 12.64f});
     DrawStyledLine(c, 4.26f, 18.4f, 4.26f, 19.9f);
     DrawFrame(c, 7.42f, 18.4f, 8.32f, 19.9f);
     const QString totalRows[3][3] = {
@@ -120,12 +127,7 @@ void DrawSheetForm(TPrintCanvas* c, const TRokumaKanri& header, int first, int s
         {QStringLiteral("⑦"), QStringLiteral("各シートのΣ④"), QStringLiteral("(㎜ )")},
         {QStringLiteral("⑧"), QStringLiteral("各シートのΣ⑤"), QString()},
     };
-    for (int j = 0; j < 3; ++j) {
-        const float y = 18.4f + 0.5f * float(j);
-        DrawTextBox(c, totalRows[j][0], baCenter, 7.45f, y, 8.35f, y + 0.5f);
-        DrawTextBox(c, totalRows[j][1], baLeft, 8.45f, y, 11.5f, y + 0.5f);
-        DrawTextBox(c, totalRows[j][2], baLeft, 11.5f, y, 12.5f, y + 0.5f);
-    }
+    DrawTotalsRows(c, totalRows, {7.45f, 8.35f, 8.45f, 11.5f, 11.5f, 12.5f});
     DrawStyledLine(c, 12.64f, 18.4f, 12.64f, 20.4f);
     c->SetFontSize(5);
     DrawTextBox(c, QStringLiteral("２"), baCenter, 3.55f, 18.9f, 3.75f, 19.2f);

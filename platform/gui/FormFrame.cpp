@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -74,20 +75,44 @@ QAction* AddHelpItem(QMenuBar* menuBar) {
     return help;
 }
 
+TActivationGate::TActivationGate(QWidget* window, TKeepAfter keepAfter) : keepAfter_(keepAfter) {
+    if (keepAfter_ != TKeepAfter::MessageBox)
+        return;
+    // Going to another window of the program in between makes the next activation reload.
+    QObject::connect(
+        qApp, &QApplication::focusChanged, window, [this, window](QWidget*, QWidget* now) {
+            if (now && now->window() != window && !qobject_cast<QMessageBox*>(now->window())) {
+                skip_ = false;
+                skipNext_ = false;
+            }
+        });
+}
+
 bool TActivationGate::Activates(const QEvent* event) {
     switch (event->type()) {
     case QEvent::WindowDeactivate: {
         const QWidget* next = QApplication::activeWindow();
-        skip_ = next == nullptr || next->isModal();
+        const bool over =
+            next == nullptr ||
+            (keepAfter_ == TKeepAfter::Modal ? next->isModal()
+                                             : qobject_cast<const QMessageBox*>(next) != nullptr);
+        // A gate that watches the focus keeps the mark until another window takes the focus.
+        skip_ = over || (keepAfter_ == TKeepAfter::MessageBox && skip_);
         return false;
     }
-    case QEvent::WindowActivate: {
-        const bool activates = !skip_;
-        skip_ = false;
-        return activates;
-    }
+    case QEvent::WindowActivate:
+        if (skipNext_) {
+            skipNext_ = false;
+            return false;
+        }
+        if (skip_) {
+            skip_ = false;
+            return false;
+        }
+        return true;
     case QEvent::Hide:
         skip_ = false;
+        skipNext_ = false;
         return false;
     default:
         return false;

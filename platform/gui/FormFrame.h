@@ -33,15 +33,35 @@ void AddFileMenu(QMenuBar* menuBar, QAction*& N1, QAction*& Delete1, QAction*& C
 QAction* AddHelpItem(QMenuBar* menuBar);
 
 // Decides when a window reloads on activation: each time the user comes to it from another window
-// of the program, but not when coming back from a message box or dialog opened over it, nor from
-// another program, so what is being edited survives a failed save or a picked colour. A window
-// passes every event through Activates() and runs its activation handler when it returns true.
+// of the program, but not when coming back from a window opened over it, nor from another program,
+// so what is being edited survives a failed save or a picked colour. A window passes every event
+// through Activates() and runs its activation handler when it returns true.
 class TActivationGate {
 public:
+    // Which windows over this one the user comes back from without a reload.
+    enum class TKeepAfter {
+        // Any modal window: message boxes and dialogs (a picked colour, a printer set-up).
+        Modal,
+        // Message boxes only. The window's own modal sub-windows bring the reload, and the window
+        // says itself when the return must not reload (SkipNext). The gate watches the focus: once
+        // another window of the program has it, the next activation reloads whatever was marked.
+        MessageBox,
+    };
+
+    TActivationGate() = default;
+    TActivationGate(QWidget* window, TKeepAfter keepAfter);
+    TActivationGate(const TActivationGate&) = delete;
+    TActivationGate& operator=(const TActivationGate&) = delete;
+
     bool Activates(const QEvent* event);
+    // The next activation does not reload: the window has put back what was typed before a
+    // sub-window opened, or its reload failed and the message about it is closing.
+    void SkipNext() { skipNext_ = true; }
 
 private:
-    bool skip_ = false;
+    TKeepAfter keepAfter_ = TKeepAfter::Modal;
+    bool skip_ = false;     // left for a window over this one or for another program
+    bool skipNext_ = false; // asked for by the window
 };
 
 } // namespace tv

@@ -1,12 +1,14 @@
 #include "registers/gui/uEditKikakuti4.h"
 
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
+#include "platform/gui/RadioGroup.h"
 #include "printing/Printer.h"
-#include "printing/gui/PrintView.h"
+#include "printing/gui/ShowPreview.h"
 #include "registers/Codes.h"
 #include "registers/gui/uListBox.h"
 #include "registers/print/PrintKikakuti4List.h"
@@ -14,15 +16,12 @@
 #include "settings/RegistryUtility.h"
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -33,9 +32,10 @@ const QString kSettingName = QStringLiteral("JisyaKikakumei");
 const QString kDefaultCaption = QStringLiteral("自社規格");
 
 // A caption panel: raised, its text centred.
-QLabel* Panel(QWidget* parent, const char* name, const QString& text, int x, int y, int width,
-              int height) {
-    auto* panel = new QLabel(text, parent);
+template <class Label = QLabel>
+Label* Panel(QWidget* parent, const char* name, const QString& text, int x, int y, int width,
+             int height) {
+    auto* panel = new Label(text, parent);
     panel->setObjectName(QLatin1String(name));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAlignment(Qt::AlignCenter);
@@ -85,25 +85,21 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 
     QWidget* client = BuildClientArea(this, menuBar, 254, 264, false);
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("区分"), client);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1 = new TRadioGroup(
+        QStringLiteral("区分"),
+        {QStringLiteral("開発局"), QStringLiteral("土木現業所"), QStringLiteral("支庁")},
+        QStringLiteral("RadioGroup1"), client);
     // 233 x 33 in the layout, whose frame has its caption inside the line; here the caption sits
     // above the frame, so the frame is made a few pixels taller (the next box starts at 40) for
     // the radio circles to fit inside it whole.
     RadioGroup1->setGeometry(8, 0, 233, 38);
-    RadioGroup1Items = new QButtonGroup(RadioGroup1);
-    const QStringList categories = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
-                                    QStringLiteral("支庁")};
     // Three columns; each item as wide as its caption needs, the room left shared between
     // them, so "土木現業所" does not run into "支庁". The circles sit below the frame's caption.
     QList<QRadioButton*> items;
     int needed = 0;
-    for (int i = 0; i < categories.size(); ++i) {
-        auto* item = new QRadioButton(categories[i], RadioGroup1);
-        item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        RadioGroup1Items->addButton(item, i);
-        items << item;
-        needed += item->sizeHint().width();
+    for (int i = 0; i < RadioGroup1->Count(); ++i) {
+        items << RadioGroup1->Item(i);
+        needed += items.back()->sizeHint().width();
     }
     RadioGroup1->ensurePolished();
     const QRect frame = RadioGroup1->contentsRect();
@@ -119,9 +115,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 
     Panel7 = Panel(client, "Panel7", QStringLiteral("工種名"), 8, 40, 81, 20);
     ComboBox1 = NameCombo(client, "ComboBox1", 40, 32);
-    Panel8 = Panel(client, "Panel8", QStringLiteral("項目名"), 8, 64, 81, 20);
-    Panel8->setCursor(Qt::PointingHandCursor);
-    Panel8->installEventFilter(this);
+    Panel8 = Panel<TClickLabel>(client, "Panel8", QStringLiteral("項目名"), 8, 64, 81, 20);
     ComboBox2 = NameCombo(client, "ComboBox2", 64, 16);
 
     Panel1 = Panel(client, "Panel1", QStringLiteral("規格値(㎜)"), 8, 96, 105, 41);
@@ -168,9 +162,9 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
                         Edit6,
                         Button1,
                         Button2,
-                        RadioGroup1Items->button(0),
-                        RadioGroup1Items->button(1),
-                        RadioGroup1Items->button(2)};
+                        RadioGroup1->Item(0),
+                        RadioGroup1->Item(1),
+                        RadioGroup1->Item(2)};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -184,8 +178,9 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
             if (!showingCombos_)
                 Guarded([this] { ControlChange(); });
         });
-    connect(RadioGroup1Items, &QButtonGroup::idClicked, this,
+    connect(RadioGroup1, &TRadioGroup::Click, this,
             Handler(this, &TfrmEditKikakuti4::RadioGroup1Click));
+    connect(Panel8, &TClickLabel::Click, this, Handler(this, &TfrmEditKikakuti4::Panel8Click));
     // Only the user's own changes count as unsaved; what the window shows of an entry does not.
     const auto userChanged = [this] { changed_ = true; };
     for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6})
@@ -193,7 +188,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     for (TComboBox* box : {ComboBox1, ComboBox2})
         connect(box->lineEdit(), &QLineEdit::textEdited, this, userChanged);
     connect(CheckBox1, &QCheckBox::clicked, this, userChanged);
-    connect(RadioGroup1Items, &QButtonGroup::idClicked, this, userChanged);
+    connect(RadioGroup1, &TRadioGroup::Click, this, userChanged);
     connect(CheckBox1, &QCheckBox::toggled, this,
             Handler(this, &TfrmEditKikakuti4::CheckBox1Click));
     connect(ComboBox1, &TComboBox::DropDown, this,
@@ -218,25 +213,9 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
 
 TfrmEditKikakuti4::~TfrmEditKikakuti4() = default;
 
-int TfrmEditKikakuti4::RadioGroup1ItemIndex() const {
-    return RadioGroup1Items->checkedId();
-}
-
-void TfrmEditKikakuti4::SetRadioGroup1ItemIndex(int index) {
-    if (index >= 0 && index < int(RadioGroup1Items->buttons().size())) {
-        RadioGroup1Items->button(index)->setChecked(true);
-        return;
-    }
-    // No category: an exclusive group cannot uncheck its checked button by itself.
-    RadioGroup1Items->setExclusive(false);
-    for (QAbstractButton* item : RadioGroup1Items->buttons())
-        item->setChecked(false);
-    RadioGroup1Items->setExclusive(true);
-}
-
 void TfrmEditKikakuti4::StoreFields() {
     TKikakuti4& k = *kikakuti4_;
-    k.Kubun = RadioGroup1ItemIndex();
+    k.Kubun = RadioGroup1->ItemIndex();
     k.Kosyu->FindByName(ComboBox1->currentText());
     k.Koumokumei = ComboBox2->currentText();
     k.KikakutiU1 = Edit2->text();
@@ -250,7 +229,7 @@ void TfrmEditKikakuti4::StoreFields() {
 
 void TfrmEditKikakuti4::ShowFields() {
     const TKikakuti4& k = *kikakuti4_;
-    SetRadioGroup1ItemIndex(k.Kubun);
+    RadioGroup1->SetItemIndex(k.Kubun);
     showingCombos_ = true;
     ComboBox1->setEditText(k.Kosyu->Kosyumei);
     ComboBox2->setEditText(k.Koumokumei);
@@ -270,7 +249,7 @@ void TfrmEditKikakuti4::FormActivate() {
 }
 
 void TfrmEditKikakuti4::RadioGroup1Click() {
-    kikakuti4_->Kubun = RadioGroup1ItemIndex();
+    kikakuti4_->Kubun = RadioGroup1->ItemIndex();
 }
 
 void TfrmEditKikakuti4::ComboBox1DropDown() {
@@ -365,28 +344,14 @@ void TfrmEditKikakuti4::N1Click() {
 void TfrmEditKikakuti4::Print1Click() {
     // The list is laid out on an upright sheet.
     SetCurrentOrientation(TOrientation::Portrait);
-    auto preview = std::make_unique<TfrmPreView>(this);
-    preview->PrevX1->SetTitle(QStringLiteral("規格値一覧"));
-    preview->PrevX1->BeginDoc();
-    PrintKikakuti4List(*preview->PrevX1);
-    preview->PrevX1->EndDoc();
-    preview->exec();
+    ShowPreview(this, QStringLiteral("規格値一覧"), TOrientation::Portrait,
+                [](TPageTarget& pages) { PrintKikakuti4List(pages); });
 }
 
 bool TfrmEditKikakuti4::event(QEvent* event) {
     if (activation_.Activates(event))
         Guarded([this] { FormActivate(); });
     return QWidget::event(event);
-}
-
-bool TfrmEditKikakuti4::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Panel8 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        Panel8->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        Guarded([this] { Panel8Click(); });
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmEditKikakuti4::showEvent(QShowEvent* event) {

@@ -10,17 +10,17 @@
 #include <memory>
 
 class QAction;
-class QButtonGroup;
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
+class TClickLabel;
 class TComboBox;
 class TKikakuti4;
+class TRadioGroup;
 
 class TfrmEditKikakuti4 : public QWidget {
     Q_OBJECT
@@ -28,11 +28,10 @@ public:
     explicit TfrmEditKikakuti4(QWidget* parent = nullptr);
     ~TfrmEditKikakuti4() override;
 
-    QGroupBox* RadioGroup1 = nullptr; // 区分
-    QButtonGroup* RadioGroup1Items = nullptr;
-    QLabel* Panel7 = nullptr; // 工種名
+    TRadioGroup* RadioGroup1 = nullptr; // 区分: the category, -1 when none
+    QLabel* Panel7 = nullptr;           // 工種名
     TComboBox* ComboBox1 = nullptr;
-    QLabel* Panel8 = nullptr; // 項目名, opens the pick of registered entries
+    TClickLabel* Panel8 = nullptr; // 項目名, opens the pick of registered entries
     TComboBox* ComboBox2 = nullptr;
     QLabel* Panel1 = nullptr; // 規格値(㎜)
     QLabel* Panel2 = nullptr; // 上限値
@@ -65,10 +64,6 @@ public:
     // The work-type window that 工種データ shows; none set, the item does nothing.
     void SetWorkTypeWindow(QWidget* window) { workTypeWindow_ = window; }
 
-    // The selected category, -1 when none.
-    int RadioGroup1ItemIndex() const;
-    void SetRadioGroup1ItemIndex(int index);
-
     void StoreFields();
     void ShowFields();
 
@@ -90,7 +85,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

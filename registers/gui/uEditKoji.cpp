@@ -6,20 +6,17 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
+#include "platform/gui/RadioGroup.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QButtonGroup>
 #include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -106,20 +103,15 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     ComboBox1 = NameCombo(client, "ComboBox1", 72, 104, 145);
     LimitBytes(ComboBox1->lineEdit(), 16);
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("印刷様式"), client);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1 = new TRadioGroup(
+        QStringLiteral("印刷様式"),
+        {QStringLiteral("開発局"), QStringLiteral("土木現業所"), QStringLiteral("支庁")},
+        QStringLiteral("RadioGroup1"), client);
     RadioGroup1->setGeometry(8, 128, 305, 41);
-    RadioGroup1Items = new QButtonGroup(RadioGroup1);
-    const QStringList forms = {QStringLiteral("開発局"), QStringLiteral("土木現業所"),
-                               QStringLiteral("支庁")};
     const int column = (305 - 16) / 3;
-    for (int i = 0; i < forms.size(); ++i) {
-        auto* item = new QRadioButton(forms[i], RadioGroup1);
-        item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        item->setGeometry(8 + i * column, 17, column - 4, 18);
-        RadioGroup1Items->addButton(item, i);
-    }
-    RadioGroup1Items->button(0)->setChecked(true);
+    for (int i = 0; i < RadioGroup1->Count(); ++i)
+        RadioGroup1->Item(i)->setGeometry(8 + i * column, 17, column - 4, 18);
+    RadioGroup1->SetItemIndex(0);
 
     Button2 = new QPushButton(kClose, client);
     Button2->setObjectName(QStringLiteral("Button2"));
@@ -130,10 +122,10 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     setTabOrder(Edit2, ComboBox3);
     setTabOrder(ComboBox3, ComboBox2);
     setTabOrder(ComboBox2, ComboBox1);
-    setTabOrder(ComboBox1, RadioGroup1Items->button(0));
-    setTabOrder(RadioGroup1Items->button(0), RadioGroup1Items->button(1));
-    setTabOrder(RadioGroup1Items->button(1), RadioGroup1Items->button(2));
-    setTabOrder(RadioGroup1Items->button(2), Button2);
+    setTabOrder(ComboBox1, RadioGroup1->Item(0));
+    setTabOrder(RadioGroup1->Item(0), RadioGroup1->Item(1));
+    setTabOrder(RadioGroup1->Item(1), RadioGroup1->Item(2));
+    setTabOrder(RadioGroup1->Item(2), Button2);
 
     koji_ = std::make_unique<TKoji>();
     koji_->CheckTable();
@@ -144,7 +136,7 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     connect(ComboBox1, &QComboBox::editTextChanged, this, changed);
     connect(ComboBox2, &QComboBox::editTextChanged, this, changed);
     connect(ComboBox3, &QComboBox::editTextChanged, this, changed);
-    connect(RadioGroup1Items, &QButtonGroup::idToggled, this, changed);
+    connect(RadioGroup1, &TRadioGroup::Changed, this, changed);
 
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditKoji::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditKoji::Button2Click));
@@ -162,35 +154,9 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     connect(ComboBox2, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox2Click));
     connect(ComboBox3, &TComboBox::DropDown, this, Handler(this, &TfrmEditKoji::ComboBox3DropDown));
     connect(ComboBox3, &QComboBox::activated, this, Handler(this, &TfrmEditKoji::ComboBox3Click));
-    // Going to another window of the program in between makes the next activation reload.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && now->window() != this && !qobject_cast<QMessageBox*>(now->window())) {
-            skipNextActivate_ = false;
-            keepTyping_ = false;
-        }
-    });
 }
 
 TfrmEditKoji::~TfrmEditKoji() = default;
-
-int TfrmEditKoji::RadioGroup1ItemIndex() const {
-    return RadioGroup1Items->checkedId();
-}
-
-void TfrmEditKoji::SetRadioGroup1ItemIndex(int index) {
-    const int count = static_cast<int>(RadioGroup1Items->buttons().size());
-    if (index >= count)
-        index = count - 1;
-    if (index < 0) {
-        // No form selected: an exclusive group cannot uncheck its checked button by itself.
-        RadioGroup1Items->setExclusive(false);
-        for (QAbstractButton* item : RadioGroup1Items->buttons())
-            item->setChecked(false);
-        RadioGroup1Items->setExclusive(true);
-        return;
-    }
-    RadioGroup1Items->button(index)->setChecked(true);
-}
 
 void TfrmEditKoji::StoreFields() {
     koji_->Code = Edit1->text();
@@ -198,7 +164,7 @@ void TfrmEditKoji::StoreFields() {
     koji_->Hacchusya->FindByName(ComboBox3->currentText());
     koji_->Ukeoisya->FindByName(ComboBox2->currentText());
     koji_->Dairinin->FindByName(ComboBox1->currentText());
-    koji_->Yoshiki = RadioGroup1ItemIndex();
+    koji_->Yoshiki = RadioGroup1->ItemIndex();
 }
 
 void TfrmEditKoji::ShowFields() {
@@ -207,7 +173,7 @@ void TfrmEditKoji::ShowFields() {
     ComboBox3->setEditText(koji_->Hacchusya->Hacchusyamei);
     ComboBox2->setEditText(koji_->Ukeoisya->Ukeoisyamei);
     ComboBox1->setEditText(koji_->Dairinin->Simei);
-    SetRadioGroup1ItemIndex(koji_->Yoshiki);
+    RadioGroup1->SetItemIndex(koji_->Yoshiki);
     // Setting the controls marked them changed; what they show now is the object. After a save
     // that failed the object holds typing that is not stored yet, and the button keeps saving.
     Button2->setText(objectUnsaved_ ? kSave : kClose);
@@ -287,17 +253,17 @@ void TfrmEditKoji::RunRegisterWindow(const std::function<void()>& run) {
     const QString client = ComboBox3->currentText();
     const QString contractor = ComboBox2->currentText();
     const QString person = ComboBox1->currentText();
-    const int form = RadioGroup1ItemIndex();
+    const int form = RadioGroup1->ItemIndex();
     const QString button = Button2->text();
     run();
     // Whatever the return to this window did, the typing is shown as it was.
-    keepTyping_ = true;
+    activation_.SkipNext();
     Edit1->setText(code);
     Edit2->setText(name);
     ComboBox3->setEditText(client);
     ComboBox2->setEditText(contractor);
     ComboBox1->setEditText(person);
-    SetRadioGroup1ItemIndex(form);
+    RadioGroup1->SetItemIndex(form);
     Button2->setText(button);
 }
 
@@ -360,34 +326,19 @@ void TfrmEditKoji::ComboBox3Click() {
 }
 
 bool TfrmEditKoji::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        if (keepTyping_) {
-            keepTyping_ = false;
-        } else if (skipNextActivate_) {
-            skipNextActivate_ = false;
-        } else {
-            bool failed = false;
-            Guarded([&] {
-                try {
-                    FormActivate();
-                } catch (...) {
-                    // Closing the message about it activates this window again.
-                    failed = true;
-                    throw;
-                }
-            });
-            skipNextActivate_ = failed;
-        }
-    } else if (event->type() == QEvent::WindowDeactivate) {
-        // A message box over this window (a question, a missing help page) or another program
-        // is no change of window: coming back from it keeps what is being typed. The windows of
-        // the program, the person-name window among them, bring the reload.
-        const QWidget* next = QApplication::activeWindow();
-        if (next == nullptr || qobject_cast<const QMessageBox*>(next) != nullptr)
-            skipNextActivate_ = true;
-    } else if (event->type() == QEvent::Hide) {
-        skipNextActivate_ = false;
-        keepTyping_ = false;
+    if (activation_.Activates(event)) {
+        bool failed = false;
+        Guarded([&] {
+            try {
+                FormActivate();
+            } catch (...) {
+                // Closing the message about it activates this window again.
+                failed = true;
+                throw;
+            }
+        });
+        if (failed)
+            activation_.SkipNext();
     }
     return QWidget::event(event);
 }

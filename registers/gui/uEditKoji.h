@@ -3,6 +3,7 @@
 // main window shows it modelessly. Each time it becomes the active window, coming from another
 // window of the program, it shows its work again, so typing that was not saved is dropped; coming
 // back from a message box or from another program keeps the typing.
+#include "platform/gui/FormFrame.h"
 #include "registers/uKoji.h"
 
 #include <QWidget>
@@ -11,14 +12,13 @@
 #include <optional>
 
 class QAction;
-class QButtonGroup;
-class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
 class TComboBox;
+class TRadioGroup;
 
 class TfrmEditKoji : public QWidget {
     Q_OBJECT
@@ -26,29 +26,24 @@ public:
     explicit TfrmEditKoji(QWidget* parent = nullptr);
     ~TfrmEditKoji() override;
 
-    QLineEdit* Edit1 = nullptr;       // 工事コード
-    QPushButton* Button1 = nullptr;   // 工事検索
-    QLineEdit* Edit2 = nullptr;       // 工事名
-    TComboBox* ComboBox3 = nullptr;   // 発注者名
-    TComboBox* ComboBox2 = nullptr;   // 請負者名
-    TComboBox* ComboBox1 = nullptr;   // 現場代理人
-    QGroupBox* RadioGroup1 = nullptr; // 印刷様式
-    QButtonGroup* RadioGroup1Items = nullptr;
-    QPushButton* Button2 = nullptr; // 登録 / 閉じる
-    QAction* N1 = nullptr;          // 新規
-    QAction* N5 = nullptr;          // 一覧印刷
-    QAction* Delete1 = nullptr;     // 削除
-    QAction* Close1 = nullptr;      // 閉じる
-    QAction* N2 = nullptr;          // 氏名
-    QAction* N4 = nullptr;          // 発注者
-    QAction* N3 = nullptr;          // 請負者
-    QAction* Help1 = nullptr;       // ヘルプ (F1)
+    QLineEdit* Edit1 = nullptr;         // 工事コード
+    QPushButton* Button1 = nullptr;     // 工事検索
+    QLineEdit* Edit2 = nullptr;         // 工事名
+    TComboBox* ComboBox3 = nullptr;     // 発注者名
+    TComboBox* ComboBox2 = nullptr;     // 請負者名
+    TComboBox* ComboBox1 = nullptr;     // 現場代理人
+    TRadioGroup* RadioGroup1 = nullptr; // 印刷様式: the print form (0 to 2)
+    QPushButton* Button2 = nullptr;     // 登録 / 閉じる
+    QAction* N1 = nullptr;              // 新規
+    QAction* N5 = nullptr;              // 一覧印刷
+    QAction* Delete1 = nullptr;         // 削除
+    QAction* Close1 = nullptr;          // 閉じる
+    QAction* N2 = nullptr;              // 氏名
+    QAction* N4 = nullptr;              // 発注者
+    QAction* N3 = nullptr;              // 請負者
+    QAction* Help1 = nullptr;           // ヘルプ (F1)
 
     TKoji& Koji() { return *koji_; }
-
-    // The selected print form (0 to 2).
-    int RadioGroup1ItemIndex() const;
-    void SetRadioGroup1ItemIndex(int index);
 
     void StoreFields();
     void ShowFields();
@@ -84,13 +79,10 @@ private:
     // saved stays as it was when that window closes (only the lists change, and they are refilled
     // when opened).
     void RunRegisterWindow(const std::function<void()>& run);
-    // Set when a register window opened from here was closed: the activation that the return
-    // brings does not reload.
-    bool keepTyping_ = false;
-    // Set when the window was left for a message box or another program, and when showing the
-    // work on activation failed (the activation that follows the closing of the error message
-    // must not try again and again): the next activation does not reload.
-    bool skipNextActivate_ = false;
+    // Coming back from a message box or another program keeps the typing; coming back from
+    // the client, contractor and person-name windows does too (RunRegisterWindow puts the typing
+    // back and skips the reload); a failed reload is not tried again when its message closes.
+    TActivationGate activation_{this, TActivationGate::TKeepAfter::MessageBox};
     bool centred_ = false;
 };
 

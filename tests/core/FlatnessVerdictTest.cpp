@@ -5,6 +5,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "settings/DataFolder.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 namespace tv::test {
@@ -45,15 +46,8 @@ protected:
     void SetUp() override {
         TKoji().CheckTable();
         TKosyu().CheckTable();
-        StoreWork(QStringLiteral("K1"), 1);
-        StoreWork(QStringLiteral("K2"), 2);
-    }
-    static void StoreWork(const QString& code, int yoshiki) {
-        TKoji work;
-        work.Code = code;
-        work.Kojimei = QStringLiteral("工事") + code;
-        work.Yoshiki = yoshiki;
-        work.Save();
+        StoreWork(QStringLiteral("K1"), QStringLiteral("工事K1"), 1);
+        StoreWork(QStringLiteral("K2"), QStringLiteral("工事K2"), 2);
     }
     static void StoreStandard(int kubun, const QString& kosyu, const QString& item,
                               const QString& upper) {

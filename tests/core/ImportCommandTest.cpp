@@ -4,6 +4,7 @@
 #include "platform/GridData.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/RunTavelon.h"
 #include "tests/support/TestEnv.h"
 
@@ -15,13 +16,7 @@ namespace {
 
 class ImportCommandTest : public EnvTest {
 protected:
-    void SetUp() override {
-        TKoji work;
-        work.CheckTable();
-        work.Code = QStringLiteral("A001");
-        work.Kojimei = QStringLiteral("国道改良工事");
-        work.Save();
-    }
+    void SetUp() override { StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事")); }
     QString Write(const QString& name, const QByteArray& bytes) {
         QString path = env.Root() + QLatin1Char('/') + name;
         QFile file(path);

@@ -1,4 +1,5 @@
 #include "measurement/Calc.h"
+#include "measurement/GridLayout.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "platform/TableEngine.h"
@@ -235,31 +236,16 @@ TEST_F(RokumaTest, AFolderWithEightByteResultColumnsIsWidenedOnceKeepingItsRows)
     CloseAllConnections();
     for (const char* table : {"RokumaKanri", "RokumaLine", "RokumaData"})
         ASSERT_TRUE(QFile::remove(env.DataFolder() + QLatin1String(table) + QStringLiteral(".DB")));
-    std::vector<FieldDef> kanri = {{QStringLiteral("ID"), FieldType::Integer},
-                                   {QStringLiteral("KOJICODE"), FieldType::String, 8},
-                                   {QStringLiteral("KosyuName"), FieldType::String, 32},
-                                   {QStringLiteral("STARTP"), FieldType::String, 10},
-                                   {QStringLiteral("ENDP"), FieldType::String, 10},
-                                   {QStringLiteral("KYORI"), FieldType::String, 10},
-                                   {QStringLiteral("SOKUTEIBI"), FieldType::Date},
-                                   {QStringLiteral("SOKUTEIKI"), FieldType::String, 32},
-                                   {QStringLiteral("SOKUTEISYA"), FieldType::String, 16}};
-    for (const char* name : {"SD", "SD2", "DATACOUNT", "HENSA", "HOSR", "HODATACOUNT", "HOHENSA"})
-        kanri.push_back({QString::fromLatin1(name), FieldType::String, 8});
-    kanri.push_back({QStringLiteral("SIYOUSYO"), FieldType::String, 4});
-    kanri.push_back({QStringLiteral("GP"), FieldType::String, 2});
-    CreateTable(kDb, QStringLiteral("RokumaKanri"), kanri);
-    std::vector<FieldDef> line = {{QStringLiteral("HID"), FieldType::Integer},
-                                  {QStringLiteral("LNO"), FieldType::Integer},
-                                  {QStringLiteral("Sokuten"), FieldType::String, 10}};
-    for (const char* name : {"K00", "K01", "K02", "K03", "K04"})
-        line.push_back({QString::fromLatin1(name), FieldType::String, 8});
-    CreateTable(kDb, QStringLiteral("RokumaLine"), line);
-    CreateTable(kDb, QStringLiteral("RokumaData"),
-                {{QStringLiteral("SID"), FieldType::Integer},
-                 {QStringLiteral("PNO"), FieldType::Integer},
-                 {QStringLiteral("U"), FieldType::Boolean},
-                 {QStringLiteral("DATA"), FieldType::Double}});
+    // The same columns, the results declared in eight bytes.
+    auto asFirstBuilt = [](std::vector<FieldDef> fields) {
+        for (FieldDef& f : fields)
+            if (f.size == grid::kResultBytes)
+                f.size = 8;
+        return fields;
+    };
+    CreateTable(kDb, QStringLiteral("RokumaKanri"), asFirstBuilt(TRokumaKanri::Fields()));
+    CreateTable(kDb, QStringLiteral("RokumaLine"), asFirstBuilt(TRokumaLine::Fields()));
+    CreateTable(kDb, QStringLiteral("RokumaData"), TRokumaData::Fields());
     for (int id = 1; id <= 3; ++id) {
         TQuery q(kDb);
         q.AddSQL(QStringLiteral("insert into RokumaKanri (ID,KOJICODE,KosyuName,SD2) values "

@@ -2,6 +2,7 @@
 // folder, and its printed list on recording pages at 600 pixels per inch (no unprintable margin,
 // page shift -2.0 / -1.85 cm: x pixels = 600 x / 2.54 + 472, y pixels = 600 y / 2.54 + 437).
 #include "platform/TableEngine.h"
+#include "platform/gui/RadioGroup.h"
 #include "printing/Primitives.h"
 #include "printing/Printer.h"
 #include "printing/RecordingCanvas.h"
@@ -118,7 +119,7 @@ protected:
     }
     QStringList Shown() const {
         QStringList shown;
-        shown << QString::number(window->RadioGroup1ItemIndex()) << workType->currentText()
+        shown << QString::number(window->RadioGroup1->ItemIndex()) << workType->currentText()
               << item->currentText();
         for (int n : {2, 3, 1, 5, 6})
             shown << Edit(n)->text();
@@ -140,7 +141,7 @@ protected:
 
 TEST_F(EditKikakuti4Test, TypedEntryIsSavedWithTheOwnStandardCaptionAndTheCategory) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("規格値の登録"));
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), -1);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), -1);
     EXPECT_FALSE(save->isEnabled());
     EXPECT_TRUE(joken->isEnabled() && Edit(1)->isEnabled());
     EXPECT_TRUE(QFileInfo::exists(env.DataFolder() + QStringLiteral("KIKAKUTI4.DB")) ||

@@ -6,6 +6,7 @@
 #include "measurement/FlatnessVerdict.h"
 #include "platform/GridData.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/Primitives.h"
 #include "printing/Printer.h"
@@ -16,6 +17,7 @@
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
 #include "tests/gui/WhenModal.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAction>
@@ -196,12 +198,7 @@ class VerdictWindowTest : public EnvTest {
 protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(600, 12); });
-        TKoji work;
-        work.CheckTable();
-        work.Code = QStringLiteral("A001");
-        work.Kojimei = QStringLiteral("国道改良工事");
-        work.Yoshiki = 1; // 土木現業所
-        work.Save();
+        StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"), 1); // 土木現業所
         TKosyu type;
         type.CheckTable();
         type.FindByName(QStringLiteral("表層工"));
@@ -248,7 +245,7 @@ TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
     // Range 2.5 of one group of ten: σ 2.5 / 3.08 = 0.81 on the bureau form, which the
     // recalculation chose; the work's print form 土木現業所 gives the limit 2.4.
     Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), kFormBureau);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), kFormBureau);
     EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
     EXPECT_EQ(VerdictColor(), QColor(0, 0x80, 0));
 

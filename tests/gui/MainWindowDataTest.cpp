@@ -13,6 +13,7 @@
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
 #include "tests/gui/GridTyping.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/gui/TestDialogs.h"
@@ -32,11 +33,7 @@ namespace {
 class MainWindowDataTest : public EnvTest {
 protected:
     void SetUp() override {
-        TKoji work;
-        work.CheckTable();
-        work.Code = QStringLiteral("A001");
-        work.Kojimei = QStringLiteral("国道改良工事");
-        work.Save();
+        StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"));
         TKosyu type;
         type.CheckTable();
         for (const char16_t* name : {u"表層工", u"基層工"}) {

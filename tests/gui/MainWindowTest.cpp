@@ -3,6 +3,7 @@
 #include "app/uTavelon.h"
 #include "measurement/uRokuma.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
 #include "tests/gui/GridTyping.h"
 #include "tests/support/TestEnv.h"
@@ -53,7 +54,7 @@ TEST_F(MainWindowTest, LaysOutTheControlsAndShowsTheVersion) {
     EXPECT_EQ(window->vaSpread1->geometry(), QRect(8, 120, 619, 273));
     EXPECT_EQ(window->Edit13->geometry(), QRect(142, 440, 20, 20));
     EXPECT_EQ(window->BitBtn3->geometry().topLeft(), QPoint(552, 440));
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 0);
     EXPECT_EQ(grid->MaxRows(), 500);
     EXPECT_EQ(grid->model()->columnCount(), 16);
     EXPECT_EQ(grid->model()->headerData(12, Qt::Horizontal).toString(), QStringLiteral("Σ(d2)"));
@@ -89,7 +90,7 @@ TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {
     // An empty Ｇ became 10 with the first group, and the bureau form is chosen.
     EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
     EXPECT_EQ(window->Header().GP, QStringLiteral("10"));
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), 1);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
 }
 
 TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
@@ -184,9 +185,9 @@ TEST_F(MainWindowTest, AGroupSizeOutsideTheTableIsReportedInTheStatusBar) {
 
 TEST_F(MainWindowTest, Edit11ChoosesTheReportForm) {
     window->Edit11->setText(QStringLiteral("0.65"));
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), 1);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
     window->Edit11->setText(QStringLiteral("  "));
-    EXPECT_EQ(window->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 0);
 }
 
 TEST_F(MainWindowTest, AResultLongerThanItsColumnIsShownWholeWhileTypingStopsAtTheLimit) {

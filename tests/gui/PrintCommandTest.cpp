@@ -12,6 +12,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/RunTavelon.h"
 #include "tests/support/TestEnv.h"
 
@@ -41,17 +42,10 @@ class PrintCommandTest : public test::EnvTest {
 protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(); });
-        header.CheckTable();
-        TRokumaLine().CheckTable();
-        header.Koji->CheckTable();
-        header.Kosyu->CheckTable();
         TKikakuti4().CheckTable();
-        header.Koji->LoadByCode(QStringLiteral("A001"));
-        // 40 full-width characters: wider than the sheet's value box.
-        header.Koji->Kojimei = QString(40, QChar(0x9053));
-        header.Koji->Save();
-        header.Kosyu->FindByName(QStringLiteral("表層工"));
-        header.LoadByWork();
+        // The work's name, 40 full-width characters, is wider than the sheet's value box.
+        test::ChooseMeasurement(header, QStringLiteral("A001"), QStringLiteral("表層工"),
+                                QString(40, QChar(0x9053)));
         header.SOKUTEISYA = QStringLiteral("山田太郎");
         header.HOSR = QStringLiteral("192.3");
         header.HODATACOUNT = QStringLiteral("10");

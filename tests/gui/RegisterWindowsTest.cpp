@@ -2,11 +2,13 @@
 #include "platform/TableEngine.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Help.h"
+#include "platform/gui/RadioGroup.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKoji.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "registers/uKoji.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
@@ -98,7 +100,7 @@ TEST_F(KojiWindowTest, LaysOutTheControlsAndMenus) {
     EXPECT_EQ(form->RadioGroup1->geometry(), QRect(8, 128, 305, 41));
     EXPECT_EQ(form->Button2->geometry(), QRect(384, 144, 75, 25));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 0);
     // Typing stops at the bytes of the columns: 8 for the code, 128 (64 Japanese characters)
     // for the name.
     Type(form->Edit1, QStringLiteral("123456789"));
@@ -133,7 +135,7 @@ TEST_F(KojiWindowTest, LaysOutTheControlsAndMenus) {
 TEST_F(KojiWindowTest, TheButtonSavesWhileThereAreChangesAndClosesOnceSaved) {
     EnterWork(QStringLiteral("K001"), QStringLiteral("国道舗装工事"), QStringLiteral("開発建設部"),
               QStringLiteral("北建設"), QStringLiteral("山田"));
-    form->RadioGroup1Items->button(2)->click();
+    form->RadioGroup1->Item(2)->click();
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
 
     QTest::mouseClick(form->Button2, Qt::LeftButton);
@@ -153,13 +155,13 @@ TEST_F(KojiWindowTest, ActivationShowsTheWorkAgainAndDropsUnsavedTyping) {
     EnterWork(QStringLiteral("K001"), QStringLiteral("元の名前"), QString(), QString(), QString());
     form->Button2->click();
     Type(form->Edit2, QStringLiteral("書きかけ"));
-    form->RadioGroup1Items->button(1)->click();
+    form->RadioGroup1->Item(1)->click();
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
 
     Activate(form.get());
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("K001"));
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("元の名前"));
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 0);
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
 }
 
@@ -226,7 +228,7 @@ TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheW
               QStringLiteral("請負者A"), QStringLiteral("佐藤"));
     form->Button2->click();
     EnterWork(QStringLiteral("K002"), QStringLiteral("二の工事"), QString(), QString(), QString());
-    form->RadioGroup1Items->button(1)->click();
+    form->RadioGroup1->Item(1)->click();
     form->Button2->click();
 
     QStringList shown;
@@ -246,20 +248,20 @@ TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheW
     EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("発注者A"));
     EXPECT_EQ(form->ComboBox2->currentText(), QStringLiteral("請負者A"));
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("佐藤"));
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 0);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 0);
     EXPECT_EQ(form->Button2->text(), QStringLiteral("閉じる"));
 
     WhenModal<TfrmListBox>(
         [](TfrmListBox* list) { PickLine(list, QStringLiteral("K002:二の工事")); });
     form->Button1->click();
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 1);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 1);
     // OK without a choice loads the empty code: all empty but the print form of the work.
     WhenModal<TfrmListBox>([](TfrmListBox* list) { PickLine(list, QString()); });
     form->Button1->click();
     EXPECT_EQ(form->Edit1->text(), QString());
     EXPECT_EQ(form->Edit2->text(), QString());
     EXPECT_EQ(form->ComboBox3->currentText(), QString());
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 1);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 1);
 
     // Closing the pick-list with its close box changes nothing.
     Type(form->Edit2, QStringLiteral("入力中"));
@@ -268,15 +270,40 @@ TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheW
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("入力中"));
 }
 
+TEST_F(KojiWindowTest, APrintFormOutsideTheItemsShowsNoneAndIsSavedBackUnchanged) {
+    // Old data may hold a form the window has no item for.
+    TKoji stored;
+    stored.Code = QStringLiteral("K007");
+    stored.Kojimei = QStringLiteral("古い工事");
+    stored.Yoshiki = 5;
+    stored.Save();
+
+    WhenModal<TfrmListBox>(
+        [](TfrmListBox* list) { PickLine(list, QStringLiteral("K007:古い工事")); });
+    form->Button1->click();
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 5);
+    for (int i = 0; i < form->RadioGroup1->Count(); ++i)
+        EXPECT_FALSE(form->RadioGroup1->Item(i)->isChecked()) << i;
+    Type(form->Edit2, QStringLiteral("名前だけ変更"));
+    form->Button2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select Kojimei,Yoshiki from Koji1")),
+              QStringList{QStringLiteral("名前だけ変更|5")});
+
+    // Choosing an item replaces it.
+    form->RadioGroup1->Item(2)->click();
+    form->Button2->click();
+    EXPECT_EQ(Rows(QStringLiteral("select Yoshiki from Koji1")), QStringList{QStringLiteral("2")});
+}
+
 TEST_F(KojiWindowTest, NewEmptiesTheBoxesButKeepsThePrintForm) {
     EnterWork(QStringLiteral("K001"), QStringLiteral("工事"), QStringLiteral("発注者"),
               QStringLiteral("請負者"), QStringLiteral("代理人"));
-    form->RadioGroup1Items->button(1)->click();
+    form->RadioGroup1->Item(1)->click();
     form->N1->trigger();
     for (QLineEdit* box : {form->Edit1, form->Edit2, form->ComboBox3->lineEdit(),
                            form->ComboBox2->lineEdit(), form->ComboBox1->lineEdit()})
         EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
-    EXPECT_EQ(form->RadioGroup1ItemIndex(), 1);
+    EXPECT_EQ(form->RadioGroup1->ItemIndex(), 1);
     EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
 }
 

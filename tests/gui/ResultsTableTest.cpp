@@ -11,6 +11,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/RecordingPages.h"
 #include "tests/support/TestEnv.h"
 
@@ -29,13 +30,7 @@ class ResultsTableTest : public test::EnvTest {
 protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(600, 0); });
-        header.CheckTable();
-        TRokumaLine().CheckTable();
-        header.Koji->CheckTable();
-        header.Kosyu->CheckTable();
-        header.Koji->LoadByCode(QStringLiteral("A001"));
-        header.Kosyu->FindByName(QStringLiteral("表層工"));
-        header.LoadByWork();
+        test::ChooseMeasurement(header, QStringLiteral("A001"), QStringLiteral("表層工"));
         header.SOKUTEISYA = QStringLiteral("山田");
         header.HOSR = QStringLiteral("12.3");
         header.HODATACOUNT = QStringLiteral("10");

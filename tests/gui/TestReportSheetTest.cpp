@@ -12,6 +12,7 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/gui/PdfProbe.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/RecordingPages.h"
 #include "tests/support/TestEnv.h"
 
@@ -85,14 +86,8 @@ protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(600, 0); });
         header = std::make_unique<TRokumaKanri>();
-        header->CheckTable();
-        TRokumaLine().CheckTable();
-        TKosyu().CheckTable();
-        header->Koji->CheckTable();
-        header->Koji->LoadByCode(QStringLiteral("A001"));
+        test::ChooseMeasurement(*header, QStringLiteral("A001"), QStringLiteral("表層工"));
         header->Koji->Kojimei = QStringLiteral("国道改良工事");
-        header->Kosyu->FindByName(QStringLiteral("表層工"));
-        header->LoadByWork();
         header->STARTP = QStringLiteral("No.10");
         header->ENDP = QStringLiteral("No.20");
         header->KYORI = QStringLiteral("200m");

@@ -1,0 +1,22 @@
+#pragma once
+// Stored works and measurements for tests and benchmarks.
+#include <QString>
+
+namespace tv {
+class TRokumaKanri;
+}
+
+namespace tv::test {
+
+// Registers the work `code` named `name` under the print form `yoshiki` (0 開発局, 1 土木現業所,
+// 2 支庁), making its table first when it is missing.
+void StoreWork(const QString& code, const QString& name, int yoshiki = 0);
+
+// Makes sure of the tables the main window makes sure of when it starts (the measurements with
+// their lines and points, the works, the work types), then chooses the work `code` and the work
+// type `kosyu` as the window does: `header` holds the stored measurement of that pair, or a new
+// one. A `workName` given registers the work under that name first.
+void ChooseMeasurement(TRokumaKanri& header, const QString& code, const QString& kosyu,
+                       const QString& workName = QString());
+
+} // namespace tv::test
