@@ -7,6 +7,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Installed.h"
 #include "printing/PainterCanvas.h"
+#include "printing/gui/ProgramDialogs.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
@@ -36,7 +37,9 @@ int RunDesktopProgram(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("pTavelon"));
     SetApplicationTitle(QStringLiteral("平坦性試験"));
     InstallFontSubstitutes();
-    InstallMessageBoxes();
+    // Message boxes and every other dialog; they stay until the program ends.
+    static TProgramDialogs dialogs;
+    SetDialogs(&dialogs);
     // Qt's own dialogs and buttons in Japanese.
     InstallQtTranslation();
 

@@ -17,6 +17,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
 #include "platform/gui/RadioGroup.h"
@@ -39,7 +40,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -851,18 +851,13 @@ void TfrmEditTavelon::vaSpread1BlockEdited() {
 }
 
 void TfrmEditTavelon::Import1Click() {
-    QFileDialog dialog(this, QStringLiteral("測定値の読み込み"));
-    dialog.setObjectName(QStringLiteral("ImportDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    QStringList filters;
+    TFileRequest request;
+    request.title = QStringLiteral("測定値の読み込み");
+    request.objectName = QStringLiteral("ImportDialog");
     for (const char16_t* filter : kImportFilters)
-        filters << QString::fromUtf16(filter);
-    dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    ImportReadings(dialog.selectedFiles().front(),
-                   static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+        request.filters << QString::fromUtf16(filter);
+    if (const std::optional<TChosenFile> chosen = Dialogs().OpenFileName(this, request))
+        ImportReadings(chosen->path, chosen->filter);
 }
 
 void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
@@ -892,18 +887,13 @@ void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
 }
 
 void TfrmEditTavelon::Export1Click() {
-    QFileDialog dialog(this, QStringLiteral("測定値の書き出し"));
-    dialog.setObjectName(QStringLiteral("ExportDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QString::fromUtf16(kExportCsv), QString::fromUtf16(kExportExcel)});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter == QString::fromUtf16(kExportExcel) ? QStringLiteral("xlsx")
-                                                                           : QStringLiteral("csv"));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    ExportReadings(dialog.selectedFiles().front());
+    TFileRequest request;
+    request.title = QStringLiteral("測定値の書き出し");
+    request.objectName = QStringLiteral("ExportDialog");
+    request.filters = QStringList{QString::fromUtf16(kExportCsv), QString::fromUtf16(kExportExcel)};
+    request.suffixes = QStringList{QStringLiteral("csv"), QStringLiteral("xlsx")};
+    if (const std::optional<TChosenFile> chosen = Dialogs().SaveFileName(this, request))
+        ExportReadings(chosen->path);
 }
 
 void TfrmEditTavelon::ExportReadings(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
-// Messages to the user. The program installs message boxes; the tests install recorders; without
-// either, messages go to standard error and questions are answered with Cancel.
+// Messages to the user. In the windows' program the installed dialogs (platform/gui/Dialogs.h)
+// take them; the tests install recorders; without either, messages go to standard error and
+// questions are answered with Cancel.
 #include <QString>
 #include <functional>
 

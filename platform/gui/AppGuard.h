@@ -29,7 +29,7 @@ template <class T> auto Handler(T* window, void (T::*method)()) {
     return [window, method](auto&&...) { Guarded([&] { (window->*method)(); }); };
 }
 
-// The application: installs the message boxes and catches what an event handler lets escape.
+// The application: catches what an event handler lets escape.
 class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
@@ -39,8 +39,5 @@ public:
 // The application's title, shown on its message boxes ("平坦性試験" unless set otherwise).
 void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();
-
-// Message boxes for tv::ShowMessage and tv::AskOkCancel.
-void InstallMessageBoxes();
 
 } // namespace tv

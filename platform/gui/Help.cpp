@@ -1,26 +1,12 @@
 #include "platform/gui/Help.h"
 
 #include "platform/Messages.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Installed.h"
 
-#include <QDesktopServices>
 #include <QDir>
-#include <QUrl>
 
 namespace tv {
-
-namespace {
-THelpOpener& Opener() {
-    static THelpOpener opener;
-    return opener;
-}
-} // namespace
-
-THelpOpener SetHelpOpener(THelpOpener opener) {
-    THelpOpener previous = std::move(Opener());
-    Opener() = std::move(opener);
-    return previous;
-}
 
 QStringList HelpTopics() {
     QStringList topics;
@@ -42,9 +28,7 @@ void ShowHelpTopic(const QString& topic) {
             QStringLiteral("この画面のヘルプが見つかりません。プログラムを入れ直してください。"));
         return;
     }
-    const bool opened =
-        Opener() ? Opener()(file) : QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    if (!opened)
+    if (!Dialogs().OpenHelpPage(file))
         ShowMessage(
             QStringLiteral("ヘルプを開けませんでした。ブラウザで次のファイルを開いてください。\n%1")
                 .arg(QDir::toNativeSeparators(file)));

@@ -3,7 +3,6 @@
 // program (help/<topic>.html, see Installed.h); the topic is a file name only, never shown.
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace tv {
 
@@ -14,12 +13,8 @@ QStringList HelpTopics();
 // The page of a topic, or an empty text when none is installed.
 QString HelpPageFile(const QString& topic);
 
-// Opens the topic's page in the system's browser. When no page is installed for the topic, or
-// it cannot be opened, says so in a message box.
+// Opens the topic's page in the system's browser (Dialogs().OpenHelpPage). When no page is
+// installed for the topic, or it cannot be opened, says so in a message box.
 void ShowHelpTopic(const QString& topic);
-
-// Opens a page file in the browser; replaceable so tests open nothing. Returns the previous one.
-using THelpOpener = std::function<bool(const QString& file)>;
-THelpOpener SetHelpOpener(THelpOpener opener);
 
 } // namespace tv

@@ -1,7 +1,8 @@
 #include "printing/gui/PrevX.h"
 
+#include "platform/gui/Dialogs.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,11 +14,6 @@
 namespace tv {
 
 namespace {
-
-TPdfFileNameQuery& PdfQuery() {
-    static TPdfFileNameQuery query;
-    return query;
-}
 
 // The folder of the last PDF written in this run.
 QString& LastPdfFolder() {
@@ -31,25 +27,18 @@ int RoundEven(double v) {
 
 } // namespace
 
-TPdfFileNameQuery SetPdfFileNameQuery(TPdfFileNameQuery query) {
-    TPdfFileNameQuery old = std::move(PdfQuery());
-    PdfQuery() = std::move(query);
-    return old;
-}
-
 QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& suggested) {
-    QString name;
-    if (PdfQuery()) {
-        name = PdfQuery()(parent, caption, suggested);
-    } else {
-        QString folder = LastPdfFolder();
-        if (folder.isEmpty() || !QDir(folder).exists())
-            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !QDir(folder).exists())
-            folder = QDir::homePath();
-        name = QFileDialog::getSaveFileName(parent, caption, QDir(folder).filePath(suggested),
-                                            QStringLiteral("PDF (*.pdf)"));
-    }
+    QString folder = LastPdfFolder();
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    TFileRequest request;
+    request.title = caption;
+    request.start = QDir(folder).filePath(suggested);
+    request.filters = QStringList{QStringLiteral("PDF (*.pdf)")};
+    const std::optional<TChosenFile> chosen = Dialogs().SaveFileName(parent, request);
+    QString name = chosen ? chosen->path : QString();
     if (!name.isEmpty() && !name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         name += QStringLiteral(".pdf");
     if (!name.isEmpty())

@@ -6,17 +6,12 @@
 #include "printing/PageTarget.h"
 
 #include <QWidget>
-#include <functional>
 
 namespace tv {
 
-// Asks for the name of a PDF file to write (empty when the user cancels). Replaceable so tests
-// and scripted runs need no dialog.
-using TPdfFileNameQuery =
-    std::function<QString(QWidget* parent, const QString& caption, const QString& suggested)>;
-TPdfFileNameQuery SetPdfFileNameQuery(TPdfFileNameQuery query);
-// The installed query, or a save-file dialog for PDF files opening in the folder last written to
-// (the documents folder at first). Adds ".pdf" when missing.
+// Asks for the name of a PDF file to write (empty when the user cancels): a save-file dialog for
+// PDF files (Dialogs().SaveFileName) proposing `suggested` in the folder last written to (the
+// documents folder at first). Adds ".pdf" when missing.
 QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& suggested);
 
 class TPrevX : public QWidget, public TPageTarget {

@@ -1,11 +1,11 @@
 #include "printing/gui/PrintView.h"
 
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Dialogs.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -22,11 +22,6 @@
 namespace tv {
 
 namespace {
-
-TPrinterSetupDialog& SetupDialog() {
-    static TPrinterSetupDialog dialog;
-    return dialog;
-}
 
 // A small printer drawn for the set-up button.
 QIcon PrinterIcon() {
@@ -53,12 +48,6 @@ QFont BoldFont(const QFont& base) {
 }
 
 } // namespace
-
-TPrinterSetupDialog SetPrinterSetupDialog(TPrinterSetupDialog dialog) {
-    TPrinterSetupDialog old = std::move(SetupDialog());
-    SetupDialog() = std::move(dialog);
-    return old;
-}
 
 TfrmPreView::TfrmPreView(QWidget* owner) : QDialog(owner) {
     InstallFontSubstitutes();
@@ -294,13 +283,7 @@ void TfrmPreView::Button6Click() {
 
 void RunPrinterSetup(QWidget* parent) {
     CheckPrinter();
-    QPrinter* printer = CurrentPrinter();
-    if (SetupDialog()) {
-        SetupDialog()(parent, printer);
-    } else {
-        QPageSetupDialog dialog(printer, parent);
-        dialog.exec();
-    }
+    Dialogs().SetUpPrinter(parent, CurrentPrinter());
 }
 
 void TfrmPreView::SpeedButton1Click() {

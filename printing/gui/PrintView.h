@@ -17,9 +17,6 @@ class QToolButton;
 
 namespace tv {
 
-// Runs the printer set-up dialog on the printer; replaceable so tests need no dialog.
-using TPrinterSetupDialog = std::function<bool(QWidget* parent, QPrinter* printer)>;
-TPrinterSetupDialog SetPrinterSetupDialog(TPrinterSetupDialog dialog);
 // Runs the printer set-up dialog on the current printer (the main window's 設定 and the preview's
 // printer button). Raises EPrevError when there is no printer.
 void RunPrinterSetup(QWidget* parent);

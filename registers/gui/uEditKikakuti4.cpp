@@ -3,6 +3,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
 #include "platform/gui/RadioGroup.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -30,28 +30,6 @@ namespace {
 
 const QString kSettingName = QStringLiteral("JisyaKikakumei");
 const QString kDefaultCaption = QStringLiteral("自社規格");
-
-TYesNoCancelQuery& YesNoCancelQuery() {
-    static TYesNoCancelQuery query;
-    return query;
-}
-
-TYesNoCancel AskYesNoCancel(QWidget* parent, const QString& text) {
-    if (YesNoCancelQuery())
-        return YesNoCancelQuery()(parent, text);
-    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    // "No" drops what was typed: Enter alone must not do that.
-    box.setDefaultButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return TYesNoCancel::Yes;
-    case QMessageBox::No:
-        return TYesNoCancel::No;
-    default:
-        return TYesNoCancel::Cancel;
-    }
-}
 
 // A caption panel: raised, its text centred.
 template <class Label = QLabel>
@@ -88,12 +66,6 @@ TComboBox* NameCombo(QWidget* parent, const char* name, int y, int bytes) {
 }
 
 } // namespace
-
-TYesNoCancelQuery SetYesNoCancelQuery(TYesNoCancelQuery query) {
-    TYesNoCancelQuery previous = YesNoCancelQuery();
-    YesNoCancelQuery() = std::move(query);
-    return previous;
-}
 
 TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmEditKikakuti4"));
@@ -337,13 +309,15 @@ void TfrmEditKikakuti4::Button1Click() {
 
 void TfrmEditKikakuti4::Button2Click() {
     if (changed_) {
-        switch (AskYesNoCancel(this, QStringLiteral("未登録データを保存しますか"))) {
-        case TYesNoCancel::Cancel:
+        // No icon, and Qt's own buttons with Cancel the default: "No" drops what was typed.
+        switch (Dialogs().AskYesNo(QStringLiteral("未登録データを保存しますか"),
+                                   TQuestion::PlainYesNoCancel)) {
+        case TAnswer::Cancel:
             return;
-        case TYesNoCancel::Yes:
+        case TAnswer::Yes:
             Button1Click();
             break;
-        case TYesNoCancel::No:
+        case TAnswer::No:
             break;
         }
     }

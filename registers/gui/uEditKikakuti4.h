@@ -7,7 +7,6 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -22,13 +21,6 @@ class TClickLabel;
 class TComboBox;
 class TKikakuti4;
 class TRadioGroup;
-
-// The answer to a question with the buttons Yes, No and Cancel.
-enum class TYesNoCancel { Yes, No, Cancel };
-using TYesNoCancelQuery = std::function<TYesNoCancel(QWidget* parent, const QString& text)>;
-// Replaces the question asked before unsaved changes are dropped and returns the previous one;
-// an empty query means a message box with an empty title, no icon and Yes, No and Cancel.
-TYesNoCancelQuery SetYesNoCancelQuery(TYesNoCancelQuery query);
 
 class TfrmEditKikakuti4 : public QWidget {
     Q_OBJECT

@@ -3,8 +3,6 @@
 // next browse starts, as long as that folder still exists.
 #include <QObject>
 #include <QString>
-#include <functional>
-#include <optional>
 
 class QWidget;
 
@@ -18,14 +16,9 @@ public:
     QString Title = QStringLiteral("フォルダーの選択");
     QString Folder;
 
-    // Shows the browser; true when the user chose a folder with OK (Folder then holds it).
+    // Shows the browser (Dialogs().PickFolder); true when the user chose a folder with OK (Folder
+    // then holds it).
     bool Execute();
-
-    // The browser itself: given the owner window, the title and the starting folder (empty for
-    // the default), the chosen folder or nothing on Cancel. Replaceable, for tests.
-    using TBrowse = std::function<std::optional<QString>(QWidget* owner, const QString& title,
-                                                         const QString& start)>;
-    TBrowse Browse;
 
 private:
     QWidget* owner_;

@@ -4,6 +4,7 @@
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
 #include "settings/DataFolder.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -34,13 +34,6 @@ bool ReadFlag(const QString& name) {
 
 QString FlagText(bool checked) {
     return checked ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-}
-
-std::optional<QColor> PickWithColorDialog(QWidget* owner, const QColor& initial) {
-    const QColor chosen = QColorDialog::getColor(initial, owner);
-    if (!chosen.isValid())
-        return std::nullopt;
-    return chosen;
 }
 
 // True when tables can be kept in the folder: it exists and can be written.
@@ -148,7 +141,6 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     FolderDialog1 = new TFolderDialog(this);
     FolderDialog1->setObjectName(QStringLiteral("FolderDialog1"));
     FolderDialog1->Title = QStringLiteral("フォルダーの選択");
-    ColorDialog1 = PickWithColorDialog;
 
     SetSwatch(Edit2, edit2Color_, 0);
     SetSwatch(Edit3, edit3Color_, 0);
@@ -209,7 +201,7 @@ void TfrmSetDataPath::Button2Click() {
 }
 
 void TfrmSetDataPath::PickSwatchColor(QLineEdit* edit, int& store) {
-    const std::optional<QColor> chosen = ColorDialog1(this, lastColor_);
+    const std::optional<QColor> chosen = Dialogs().PickColor(this, lastColor_);
     if (!chosen)
         return;
     lastColor_ = *chosen;

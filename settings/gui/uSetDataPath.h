@@ -3,8 +3,6 @@
 #include "platform/gui/FormFrame.h"
 #include <QColor>
 #include <QDialog>
-#include <functional>
-#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -44,10 +42,6 @@ public:
     QPushButton* BitBtn1 = nullptr;
     TFolderDialog* FolderDialog1 = nullptr;
     QAction* Help1 = nullptr; // F1: the window's help page
-
-    // The colour dialog: given the starting colour, the chosen colour or nothing on Cancel.
-    // Replaceable, for tests.
-    std::function<std::optional<QColor>(QWidget* owner, const QColor& initial)> ColorDialog1;
 
     // The colour values of the two swatches (Windows colour values).
     int Edit2Color() const { return edit2Color_; }

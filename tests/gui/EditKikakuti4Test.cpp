@@ -85,12 +85,8 @@ protected:
         ASSERT_TRUE(kubun && workType && item && pick && hantei && joken && save && close);
         for (QLineEdit* edit : edits)
             ASSERT_TRUE(edit);
-        oldQuery = SetYesNoCancelQuery([this](QWidget*, const QString& text) {
-            questions << text;
-            return answer;
-        });
+        env.answerYesNoCancel = TAnswer::Cancel;
     }
-    void TearDown() override { SetYesNoCancelQuery(oldQuery); }
 
     QLineEdit* Edit(int n) const { return edits[n - 1]; }
     QRadioButton* Category(int i) const {
@@ -141,9 +137,6 @@ protected:
     QLabel* joken = nullptr;
     QPushButton* save = nullptr;
     QPushButton* close = nullptr;
-    TYesNoCancelQuery oldQuery;
-    TYesNoCancel answer = TYesNoCancel::Cancel;
-    QStringList questions;
 };
 
 TEST_F(EditKikakuti4Test, TypedEntryIsSavedWithTheOwnStandardCaptionAndTheCategory) {
@@ -323,13 +316,13 @@ TEST_F(EditKikakuti4Test, ClosingWithUnsavedChangesAsksToSaveThem) {
     Type(workType, QStringLiteral("表層工"));
     Type(item, QStringLiteral("平坦性"));
 
-    answer = TYesNoCancel::Cancel;
+    env.answerYesNoCancel = TAnswer::Cancel;
     close->click();
-    EXPECT_EQ(questions, QStringList{QStringLiteral("未登録データを保存しますか")});
+    EXPECT_EQ(env.questions, QStringList{QStringLiteral("未登録データを保存しますか")});
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(item->currentText(), QStringLiteral("平坦性"));
 
-    answer = TYesNoCancel::No;
+    env.answerYesNoCancel = TAnswer::No;
     MenuAction("Close1")->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(Rows(QStringLiteral("select count(*) from KIKAKUTI4")),
@@ -338,18 +331,18 @@ TEST_F(EditKikakuti4Test, ClosingWithUnsavedChangesAsksToSaveThem) {
     // Shown again, the boxes keep the texts; a change since then is asked about.
     ShowAndActivate();
     Type(Edit(2), QStringLiteral("3.0"));
-    answer = TYesNoCancel::Yes;
+    env.answerYesNoCancel = TAnswer::Yes;
     close->click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(Rows(QStringLiteral("select Kubun,Kosyumei,Koumokumei from KIKAKUTI4")),
               QStringList{QStringLiteral("-1|表層工|平坦性")});
 
     // Nothing unsaved: no question.
-    questions.clear();
+    env.questions.clear();
     ShowAndActivate();
     ASSERT_FALSE(save->isEnabled());
     close->click();
-    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_TRUE(env.questions.isEmpty());
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -364,7 +357,7 @@ TEST_F(EditKikakuti4Test, ShowingAStoredEntryIsNoChangeToAskAbout) {
     Choose(item, QStringLiteral("平坦性"));
     EXPECT_EQ(Edit(2)->text(), QStringLiteral("3.0"));
     close->click();
-    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_TRUE(env.questions.isEmpty());
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -4,10 +4,10 @@
 #include "app/uImportParadox.h"
 #include "app/uTavelon.h"
 #include "settings/DataFolder.h"
-#include "settings/gui/FolderDialog.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/ParadoxWriter.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QAction>
 #include <QDir>
@@ -36,15 +36,14 @@ TEST_F(ImportParadoxTest, TheSampleFolderImportsFromTheMenuAndBecomesTheDataFold
     const QString dest = env.Root() + QStringLiteral("/imported");
     QStringList shown;
     bool enabledBefore = true;
+    TestDialogs dialogs(env);
+    dialogs.folderAnswers.push_back(kSample);
     WhenModal<TfrmImportParadox>([&](TfrmImportParadox* w) {
         // Proposed: a new folder beside the data folder.
         EXPECT_EQ(
             QDir::fromNativeSeparators(w->findChild<QLineEdit*>(QStringLiteral("Edit2"))->text()),
             QDir::cleanPath(env.DataFolder()) + QStringLiteral("-旧データ"));
         enabledBefore = w->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->isEnabled();
-        w->FolderDialog1->Browse = [&](QWidget*, const QString&, const QString&) {
-            return std::optional<QString>(kSample);
-        };
         QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
         auto* list = w->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
         for (int i = 0; i < list->topLevelItemCount(); ++i)

@@ -16,6 +16,7 @@
 #include "tests/support/Measurements.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -241,15 +242,11 @@ TEST_F(MainWindowDataTest, PrintingSavesFirstEvenWhenThePreviewIsClosed) {
 
 TEST_F(MainWindowDataTest, PrinterSetUpRunsOnTheCurrentPrinter) {
     const TPrinterSource old = SetPrinterSource([] { return PdfPrinter(600, 12); });
-    QPrinter* seen = nullptr;
-    SetPrinterSetupDialog([&](QWidget*, QPrinter* printer) {
-        seen = printer;
-        return true;
-    });
+    TestDialogs dialogs(env);
     window->BitBtn4->click();
-    EXPECT_EQ(seen, CurrentPrinter());
-    EXPECT_NE(seen, nullptr);
-    SetPrinterSetupDialog({});
+    ASSERT_EQ(dialogs.printersSetUp.size(), 1U);
+    EXPECT_EQ(dialogs.printersSetUp[0], CurrentPrinter());
+    EXPECT_NE(dialogs.printersSetUp[0], nullptr);
     SetPrinterSource(old);
 }
 

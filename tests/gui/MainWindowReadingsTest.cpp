@@ -3,13 +3,12 @@
 #include "app/uTavelon.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/vaSpread.h"
-#include "tests/gui/WhenModal.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -131,11 +130,8 @@ TEST_F(MainWindowReadingsTest, ALoggerFileReplacesTheReadingsOnlyWhenTheUserAgre
 
     // Through the menu and its dialog, the logger layout chosen as the file type.
     env.answerOk = true;
-    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->selectNameFilter(dialog->nameFilters().at(2));
-        dialog->selectFile(logger);
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    TestDialogs dialogs(env);
+    dialogs.fileAnswers.push_back(TChosenFile{logger, 2});
     window->Import1->trigger();
     EXPECT_EQ(env.questions.size(), 2);
     EXPECT_EQ(Cell(1, 1), QStringLiteral("No.0"));

@@ -4,9 +4,11 @@
 #include "printing/Primitives.h"
 #include "tests/gui/PdfProbe.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <gtest/gtest.h>
 
@@ -27,7 +29,6 @@ protected:
     }
     void TearDown() override {
         SetPrinterSource(oldSource);
-        SetPdfFileNameQuery({});
         PageShiftX = 0;
         PageShiftY = 0;
     }
@@ -235,22 +236,19 @@ TEST_F(PrevXTest, LandscapePagesPrintOnLandscapeSheets) {
 
 TEST_F(PrevXTest, OnThePdfStandInPrintingAsksForAFileName) {
     SetPrinterSource([] { return PdfPrinter(); });
-    QStringList asked;
+    test::TestDialogs dialogs(env);
     QString target = QDir(env.Root()).filePath(QStringLiteral("job"));
-    SetPdfFileNameQuery([&](QWidget*, const QString& caption, const QString& suggested) {
-        asked << caption << suggested;
-        return target;
-    });
+    dialogs.fileAnswers.push_back(TChosenFile{target});
     TPrevX prev;
     prev.SetTitle(QStringLiteral("報告書"));
     Record(prev, 2);
     prev.Print();
-    EXPECT_EQ(asked,
-              QStringList({QStringLiteral("PDFファイルに印刷"), QStringLiteral("報告書.pdf")}));
+    ASSERT_EQ(dialogs.fileRequests.size(), 1U);
+    EXPECT_EQ(dialogs.fileRequests[0].title, QStringLiteral("PDFファイルに印刷"));
+    EXPECT_EQ(QFileInfo(dialogs.fileRequests[0].start).fileName(), QStringLiteral("報告書.pdf"));
     EXPECT_EQ(PdfPageCount(target + QStringLiteral(".pdf")), 2);
 
     // Cancelling the question prints nothing.
-    SetPdfFileNameQuery([](QWidget*, const QString&, const QString&) { return QString(); });
     QFile::remove(target + QStringLiteral(".pdf"));
     prev.Print();
     EXPECT_FALSE(QFile::exists(target + QStringLiteral(".pdf")));

@@ -3,9 +3,11 @@
 #include "printing/gui/PrintView.h"
 #include "tests/gui/PdfProbe.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -32,11 +34,7 @@ protected:
         printed = QDir(env.Root()).filePath(QStringLiteral("printed.pdf"));
         oldSource = test::PrintIntoPdf(printed);
     }
-    void TearDown() override {
-        SetPrinterSource(oldSource);
-        SetPdfFileNameQuery({});
-        SetPrinterSetupDialog({});
-    }
+    void TearDown() override { SetPrinterSource(oldSource); }
     std::unique_ptr<TfrmPreView> Window(int pages) {
         auto window = std::make_unique<TfrmPreView>();
         TPrevX* prev = window->PrevX1;
@@ -63,6 +61,7 @@ protected:
     }
     QString printed;
     TPrinterSource oldSource;
+    test::TestDialogs dialogs{env};
 };
 
 TEST_F(PreviewWindowTest, ControlsHaveTheirCaptionsAndPlaces) {
@@ -155,12 +154,12 @@ TEST_F(PreviewWindowTest, AZoomChosenByHandOutlastsThePrinterDialog) {
     bool allow = true;
     w->UpDown1ChangingEx(chosen, allow);
     // The set-up dialog takes the activation and gives it back when it closes.
-    SetPrinterSetupDialog([](QWidget* parent, QPrinter*) {
+    dialogs.printerSetUp = [](QWidget* parent, QPrinter*) {
         QDialog dialog(parent);
         QTimer::singleShot(50, &dialog, &QDialog::accept);
         dialog.exec();
         return true;
-    });
+    };
     Click(w.get(), "SpeedButton1");
     w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
@@ -171,13 +170,10 @@ TEST_F(PreviewWindowTest, AZoomChosenByHandOutlastsThePrinterDialog) {
 TEST_F(PreviewWindowTest, ProposesAPdfNameFromTheDocumentsTitle) {
     auto w = Window(1);
     w->PrevX1->SetTitle(QStringLiteral("K001_表層/基層_平坦性試験"));
-    QString proposed;
-    SetPdfFileNameQuery([&](QWidget*, const QString&, const QString& suggested) {
-        proposed = suggested;
-        return QString();
-    });
     Click(w.get(), "Button6");
-    EXPECT_EQ(proposed, QStringLiteral("K001_表層_基層_平坦性試験.pdf"));
+    ASSERT_EQ(dialogs.fileRequests.size(), 1U);
+    EXPECT_EQ(QFileInfo(dialogs.fileRequests[0].start).fileName(),
+              QStringLiteral("K001_表層_基層_平坦性試験.pdf"));
 }
 
 TEST_F(PreviewWindowTest, PrintingThisPageNarrowsTheRangeForTheWindowsLife) {
@@ -256,14 +252,12 @@ TEST_F(PreviewWindowTest, ActivationFitsThePageToTheWindowTheSameWayEachTime) {
 TEST_F(PreviewWindowTest, PdfButtonSavesEveryPage) {
     auto w = Window(3);
     Click(w.get(), "Button4"); // the page shown does not matter
-    QString suggested;
     QString target = QDir(env.Root()).filePath(QStringLiteral("saved.pdf"));
-    SetPdfFileNameQuery([&](QWidget*, const QString&, const QString& name) {
-        suggested = name;
-        return target;
-    });
+    dialogs.fileAnswers.push_back(TChosenFile{target});
     Click(w.get(), "Button6");
-    EXPECT_EQ(suggested, QStringLiteral("印刷プレビュー.pdf"));
+    ASSERT_EQ(dialogs.fileRequests.size(), 1U);
+    EXPECT_EQ(QFileInfo(dialogs.fileRequests[0].start).fileName(),
+              QStringLiteral("印刷プレビュー.pdf"));
     ASSERT_EQ(PdfPageCount(target), 3);
     EXPECT_TRUE(PdfPageText(target, 3).contains(QStringLiteral("頁3")));
     EXPECT_NEAR(test::PdfPageSize(target, 1).width(), 595, 1);
@@ -307,13 +301,8 @@ TEST_F(PreviewWindowTest, MouseWheelScrollsByTheScrollBarsStep) {
 
 TEST_F(PreviewWindowTest, SetUpButtonRunsTheDialogOnTheCurrentPrinterAndCloseCloses) {
     auto w = Window(1);
-    QPrinter* seen = nullptr;
-    SetPrinterSetupDialog([&](QWidget*, QPrinter* printer) {
-        seen = printer;
-        return true;
-    });
     Click(w.get(), "SpeedButton1");
-    EXPECT_EQ(seen, CurrentPrinter());
+    EXPECT_EQ(dialogs.printersSetUp, std::vector<QPrinter*>{CurrentPrinter()});
 
     Click(w.get(), "Button2");
     EXPECT_FALSE(w->isVisible());

@@ -5,10 +5,10 @@
 #include "platform/Errors.h"
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
-#include "settings/gui/FolderDialog.h"
 #include "settings/gui/uSetDataPath.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <deque>
 
 namespace tv::test {
 namespace {
@@ -27,20 +26,6 @@ class SetDataPathTest : public EnvTest {
 protected:
     void SetUp() override {
         window = std::make_unique<TfrmSetDataPath>();
-        window->ColorDialog1 = [this](QWidget*, const QColor& initial) {
-            colorStarts.push_back(initial);
-            std::optional<QColor> answer = colorAnswers.front();
-            colorAnswers.pop_front();
-            return answer;
-        };
-        window->FolderDialog1->Browse = [this](QWidget*, const QString& title,
-                                               const QString& start) {
-            EXPECT_EQ(title, QStringLiteral("フォルダーの選択"));
-            folderStarts.push_back(start);
-            std::optional<QString> answer = folderAnswers.front();
-            folderAnswers.pop_front();
-            return answer;
-        };
         edit1 = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
         check1 = window->findChild<QCheckBox*>(QStringLiteral("CheckBox1"));
         check2 = window->findChild<QCheckBox*>(QStringLiteral("CheckBox2"));
@@ -60,10 +45,7 @@ protected:
     QLineEdit *edit1 = nullptr, *swatch2 = nullptr, *swatch3 = nullptr;
     QCheckBox *check1 = nullptr, *check2 = nullptr, *check3 = nullptr;
     QPushButton *ok = nullptr, *browse = nullptr;
-    std::deque<std::optional<QColor>> colorAnswers;
-    std::vector<QColor> colorStarts;
-    std::deque<std::optional<QString>> folderAnswers;
-    std::vector<QString> folderStarts;
+    TestDialogs dialogs{env};
 };
 
 TEST_F(SetDataPathTest, IsLaidOutAsAFixedWindowWithTheSecondPanelHidden) {
@@ -134,14 +116,14 @@ TEST_F(SetDataPathTest, AValueOfAnotherTypeStopsTheReloadThere) {
 }
 
 TEST_F(SetDataPathTest, DoubleClickPicksAColourStartingFromTheLastOneChosen) {
-    colorAnswers = {QColor(0, 0, 255), std::nullopt, QColor(1, 2, 3)};
+    dialogs.colorAnswers = {QColor(0, 0, 255), std::nullopt, QColor(1, 2, 3)};
     QTest::mouseDClick(swatch2, Qt::LeftButton);
     QTest::mouseDClick(swatch3, Qt::LeftButton);
     QTest::mouseDClick(swatch3, Qt::LeftButton);
-    ASSERT_EQ(colorStarts.size(), 3u);
-    EXPECT_EQ(colorStarts[0], QColor(Qt::black));
-    EXPECT_EQ(colorStarts[1], QColor(0, 0, 255));
-    EXPECT_EQ(colorStarts[2], QColor(0, 0, 255));
+    ASSERT_EQ(dialogs.colorStarts.size(), 3u);
+    EXPECT_EQ(dialogs.colorStarts[0], QColor(Qt::black));
+    EXPECT_EQ(dialogs.colorStarts[1], QColor(0, 0, 255));
+    EXPECT_EQ(dialogs.colorStarts[2], QColor(0, 0, 255));
     EXPECT_EQ(SwatchColor(swatch2), QColor(0, 0, 255));
     EXPECT_EQ(SwatchColor(swatch3), QColor(1, 2, 3));
     QTest::mouseClick(ok, Qt::LeftButton);
@@ -152,7 +134,7 @@ TEST_F(SetDataPathTest, DoubleClickPicksAColourStartingFromTheLastOneChosen) {
 TEST_F(SetDataPathTest, BrowsingStartsAtTheLastFolderWhileItExists) {
     const QString chosen = env.Root() + QStringLiteral("/chosen");
     QDir().mkpath(chosen);
-    folderAnswers = {chosen, std::nullopt, QString(), QString()};
+    dialogs.folderAnswers = {chosen, std::nullopt, QString(), QString()};
     QTest::mouseClick(browse, Qt::LeftButton);
     EXPECT_EQ(edit1->text(), chosen);
     edit1->setText(QStringLiteral("typed"));
@@ -163,7 +145,8 @@ TEST_F(SetDataPathTest, BrowsingStartsAtTheLastFolderWhileItExists) {
     EXPECT_EQ(edit1->text(), chosen);
     QDir(chosen).removeRecursively();
     QTest::mouseClick(browse, Qt::LeftButton);
-    EXPECT_EQ(folderStarts, (std::vector<QString>{QString(), chosen, chosen, QString()}));
+    EXPECT_EQ(dialogs.folderStarts, (QStringList{QString(), chosen, chosen, QString()}));
+    EXPECT_EQ(dialogs.folderTitles, QStringList(4, QStringLiteral("フォルダーの選択")));
 }
 
 TEST_F(SetDataPathTest, AFolderThatCannotHoldTablesIsStoredWithAWarning) {

@@ -5,9 +5,11 @@
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Help.h"
 #include "platform/gui/Installed.h"
 #include "platform/gui/vaSpread.h"
+#include "printing/gui/ProgramDialogs.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
@@ -19,6 +21,7 @@
 #include "settings/gui/uSetDataPath.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/TestDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,8 +120,8 @@ TEST_F(WindowFitTest, TheGridAndTheBottomRowFollowTheWindowAndThePlacementIsKept
 
 TEST_F(WindowFitTest, MessageBoxesCarryTheProgramsNameAndQuestionsDefaultToCancel) {
     InstallQtTranslation(); // as the program does at start-up
-    const TMessageHandlers recorders = SetMessageHandlers({});
-    InstallMessageBoxes();
+    TProgramDialogs boxes;  // the program's dialogs in place of the test's recorders
+    TDialogs* const previous = SetDialogs(&boxes);
     QString title, defaultButton;
     WhenModal<QMessageBox>([&](QMessageBox* box) {
         title = box->windowTitle();
@@ -136,7 +139,41 @@ TEST_F(WindowFitTest, MessageBoxesCarryTheProgramsNameAndQuestionsDefaultToCance
     });
     ShowMessage(QStringLiteral("'x' は日付ではありません"));
     EXPECT_EQ(title, QStringLiteral("平坦性試験"));
-    SetMessageHandlers(recorders);
+
+    // Questions with はい and いいえ: キャンセル, where offered, is the default, else いいえ. The
+    // standard-values window's question has no icon.
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    const auto look = [&](QMessageBox* box) {
+        buttons.clear();
+        for (QAbstractButton* button : box->buttons())
+            buttons << button->text();
+        buttons.sort();
+        icon = box->icon();
+        defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    WhenModal<QMessageBox>(look);
+    EXPECT_EQ(AskYesNoCancel(QStringLiteral("変更を保存しますか？")), TAnswer::Cancel);
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("いいえ"), QStringLiteral("はい"),
+                                    QStringLiteral("キャンセル")}));
+    EXPECT_EQ(defaultButton, QStringLiteral("キャンセル"));
+    EXPECT_EQ(icon, QMessageBox::Question);
+    WhenModal<QMessageBox>(look);
+    EXPECT_FALSE(AskYesNo(QStringLiteral("続けますか？")));
+    EXPECT_EQ(defaultButton, QStringLiteral("いいえ"));
+    WhenModal<QMessageBox>(look);
+    EXPECT_EQ(Dialogs().AskYesNo(QStringLiteral("未登録データを保存しますか"),
+                                 TQuestion::PlainYesNoCancel),
+              TAnswer::Cancel);
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons.size(), 3);
+    EXPECT_EQ(defaultButton, QStringLiteral("キャンセル"));
+
+    // Removed, the messages go to the test's recorders again.
+    EXPECT_EQ(SetDialogs(previous), &boxes);
+    ShowMessage(QStringLiteral("記録"));
+    EXPECT_EQ(env.messages, QStringList{QStringLiteral("記録")});
 }
 
 TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
@@ -150,11 +187,7 @@ TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
 
 TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
     TKoji().CheckTable();
-    QStringList opened;
-    const THelpOpener previous = SetHelpOpener([&](const QString& file) {
-        opened << file;
-        return true;
-    });
+    TestDialogs dialogs(env);
     TfrmEditTavelon main;
     main.Help1->trigger();
     TfrmEditKoji works;
@@ -171,7 +204,7 @@ TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
     workTypes.Help1->trigger();
     TfrmSetDataPath settings;
     settings.Help1->trigger();
-    SetHelpOpener(previous);
+    const QStringList opened = dialogs.helpPages;
 
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(opened.size(), 8);

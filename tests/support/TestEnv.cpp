@@ -20,18 +20,28 @@ TestEnv::TestEnv() {
     SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), dataFolder_);
     SetClock([] { return FixedNow(); });
     TMessageHandlers handlers;
-    handlers.show = [this](const QString& text) { messages << text; };
-    handlers.askOkCancel = [this](const QString& text) {
-        questions << text;
-        return answerOk;
-    };
+    handlers.show = [this](const QString& text) { RecordMessage(text); };
+    handlers.askOkCancel = [this](const QString& text) { return AnswerOkCancel(text); };
     handlers.askYesNo = [this](const QString& text, bool withCancel) {
-        questions << text;
-        if (withCancel)
-            return answerYesNoCancel;
-        return answerYes ? TAnswer::Yes : TAnswer::No;
+        return AnswerYesNo(text, withCancel);
     };
     SetMessageHandlers(handlers);
+}
+
+void TestEnv::RecordMessage(const QString& text) {
+    messages << text;
+}
+
+bool TestEnv::AnswerOkCancel(const QString& text) {
+    questions << text;
+    return answerOk;
+}
+
+TAnswer TestEnv::AnswerYesNo(const QString& text, bool withCancel) {
+    questions << text;
+    if (withCancel)
+        return answerYesNoCancel;
+    return answerYes ? TAnswer::Yes : TAnswer::No;
 }
 
 TestEnv::~TestEnv() {

@@ -39,6 +39,11 @@ public:
     TAnswer answerYesNoCancel = TAnswer::No;
     bool answerYes = true;
 
+    // What tv::ShowMessage and the questions do here; a window test's dialogs do the same.
+    void RecordMessage(const QString& text);
+    bool AnswerOkCancel(const QString& text);
+    TAnswer AnswerYesNo(const QString& text, bool withCancel);
+
     // "Today" in this test.
     static QDateTime FixedNow() { return QDateTime(QDate(2026, 12, 9), QTime(10, 30, 0)); }
 
