@@ -17,13 +17,6 @@ namespace {
 class ImportCommandTest : public EnvTest {
 protected:
     void SetUp() override { StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事")); }
-    QString Write(const QString& name, const QByteArray& bytes) {
-        QString path = env.Root() + QLatin1Char('/') + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
     TRun Import(const QString& file, const QStringList& extra = {}) {
         QStringList args{QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("A001"),
                          QStringLiteral("--type"), QStringLiteral("表層工")};
@@ -53,7 +46,7 @@ TEST_F(ImportCommandTest, AGridFileRoundTripsThroughImportAndExport) {
     const QStringList lines = calc.out.split(QLatin1Char('\n'));
     const QString results = lines.mid(0, 8).join(QLatin1Char('\n')) + QLatin1Char('\n');
     const QString gridFile = lines.mid(8).join(QLatin1Char('\n'));
-    const QString path = Write(QStringLiteral("grid.csv"), gridFile.toUtf8());
+    const QString path = env.WriteFile(QStringLiteral("grid.csv"), gridFile.toUtf8());
 
     const TRun imported = Import(path, {QStringLiteral("--date"), QStringLiteral("2026/11/30"),
                                         QStringLiteral("--person"), QStringLiteral("山田")});
@@ -83,7 +76,8 @@ TEST_F(ImportCommandTest, AGridFileRoundTripsThroughImportAndExport) {
 }
 
 TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadFile) {
-    const QString logger = Write(QStringLiteral("logger.csv"), "No.0,1.5\nNo.0,2\nNo.0,0.5\n");
+    const QString logger =
+        env.WriteFile(QStringLiteral("logger.csv"), "No.0,1.5\nNo.0,2\nNo.0,0.5\n");
     const TRun unregistered =
         Tavelon({QStringLiteral("import"), QStringLiteral("--work"), QStringLiteral("Z999"),
                  QStringLiteral("--type"), QStringLiteral("表層工"), logger});
@@ -93,7 +87,7 @@ TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadF
     ASSERT_EQ(Import(logger).exitCode, 0);
     EXPECT_EQ(StoredPoints(), 3);
     // A second import of the pair needs --replace.
-    const QString more = Write(QStringLiteral("more.csv"), "1\n2\n3\n4\n");
+    const QString more = env.WriteFile(QStringLiteral("more.csv"), "1\n2\n3\n4\n");
     const TRun exists = Import(more);
     EXPECT_EQ(exists.exitCode, 2);
     EXPECT_TRUE(exists.err.contains(QStringLiteral("既に登録されています")))
@@ -101,7 +95,7 @@ TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadF
     EXPECT_TRUE(exists.out.isEmpty());
     EXPECT_EQ(StoredPoints(), 3);
     // A bad record changes nothing, also with --replace.
-    const QString bad = Write(QStringLiteral("bad.csv"), "1\n2\n1,5mm\n");
+    const QString bad = env.WriteFile(QStringLiteral("bad.csv"), "1\n2\n1,5mm\n");
     const TRun refused = Import(
         bad, {QStringLiteral("--replace"), QStringLiteral("--layout"), QStringLiteral("logger")});
     EXPECT_EQ(refused.exitCode, 2);

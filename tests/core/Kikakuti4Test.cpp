@@ -2,6 +2,7 @@
 #include "platform/TableEngine.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKosyu.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFileInfo>
@@ -37,25 +38,7 @@ protected:
     // Fills the object with a new entry's values and saves it.
     void SaveEntry(int kubun, const QString& kosyumei, const QString& item, const QString& upper,
                    const QString& lower, bool hantei = false, const QString& joken = QString()) {
-        entry.Kubun = kubun;
-        entry.Kosyu->FindByName(kosyumei);
-        entry.Koumokumei = item;
-        entry.KikakutiU1 = upper;
-        entry.KikakutiD1 = lower;
-        entry.KikakutiU2 = upper + QStringLiteral("0");
-        entry.KikakutiD2 = lower + QStringLiteral("0");
-        entry.GokakuHantei = hantei;
-        entry.Joken = joken;
-        entry.Save();
-    }
-
-    void RegisterWorkTypes(const QStringList& names) {
-        TKosyu kosyu;
-        for (int i = 0; i < names.size(); ++i) {
-            kosyu.ID = i + 1;
-            kosyu.FindByName(names[i]);
-            kosyu.Save();
-        }
+        StoreStandard(entry, kubun, kosyumei, item, upper, lower, hantei, joken);
     }
 
     TKikakuti4 entry;
@@ -115,7 +98,7 @@ TEST_F(Kikakuti4Test, SaveInsertsByKeyAndUpdatesTheStoredEntryUnderItsOwnId) {
 }
 
 TEST_F(Kikakuti4Test, FindByKeyLoadsAnEntryOrEmptiesOnlyTheLimits) {
-    RegisterWorkTypes({QStringLiteral("表層工")});
+    StoreWorkTypes({QStringLiteral("表層工")});
     SaveEntry(2, QStringLiteral("表層工"), QStringLiteral("平坦性"), QStringLiteral("2.4"),
               QStringLiteral("1"), true, QStringLiteral("n≧10"));
     TKikakuti4 other;
@@ -152,8 +135,7 @@ TEST_F(Kikakuti4Test, FindByKeyLoadsAnEntryOrEmptiesOnlyTheLimits) {
 }
 
 TEST_F(Kikakuti4Test, ListsAreOfTheCurrentCategoryAndTheRegisteredPickFollowsTheWorkTypeOrder) {
-    RegisterWorkTypes(
-        {QStringLiteral("路盤工"), QStringLiteral("表層:A"), QStringLiteral("基層工")});
+    StoreWorkTypes({QStringLiteral("路盤工"), QStringLiteral("表層:A"), QStringLiteral("基層工")});
     SaveEntry(0, QStringLiteral("基層工"), QStringLiteral("平坦性"), QStringLiteral("1"), {});
     SaveEntry(0, QStringLiteral("路盤工"), QStringLiteral("厚さ"), QStringLiteral("1"), {});
     SaveEntry(0, QStringLiteral("表層:A"), QStringLiteral("平坦性"), QStringLiteral("1"), {});

@@ -14,6 +14,7 @@
 #include "registers/uKosyu.h"
 #include "settings/RegistryUtility.h"
 #include "tests/gui/WhenModal.h"
+#include "tests/support/Measurements.h"
 #include "tests/support/RecordingPages.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
@@ -41,30 +42,11 @@
 namespace tv::test {
 namespace {
 
-void RegisterWorkTypes(const QStringList& names) {
-    TKosyu kosyu;
-    kosyu.CheckTable();
-    for (int i = 0; i < names.size(); ++i) {
-        kosyu.ID = i + 1;
-        kosyu.FindByName(names[i]);
-        kosyu.Save();
-    }
-}
-
 void StoreEntry(int kubun, const QString& kosyumei, const QString& item, const QString& u1,
                 const QString& d1, bool hantei = false, const QString& joken = QString()) {
     TKikakuti4 entry;
     entry.CheckTable();
-    entry.Kubun = kubun;
-    entry.Kosyu->FindByName(kosyumei);
-    entry.Koumokumei = item;
-    entry.KikakutiU1 = u1;
-    entry.KikakutiD1 = d1;
-    entry.KikakutiU2 = u1 + QStringLiteral("0");
-    entry.KikakutiD2 = d1 + QStringLiteral("0");
-    entry.GokakuHantei = hantei;
-    entry.Joken = joken;
-    entry.Save();
+    StoreStandard(entry, kubun, kosyumei, item, u1, d1, hantei, joken);
 }
 
 class EditKikakuti4Test : public EnvTest {
@@ -152,7 +134,7 @@ TEST_F(EditKikakuti4Test, TypedEntryIsSavedWithTheOwnStandardCaptionAndTheCatego
     EXPECT_EQ(Edit(4)->text(), QStringLiteral("自社規格"));
     EXPECT_TRUE(save->isEnabled());
 
-    RegisterWorkTypes({QStringLiteral("表層工"), QStringLiteral("基層工")});
+    StoreWorkTypes({QStringLiteral("表層工"), QStringLiteral("基層工")});
     QTest::mouseClick(Category(1), Qt::LeftButton);
     EXPECT_EQ(window->Kikakuti4().Kubun, 1);
     workType->showPopup();
@@ -193,7 +175,7 @@ TEST_F(EditKikakuti4Test, TypedEntryIsSavedWithTheOwnStandardCaptionAndTheCatego
 }
 
 TEST_F(EditKikakuti4Test, ChoosingFromTheListsLoadsEntriesAndDeleteRemovesOnlyTheOneShown) {
-    RegisterWorkTypes({QStringLiteral("表層工"), QStringLiteral("基層工")});
+    StoreWorkTypes({QStringLiteral("表層工"), QStringLiteral("基層工")});
     StoreEntry(0, QStringLiteral("基層工"), QStringLiteral("平坦性"), QStringLiteral("3.0"),
                QStringLiteral("1"), true, QStringLiteral("n≧10"));
     StoreEntry(0, QStringLiteral("表層工"), QStringLiteral("平坦性"), QStringLiteral("2.4"),
@@ -263,7 +245,7 @@ TEST_F(EditKikakuti4Test, ChoosingFromTheListsLoadsEntriesAndDeleteRemovesOnlyTh
 }
 
 TEST_F(EditKikakuti4Test, ThePickOffersRegisteredWorkTypesAndCutsTheChosenLineAtTheFirstColon) {
-    RegisterWorkTypes({QStringLiteral("表層:A"), QStringLiteral("基層工")});
+    StoreWorkTypes({QStringLiteral("表層:A"), QStringLiteral("基層工")});
     StoreEntry(0, QStringLiteral("基層工"), QStringLiteral("平坦性"), QStringLiteral("3.0"),
                QStringLiteral("1"));
     StoreEntry(0, QStringLiteral("表層:A"), QStringLiteral("平坦性"), QStringLiteral("2.4"),

@@ -19,6 +19,7 @@
 #include "tests/gui/WhenModal.h"
 #include "tests/support/Measurements.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/MainWindowFixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -194,7 +195,7 @@ TEST(ChartGrid, ReadsTheReadingsAndGroupsAsTheCalculationsDo) {
 
 // ---- the main window -----------------------------------------------------------------------
 
-class VerdictWindowTest : public EnvTest {
+class VerdictWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         oldSource = SetPrinterSource([] { return PdfPrinter(600, 12); });
@@ -213,12 +214,8 @@ protected:
             standard.KikakutiU1 = kubun == 1 ? QStringLiteral("2.4") : QStringLiteral("9.9");
             standard.Save();
         }
-        window = std::make_unique<TfrmEditTavelon>();
-        window->show();
-        window->ComboBox1->setEditText(QStringLiteral("A001:国道改良工事"));
-        window->ComboBox1Click();
-        window->ComboBox4->setEditText(QStringLiteral("表層工"));
-        window->ComboBox4Click();
+        ASSERT_NO_FATAL_FAILURE(OpenMainWindow());
+        Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
     }
     void TearDown() override {
         window.reset();
@@ -236,7 +233,6 @@ protected:
     }
 
     TPrinterSource oldSource;
-    std::unique_ptr<TfrmEditTavelon> window;
 };
 
 TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {

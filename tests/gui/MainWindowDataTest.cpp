@@ -16,6 +16,7 @@
 #include "tests/support/Measurements.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/MainWindowFixture.h"
 #include "tests/support/gui/TestDialogs.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@
 namespace tv::test {
 namespace {
 
-class MainWindowDataTest : public EnvTest {
+class MainWindowDataTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"));
@@ -41,19 +42,7 @@ protected:
             type.FindByName(QString::fromUtf16(name));
             type.Save();
         }
-        Open();
-    }
-    void Open() {
-        window = std::make_unique<TfrmEditTavelon>();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-    }
-    // Chooses the work and the work type as the user does from the two lists.
-    void Choose(const QString& work, const QString& type) {
-        window->ComboBox1->setEditText(work);
-        window->ComboBox1Click();
-        window->ComboBox4->setEditText(type);
-        window->ComboBox4Click();
+        OpenMainWindow();
     }
     int Count(const QString& sql) {
         TQuery q(QStringLiteral("kestran"));
@@ -61,8 +50,6 @@ protected:
         q.Open();
         return q.Fields(0).AsInteger();
     }
-
-    std::unique_ptr<TfrmEditTavelon> window;
 };
 
 TEST_F(MainWindowDataTest, ANewPairShowsTodayAndGroupSizeTen) {
@@ -99,7 +86,7 @@ TEST_F(MainWindowDataTest, AMeasurementSurvivesARestartExactly) {
     EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("保存しました 2026/12/09 10:30"));
 
     window.reset();
-    Open();
+    OpenMainWindow();
     Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
     EXPECT_EQ(window->Edit1->text(), QStringLiteral("No.0"));
     EXPECT_EQ(window->Edit2->text(), QStringLiteral("No.5"));
@@ -138,7 +125,7 @@ TEST_F(MainWindowDataTest, ALongComputedResultIsSavedAndShownWhole) {
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 
     window.reset();
-    Open();
+    OpenMainWindow();
     Choose(QStringLiteral("A001:国道改良工事"), QStringLiteral("表層工"));
     EXPECT_EQ(window->Edit6->text(), QStringLiteral("1600000.00"));
     EXPECT_EQ(window->vaSpread1->Cells().CellText(13, 1), QStringLiteral("1600000.00"));
@@ -277,7 +264,7 @@ TEST_F(MainWindowDataTest, TypedReadingsAreRoundedAsTypedAndComeBackAsShown) {
     const QString sigma = window->Edit8->text();
 
     window.reset();
-    Open();
+    OpenMainWindow();
     Choose(kWork, kType);
     for (int j = 2; j <= 7; ++j)
         EXPECT_EQ(window->vaSpread1->Cells().CellText(j, 1), shown[j - 2]) << j;
@@ -302,7 +289,7 @@ TEST_F(MainWindowDataTest, AGapInALineIsSavedAndReloadedInItsCell) {
               (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("3")}));
 
     window.reset();
-    Open();
+    OpenMainWindow();
     Choose(kWork, kType);
     const TGridData& cells = window->vaSpread1->Cells();
     EXPECT_EQ(cells.CellText(4, 1), QString());
@@ -369,7 +356,7 @@ TEST_F(MainWindowDataTest, ClosingWithChangesAsksFirst) {
     Choose(kWork, kType);
     window->close();
     EXPECT_TRUE(env.questions.isEmpty()); // nothing changed
-    Open();
+    OpenMainWindow();
     Choose(kWork, kType);
     QTest::keyClicks(window->Edit1, QStringLiteral("No.1"));
 

@@ -4,6 +4,7 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/vaSpread.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/MainWindowFixture.h"
 #include "tests/support/gui/TestDialogs.h"
 
 #include <QApplication>
@@ -16,13 +17,10 @@
 namespace tv::test {
 namespace {
 
-class MainWindowReadingsTest : public EnvTest {
+class MainWindowReadingsTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        window = std::make_unique<TfrmEditTavelon>();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(OpenMainWindow());
         grid = window->vaSpread1;
         grid->setFocus();
     }
@@ -34,17 +32,9 @@ protected:
         QGuiApplication::clipboard()->setText(text);
         Key(Qt::Key_V);
     }
-    QString Write(const QString& name, const QByteArray& bytes) {
-        QString path = env.Root() + QLatin1Char('/') + name;
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
     QString Cell(int col, int row) { return grid->Cells().CellText(col, row); }
     int Color(int col, int row) { return grid->Cells().CellColor(col, row); }
 
-    std::unique_ptr<TfrmEditTavelon> window;
     TvaSpread* grid = nullptr;
 };
 
@@ -121,7 +111,7 @@ TEST_F(MainWindowReadingsTest, UndoAndRedoTypingPasteClearAndExclusion) {
 
 TEST_F(MainWindowReadingsTest, ALoggerFileReplacesTheReadingsOnlyWhenTheUserAgrees) {
     const QString logger =
-        Write(QStringLiteral("logger.csv"), "No.0,1\nNo.0,2\nNo.0,3\nNo.1,4\nNo.1,*5\n");
+        env.WriteFile(QStringLiteral("logger.csv"), "No.0,1\nNo.0,2\nNo.0,3\nNo.1,4\nNo.1,*5\n");
     Paste(2, 1, QStringLiteral("9\t9"));
     env.answerOk = false;
     window->ImportReadings(logger, 0);
@@ -142,7 +132,7 @@ TEST_F(MainWindowReadingsTest, ALoggerFileReplacesTheReadingsOnlyWhenTheUserAgre
     EXPECT_TRUE(window->IsModified());
 
     // A file with a bad record is refused whole, naming the record.
-    const QString bad = Write(QStringLiteral("bad.csv"), "1\n2\nx\n");
+    const QString bad = env.WriteFile(QStringLiteral("bad.csv"), "1\n2\nx\n");
     Guarded([&] { window->ImportReadings(bad, 2); });
     ASSERT_EQ(env.messages.size(), 1);
     EXPECT_TRUE(env.messages[0].endsWith(QStringLiteral("3 行目 1 列目 'x' は数値ではありません")));

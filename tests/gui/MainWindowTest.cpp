@@ -7,6 +7,7 @@
 #include "platform/gui/vaSpread.h"
 #include "tests/gui/GridTyping.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/gui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,13 +19,10 @@
 namespace tv::test {
 namespace {
 
-class MainWindowTest : public EnvTest {
+class MainWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        window = std::make_unique<TfrmEditTavelon>();
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(OpenMainWindow());
         grid = window->vaSpread1;
     }
 
@@ -42,7 +40,6 @@ protected:
     QString Cell(int col, int row) { return grid->Cells().CellText(col, row); }
     int Color(int col, int row) { return grid->Cells().CellColor(col, row); }
 
-    std::unique_ptr<TfrmEditTavelon> window;
     TvaSpread* grid = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/TableEngine.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace tv::test {
 
@@ -54,6 +55,14 @@ TestEnv::~TestEnv() {
 
 QString TestEnv::ConfigHome() const {
     return QDir(dir_.path()).filePath(QStringLiteral("config"));
+}
+
+QString TestEnv::WriteFile(const QString& name, const QByteArray& bytes) const {
+    const QString path = QDir(dir_.path()).filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        << path.toStdString();
+    return path;
 }
 
 } // namespace tv::test

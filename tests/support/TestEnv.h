@@ -25,6 +25,8 @@ public:
     ~TestEnv();
 
     QString Root() const { return dir_.path(); }
+    // Writes a file of these bytes into the test's folder and returns its path.
+    QString WriteFile(const QString& name, const QByteArray& bytes) const;
     // The data folder, ending in '/'.
     QString DataFolder() const { return dataFolder_; }
     QString ConfigHome() const;
