@@ -44,6 +44,14 @@ void PickLine(TfrmListBox* list, const QString& line) {
     list->Button1->click();
 }
 
+// The lines the pick-list shows, in order.
+QStringList Lines(const TfrmListBox* list) {
+    QStringList lines;
+    for (int i = 0; i < list->ListBox1->count(); ++i)
+        lines << list->ListBox1->item(i)->text();
+    return lines;
+}
+
 QSize ClientSize(QWidget* window) {
     return window->findChild<QWidget*>(QStringLiteral("ClientArea"))->size();
 }
@@ -235,8 +243,7 @@ TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheW
     QString caption;
     WhenModal<TfrmListBox>([&](TfrmListBox* list) {
         caption = list->windowTitle();
-        for (int i = 0; i < list->ListBox1->count(); ++i)
-            shown << list->ListBox1->item(i)->text();
+        shown = Lines(list);
         PickLine(list, QStringLiteral("K001:一の工事"));
     });
     form->Button1->click();
@@ -524,8 +531,7 @@ TEST_F(PartyWindowsTest, ThePersonWindowSearchesRegistersAndDeletesTheLastRecord
     QString caption;
     WhenModal<TfrmListBox>([&](TfrmListBox* list) {
         caption = list->windowTitle();
-        for (int i = 0; i < list->ListBox1->count(); ++i)
-            shown << list->ListBox1->item(i)->text();
+        shown = Lines(list);
         PickLine(list, QStringLiteral("阿部"));
     });
     form.Button2->click();
