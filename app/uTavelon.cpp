@@ -157,6 +157,12 @@ void TfrmEditTavelon::SavePlacement() {
     }
 }
 
+bool TfrmEditTavelon::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        RefreshFlatnessLimit();
+    return QMainWindow::event(event);
+}
+
 void TfrmEditTavelon::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FollowWindowSize();
@@ -447,6 +453,21 @@ void TfrmEditTavelon::ResultsChanged() {
     ShowVerdict();
     if (chart_)
         chart_->SetChart(ChartData());
+}
+
+void TfrmEditTavelon::RefreshFlatnessLimit() {
+    QString limit;
+    try {
+        limit = FlatnessLimitText(header_->Koji->Code, header_->Kosyu->Kosyumei);
+    } catch (const std::exception&) {
+        // A folder that cannot be read now keeps the verdict shown; the next load or save
+        // reports the cause. A message here would itself deactivate and reactivate the window.
+        return;
+    }
+    if (limit == flatnessLimit_)
+        return;
+    flatnessLimit_ = limit;
+    ResultsChanged();
 }
 
 void TfrmEditTavelon::ShowVerdict() {

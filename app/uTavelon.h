@@ -129,6 +129,7 @@ public:
     TFlatnessChart ChartData();
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -158,6 +159,9 @@ private:
     // After every recalculation and load: the verdict and the charts follow the results.
     void ResultsChanged();
     void ShowVerdict();
+    // Looks the flatness standard of the shown pair up again (the standard-values or works window
+    // may have changed it) and, when it changed, judges again.
+    void RefreshFlatnessLimit();
 
     // TCalcTarget: the result boxes, the header's GP and status panel 1.
     QString BoxText(ResultBox box) const override;

@@ -265,6 +265,30 @@ TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(VerdictWindowTest, ComingBackToTheWindowJudgesAgainstAChangedStandardOrPrintForm) {
+    Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
+    ASSERT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+    const auto activate = [this] {
+        QEvent event(QEvent::WindowActivate);
+        QApplication::sendEvent(window.get(), &event);
+    };
+
+    // The standard tightened in the standard-values window.
+    TKikakuti4 standard;
+    standard.FindFlatness(QStringLiteral("表層工"), 1);
+    standard.KikakutiU1 = QStringLiteral("0.5");
+    standard.Save();
+    activate();
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 0.5 以下: 不合格 (σ 0.81)"));
+
+    // The work's print form changed in the works window: the other category's standard.
+    StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"), 0);
+    activate();
+    EXPECT_EQ(Verdict(), QStringLiteral("規格値 9.9 以下: 合格"));
+    ASSERT_TRUE(window->ChartData().limit);
+    EXPECT_EQ(*window->ChartData().limit, 9.9);
+}
+
 TEST_F(VerdictWindowTest, TheChartWindowFollowsTheMeasurementAndPrintsALandscapePage) {
     Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
     window->Graph1->trigger();
