@@ -1,6 +1,7 @@
 #include "printing/gui/PrevX.h"
 
 #include "platform/gui/Dialogs.h"
+#include "settings/RegistryUtility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,10 +16,23 @@ namespace tv {
 
 namespace {
 
-// The folder of the last PDF written in this run.
-QString& LastPdfFolder() {
-    static QString folder;
-    return folder;
+// The folder of the last PDF written, kept as a per-user setting so the next run proposes it too.
+const QString kLastPdfFolder = QStringLiteral("LastPdfFolder");
+
+QString LastPdfFolder() {
+    try {
+        return ReadSetting(kLastPdfFolder);
+    } catch (const std::exception&) {
+        return QString(); // a damaged value only costs the proposal
+    }
+}
+
+void RememberPdfFolder(const QString& folder) {
+    try {
+        WriteSetting(kLastPdfFolder, folder);
+    } catch (const std::exception&) {
+        // The file is written all the same; only the proposal next time is lost.
+    }
 }
 
 int RoundEven(double v) {
@@ -42,7 +56,7 @@ QString AskPdfFileName(QWidget* parent, const QString& caption, const QString& s
     if (!name.isEmpty() && !name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         name += QStringLiteral(".pdf");
     if (!name.isEmpty())
-        LastPdfFolder() = QFileInfo(name).absolutePath();
+        RememberPdfFolder(QFileInfo(name).absolutePath());
     return name;
 }
 

@@ -2,6 +2,7 @@
 // and where a page lands on paper and on screen.
 #include "printing/gui/PrevX.h"
 #include "printing/Primitives.h"
+#include "settings/RegistryUtility.h"
 #include "tests/gui/PdfProbe.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/gui/TestDialogs.h"
@@ -252,6 +253,29 @@ TEST_F(PrevXTest, OnThePdfStandInPrintingAsksForAFileName) {
     QFile::remove(target + QStringLiteral(".pdf"));
     prev.Print();
     EXPECT_FALSE(QFile::exists(target + QStringLiteral(".pdf")));
+}
+
+TEST_F(PrevXTest, TheNextPdfIsProposedInTheFolderOfTheLastOneAlsoAfterARestart) {
+    SetPrinterSource([] { return PdfPrinter(); });
+    test::TestDialogs dialogs(env);
+    const QString folder = QDir(env.Root()).filePath(QStringLiteral("報告"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    dialogs.fileAnswers.push_back(TChosenFile{QDir(folder).filePath(QStringLiteral("a.pdf"))});
+    TPrevX prev;
+    prev.SetTitle(QStringLiteral("報告書"));
+    Record(prev, 1);
+    prev.Print();
+    // What a new run reads: the setting, not this process's memory.
+    EXPECT_EQ(ReadSetting(QStringLiteral("LastPdfFolder")), folder);
+    prev.Print(); // cancelled
+    ASSERT_EQ(dialogs.fileRequests.size(), 2U);
+    EXPECT_EQ(dialogs.fileRequests[1].start, QDir(folder).filePath(QStringLiteral("報告書.pdf")));
+
+    // A folder that has gone since falls back to the documents or home folder.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    prev.Print();
+    ASSERT_EQ(dialogs.fileRequests.size(), 3U);
+    EXPECT_NE(QFileInfo(dialogs.fileRequests[2].start).absolutePath(), folder);
 }
 
 TEST_F(PrevXTest, SavingAsPdfIntoAMissingFolderIsAnError) {
