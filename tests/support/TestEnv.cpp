@@ -58,7 +58,7 @@ QString TestEnv::ConfigHome() const {
 }
 
 QString TestEnv::WriteFile(const QString& name, const QByteArray& bytes) const {
-    const QString path = QDir(dir_.path()).filePath(name);
+    QString path = QDir(dir_.path()).filePath(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
         << path.toStdString();
