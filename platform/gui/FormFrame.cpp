@@ -79,13 +79,17 @@ TActivationGate::TActivationGate(QWidget* window, TKeepAfter keepAfter) : keepAf
     if (keepAfter_ != TKeepAfter::MessageBox)
         return;
     // Going to another window of the program in between makes the next activation reload.
-    QObject::connect(
+    focusWatch_ = QObject::connect(
         qApp, &QApplication::focusChanged, window, [this, window](QWidget*, QWidget* now) {
             if (now && now->window() != window && !qobject_cast<QMessageBox*>(now->window())) {
                 skip_ = false;
                 skipNext_ = false;
             }
         });
+}
+
+TActivationGate::~TActivationGate() {
+    QObject::disconnect(focusWatch_);
 }
 
 bool TActivationGate::Activates(const QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the windows share: the window font, a menu bar above a client area of a given
 // size, centring on the screen, and refilling a combo box's list without touching its text.
+#include <QMetaObject>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +51,9 @@ public:
 
     TActivationGate() = default;
     TActivationGate(QWidget* window, TKeepAfter keepAfter);
+    // Stops watching the focus: the gate, a member of its window, goes before the window's own
+    // destruction, which may still move the focus.
+    ~TActivationGate();
     TActivationGate(const TActivationGate&) = delete;
     TActivationGate& operator=(const TActivationGate&) = delete;
 
@@ -60,6 +64,7 @@ public:
 
 private:
     TKeepAfter keepAfter_ = TKeepAfter::Modal;
+    QMetaObject::Connection focusWatch_;
     bool skip_ = false;     // left for a window over this one or for another program
     bool skipNext_ = false; // asked for by the window
 };
