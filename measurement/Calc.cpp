@@ -4,7 +4,6 @@
 #include "platform/Errors.h"
 
 #include <cmath>
-#include <vector>
 
 namespace tv {
 
@@ -29,6 +28,27 @@ bool IsBlank(const QString& text) {
         if (!ch.isSpace())
             return false;
     return true;
+}
+
+// Empties a cell that holds text; an empty cell is left alone, so a recalculation of a mostly
+// empty grid writes little.
+void ClearCell(TGrid& grid, int col, int row) {
+    if (!grid.GetCellText(col, row).isEmpty())
+        grid.SetCellText(col, row, QString());
+}
+
+// Empties a cell holding a result of an earlier calculation; what the user typed stays.
+void ClearComputed(TGrid& grid, int col, int row) {
+    grid.SetCol(col);
+    grid.SetRow(row);
+    if (grid.IsResultText() && !grid.Text().isEmpty())
+        grid.SetText(QString());
+}
+
+void SetResult(TGrid& grid, int col, int row, const QString& text) {
+    grid.SetCol(col);
+    grid.SetRow(row);
+    grid.SetResultText(text);
 }
 
 // Range factor d2 of the group-range method for group size g; 0 outside the table.
@@ -68,87 +88,95 @@ bool ParseWholeNumber(const QString& text, int& value) {
     return ok;
 }
 
+// The results of one line of readings.
+struct LineResult {
+    bool hasReadings = false; // some reading cell holds text, used or excluded
+    int used = 0;
+    float sum = 0.0f;
+    float squares = 0.0f;
+    float largest = 0.0f;
+    float smallest = 0.0f;
+};
+
+LineResult ReadLine(TGrid& grid, int row) {
+    LineResult line;
+    for (int c = kFirstReading; c <= kLastReading; ++c) {
+        grid.SetCol(c);
+        grid.SetRow(row);
+        const QString text = grid.Text();
+        if (IsBlank(text))
+            continue;
+        line.hasReadings = true;
+        if (grid.ForeColor() != kColorBlack)
+            continue;
+        const auto v = static_cast<float>(TextToFloat(text));
+        Accumulate(line.sum, v);
+        Accumulate(line.squares, static_cast<long double>(v) * static_cast<long double>(v));
+        if (line.used == 0 || v > line.largest)
+            line.largest = v;
+        if (line.used == 0 || v < line.smallest)
+            line.smallest = v;
+        ++line.used;
+    }
+    return line;
+}
+
+// Writes a line's results into columns 12 to 16. A line without readings keeps what was typed
+// into 最大, 最小 and Ｒ (a group entered directly) and has no sums; what an earlier calculation
+// wrote there goes with the readings it came from.
+void WriteLine(TGrid& grid, int row, const LineResult& line) {
+    if (!line.hasReadings) {
+        ClearCell(grid, kColSum, row);
+        ClearCell(grid, kColSquares, row);
+        for (int c = kColLargest; c <= kColRange; ++c)
+            ClearComputed(grid, c, row);
+        return;
+    }
+    SetResult(grid, kColSum, row, FormatGeneral(line.sum));
+    SetResult(grid, kColSquares, row, FormatGeneral(line.squares));
+    if (line.used < 2) {
+        // One value has no range.
+        ClearCell(grid, kColLargest, row);
+        ClearCell(grid, kColSmallest, row);
+        ClearCell(grid, kColRange, row);
+        return;
+    }
+    SetResult(grid, kColLargest, row, FormatGeneral(line.largest));
+    SetResult(grid, kColSmallest, row, FormatGeneral(line.smallest));
+    const long double range =
+        static_cast<long double>(line.largest) - static_cast<long double>(line.smallest);
+    SetResult(grid, kColRange, row, FormatGeneral(static_cast<double>(range)));
+}
+
 } // namespace
 
 void CalcReadings(TGrid& grid, TCalcTarget& target) {
     const int rows = grid.MaxRows();
-
-    // Used readings per visited line, counted again by the totals pass; the per-line pass writes
-    // only the result columns, so the count stays valid.
-    std::vector<int> used;
-    used.reserve(static_cast<size_t>(rows));
-
-    // Per line: sum, sum of squares, largest, smallest and range of the used readings.
-    for (int r = 1; r <= rows; ++r) {
-        float largest = -100.0f;
-        float smallest = 100.0f;
-        float sum = 0.0f;
-        float squares = 0.0f;
-        if (IsBlank(grid.GetCellText(kFirstReading, r)))
-            break;
-        int count = 0;
-        for (int c = kFirstReading; c <= kLastReading; ++c) {
-            grid.SetCol(c);
-            grid.SetRow(r);
-            if (grid.ForeColor() != kColorBlack)
-                continue;
-            const QString text = grid.Text();
-            if (IsBlank(text))
-                continue;
-            ++count;
-            const auto v = static_cast<float>(TextToFloat(text));
-            Accumulate(sum, v);
-            Accumulate(squares, static_cast<long double>(v) * static_cast<long double>(v));
-            if (v > largest)
-                largest = v;
-            if (v < smallest)
-                smallest = v;
-        }
-        grid.SetCellText(kColSum, r, FormatGeneral(sum));
-        grid.SetCellText(kColSquares, r, FormatGeneral(squares));
-        if (largest > -100.0f && smallest < 100.0f) {
-            grid.SetCellText(kColLargest, r, FormatGeneral(largest));
-            grid.SetCellText(kColSmallest, r, FormatGeneral(smallest));
-            const long double range =
-                static_cast<long double>(largest) - static_cast<long double>(smallest);
-            grid.SetCellText(kColRange, r, FormatGeneral(static_cast<double>(range)));
-        }
-        used.push_back(count);
-    }
-
-    // Over the measurement, from the lines' shown sums.
     float total = 0.0f;
     float totalSquares = 0.0f;
     int n = 0;
     for (int r = 1; r <= rows; ++r) {
-        const QString lineSum = grid.GetCellText(kColSum, r);
-        if (IsBlank(lineSum))
-            break;
-        Accumulate(total, TextToFloat(lineSum));
-        Accumulate(totalSquares, TextToFloat(grid.GetCellText(kColSquares, r)));
-        if (r <= static_cast<int>(used.size())) {
-            n += used[static_cast<size_t>(r - 1)];
+        const LineResult line = ReadLine(grid, r);
+        WriteLine(grid, r, line);
+        if (!line.hasReadings)
             continue;
-        }
-        // A line below the first without readings that still shows earlier sums.
-        for (int c = kFirstReading; c <= kLastReading; ++c) {
-            grid.SetCol(c);
-            grid.SetRow(r);
-            if (!IsBlank(grid.Text()) && grid.ForeColor() == kColorBlack)
-                ++n;
-        }
+        Accumulate(total, line.sum);
+        Accumulate(totalSquares, line.squares);
+        n += line.used;
     }
     target.SetBoxText(ResultBox::Edit5, FormatFixed(total, 1));
     target.SetBoxText(ResultBox::Edit6, FormatFixed(totalSquares, 2));
     target.SetBoxText(ResultBox::Edit7, QString::number(n));
-    if (n > 1) {
-        const long double sd = total;
-        const long double variance =
-            (static_cast<long double>(totalSquares) - sd * sd / n) / (n - 1);
-        // Equal readings that are not exact in binary can leave a variance just below zero.
-        const float sigma = variance > 0 ? static_cast<float>(std::sqrt(variance)) : 0.0f;
-        target.SetBoxText(ResultBox::Edit8, FormatFixed(sigma, 2));
+    if (n <= 1) {
+        // One reading or none has no standard deviation.
+        target.SetBoxText(ResultBox::Edit8, QString());
+        return;
     }
+    const long double sd = total;
+    const long double variance = (static_cast<long double>(totalSquares) - sd * sd / n) / (n - 1);
+    // Equal readings that are not exact in binary can leave a variance just below zero.
+    const float sigma = variance > 0 ? static_cast<float>(std::sqrt(variance)) : 0.0f;
+    target.SetBoxText(ResultBox::Edit8, FormatFixed(sigma, 2));
 }
 
 void CalcRanges(TGrid& grid, TCalcTarget& target) {
@@ -161,39 +189,40 @@ void CalcRanges(TGrid& grid, TCalcTarget& target) {
         if (!largest.isEmpty() && !smallest.isEmpty()) {
             const auto range = static_cast<float>(static_cast<long double>(TextToFloat(largest)) -
                                                   TextToFloat(smallest));
-            grid.SetCellText(kColRange, r, FormatFixed(range, grid::Decimals(kColRange)));
+            SetResult(grid, kColRange, r, FormatFixed(range, grid::Decimals(kColRange)));
         }
         const QString range = grid.GetCellText(kColRange, r);
         if (IsBlank(range))
-            break;
+            continue; // a line without a group
         ++k;
         Accumulate(sumRanges, TextToFloat(range));
     }
-
-    float sigma = 0.0f;
-    if (k > 0) {
-        if (target.BoxText(ResultBox::Edit13).isEmpty())
-            target.SetBoxText(ResultBox::Edit13, QStringLiteral("10"));
-        const QString gp = target.BoxText(ResultBox::Edit13);
-        target.SetGP(gp);
-        int g = 0;
-        if (!ParseWholeNumber(gp, g))
-            throw EConvertError(QStringLiteral("'%1' は整数ではありません").arg(gp));
-        const float d2 = RangeFactor(g);
-        if (d2 == 0.0f) {
-            // No range factor for this group size: show what can be known and say why σ is
-            // missing, without interrupting the typing.
-            target.SetBoxText(ResultBox::Edit9, FormatFixed(sumRanges, 1));
-            target.SetBoxText(ResultBox::Edit10, QString::number(k));
-            target.SetBoxText(ResultBox::Edit11, QString());
-            target.ShowStatus(QStringLiteral("Ｇは 6～10 の整数で入力してください"));
-            return;
-        }
-        const auto mean = static_cast<float>(static_cast<long double>(sumRanges) / k);
-        sigma = static_cast<float>(static_cast<long double>(mean) / d2);
-    }
     target.SetBoxText(ResultBox::Edit9, FormatFixed(sumRanges, 1));
     target.SetBoxText(ResultBox::Edit10, QString::number(k));
+    if (k == 0) {
+        // No group, no σ of the range method.
+        target.SetBoxText(ResultBox::Edit11, QString());
+        target.ShowStatus(QString());
+        return;
+    }
+    if (target.BoxText(ResultBox::Edit13).isEmpty())
+        target.SetBoxText(ResultBox::Edit13, QStringLiteral("10"));
+    const QString gp = target.BoxText(ResultBox::Edit13);
+    target.SetGP(gp);
+    int g = 0;
+    const bool whole = ParseWholeNumber(gp, g);
+    const float d2 = whole ? RangeFactor(g) : 0.0f;
+    if (d2 == 0.0f) {
+        // No range factor for this group size: σ stays empty rather than a value of other
+        // readings or of another Ｇ.
+        target.SetBoxText(ResultBox::Edit11, QString());
+        if (!whole)
+            throw EConvertError(QStringLiteral("'%1' は整数ではありません").arg(gp));
+        target.ShowStatus(QStringLiteral("Ｇは 6～10 の整数で入力してください"));
+        return;
+    }
+    const auto mean = static_cast<float>(static_cast<long double>(sumRanges) / k);
+    const auto sigma = static_cast<float>(static_cast<long double>(mean) / d2);
     target.SetBoxText(ResultBox::Edit11, FormatFixed(sigma, 2));
     target.ShowStatus(QString());
 }

@@ -3,6 +3,12 @@
 // group-range method (CalcReadings is always followed by CalcRanges). They read and write the grid
 // through its contract and the window's result boxes through TCalcTarget, so they run on the
 // window's grid and on the in-memory grid alike.
+//
+// Both are a function of the grid as it stands: every row is visited and every result cell and
+// box is written (or emptied), so nothing of an earlier calculation survives. A row with reading
+// text gets Σd and Σd² of its used readings, and 最大, 最小 and Ｒ when at least two are used
+// (emptied otherwise); a row without reading text keeps what was typed into 最大, 最小 or Ｒ as a
+// group entered directly. σ is empty for one reading or none, the range σ for no group.
 #include "platform/Grid.h"
 #include "platform/NumberText.h" // TextToFloat
 

@@ -24,6 +24,12 @@ public:
     virtual QString Text() const = 0;
     virtual void SetText(const QString& text) = 0;
 
+    // A result the calculations write into the addressed cell, as SetText does, marked as
+    // computed: a computed 最大, 最小 or Ｒ goes when its line's readings go, while one the user
+    // typed (a group entered directly) stays. SetText marks the text as typed.
+    virtual void SetResultText(const QString& text) { SetText(text); }
+    virtual bool IsResultText() const { return false; }
+
     // Text colour of the addressed cell: 0 black (a used reading), 255 red (excluded).
     virtual int ForeColor() const = 0;
     virtual void SetForeColor(int color) = 0;

@@ -35,8 +35,26 @@ void TGridData::SetText(const QString& text) {
     Cell* cell = At(col_, row_);
     if (!cell)
         return;
-    Store(*cell, col_, text);
-    Changed(col_, row_);
+    const bool wasComputed = cell->computed;
+    cell->computed = false;
+    if (Store(*cell, col_, text) || wasComputed)
+        Changed(col_, row_);
+}
+
+void TGridData::SetResultText(const QString& text) {
+    Cell* cell = At(col_, row_);
+    if (!cell)
+        return;
+    const bool wasTyped = !cell->computed;
+    cell->computed = true;
+    // The calculations rewrite every result on every run: only a change is reported.
+    if (Store(*cell, col_, text) || wasTyped)
+        Changed(col_, row_);
+}
+
+bool TGridData::IsResultText() const {
+    const Cell* cell = At(col_, row_);
+    return cell && cell->computed;
 }
 
 int TGridData::ForeColor() const {
@@ -72,6 +90,7 @@ void TGridData::SetAction(int action) {
             cell->entered.clear();
             // A cleared cell is an empty reading; it must not keep an earlier exclusion.
             cell->color = kColorBlack;
+            cell->computed = false;
         }
     }
     Changed(0, 0);
@@ -114,6 +133,7 @@ bool TGridData::EnterText(int col, int row, const QString& text) {
     Cell* cell = At(col, row);
     if (!cell || !AcceptsText(col, text))
         return false;
+    cell->computed = false;
     Store(*cell, col, text);
     Changed(col, row);
     return true;
@@ -124,18 +144,20 @@ void TGridData::SetActiveCell(int col, int row) {
     activeRow_ = row;
 }
 
-void TGridData::Store(Cell& cell, int col, const QString& text) {
+bool TGridData::Store(Cell& cell, int col, const QString& text) {
     if (!IsNumberColumn(col)) {
+        const bool changed = cell.text != text;
         cell.text = text;
-        return;
+        return changed;
     }
     // A number cell shows the text rounded to its column's decimals on the text's own decimal
     // digits (half away from zero, as people round), and that shown text is its value: what the
     // calculations read, the save stores and the forms print. The calculations rewrite the same
     // texts on every run: nothing to do for those.
     if (text == cell.entered)
-        return;
+        return false;
     cell.entered = text;
+    const QString before = cell.text;
     const QString shown = RoundNumberText(CellFormText(col, text), Decimals(col));
     const std::optional<double> value = ParseNumber(shown);
     if (value && InRange(col, *value)) {
@@ -145,13 +167,14 @@ void TGridData::Store(Cell& cell, int col, const QString& text) {
         cell.value.reset();
         cell.text.clear();
     }
+    return cell.text != before;
 }
 
 TGridData::CellState TGridData::SavedCell(int col, int row) const {
     const Cell* cell = At(col, row);
     if (!cell)
         return CellState();
-    return CellState{cell->text, cell->value, cell->entered, cell->color};
+    return CellState{cell->text, cell->value, cell->entered, cell->color, cell->computed};
 }
 
 void TGridData::RestoreCell(int col, int row, const CellState& state) {
@@ -162,6 +185,7 @@ void TGridData::RestoreCell(int col, int row, const CellState& state) {
     cell->value = state.value;
     cell->entered = state.entered;
     cell->color = state.color;
+    cell->computed = state.computed;
     Changed(col, row);
 }
 

@@ -28,6 +28,8 @@ public:
     int Row() const override { return row_; }
     QString Text() const override;
     void SetText(const QString& text) override;
+    void SetResultText(const QString& text) override;
+    bool IsResultText() const override;
     int ForeColor() const override;
     void SetForeColor(int color) override;
     void SetAction(int action) override;
@@ -64,9 +66,10 @@ public:
         std::optional<double> value;
         QString entered;
         int color = kColorBlack;
+        bool computed = false;
         bool operator==(const CellState& other) const {
             return text == other.text && value == other.value && entered == other.entered &&
-                   color == other.color;
+                   color == other.color && computed == other.computed;
         }
         bool operator!=(const CellState& other) const { return !(*this == other); }
     };
@@ -88,10 +91,12 @@ private:
         std::optional<double> value; // number cells
         QString entered;             // the text last given to a number cell, to skip re-reading
         int color = kColorBlack;
+        bool computed = false; // written by the calculations, not typed
     };
     Cell* At(int col, int row);
     const Cell* At(int col, int row) const;
-    void Store(Cell& cell, int col, const QString& text);
+    // Gives the cell a text; true when what it shows changed.
+    bool Store(Cell& cell, int col, const QString& text);
     void Changed(int col, int row);
 
     std::vector<Cell> cells_;

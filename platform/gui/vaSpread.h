@@ -29,6 +29,8 @@ public:
     int Row() const override { return data_.Row(); }
     QString Text() const override { return data_.Text(); }
     void SetText(const QString& text) override { data_.SetText(text); }
+    void SetResultText(const QString& text) override { data_.SetResultText(text); }
+    bool IsResultText() const override { return data_.IsResultText(); }
     int ForeColor() const override { return data_.ForeColor(); }
     void SetForeColor(int color) override { data_.SetForeColor(color); }
     // Clearing cells from the program (loading a measurement) also forgets the undo history.

@@ -19,6 +19,10 @@ public:
             written[{Col(), Row()}] = text;
         TGridData::SetText(text);
     }
+    void SetResultText(const QString& text) override {
+        written[{Col(), Row()}] = text;
+        TGridData::SetResultText(text);
+    }
     std::map<std::pair<int, int>, QString> written;
 };
 
@@ -104,68 +108,86 @@ TEST_F(CalcTest, ExcludedReadingsAreNeitherSummedNorCounted) {
     EXPECT_EQ(Cell(14, 1), QStringLiteral("3.0"));
     EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("2"));
 
-    // A line whose readings are all excluded sums to zero but keeps its previous extremes and
-    // range, and that range still counts as a group.
+    // A line whose readings are all excluded sums to zero and has no range: no group.
     Line(1, {"*1", "*50", "*3"});
     Run();
     EXPECT_EQ(Cell(12, 1), QStringLiteral("0.0"));
     EXPECT_EQ(Cell(13, 1), QStringLiteral("0.00"));
-    EXPECT_EQ(Cell(14, 1), QStringLiteral("3.0"));
-    EXPECT_EQ(Cell(16, 1), QStringLiteral("2.0"));
+    EXPECT_EQ(Cell(14, 1), QString());
+    EXPECT_EQ(Cell(16, 1), QString());
     EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("0"));
-    EXPECT_EQ(Box(ResultBox::Edit9), QStringLiteral("2.0"));
-    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("1"));
+    EXPECT_EQ(Box(ResultBox::Edit8), QString());
+    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("0"));
+    EXPECT_EQ(Box(ResultBox::Edit11), QString());
 }
 
-TEST_F(CalcTest, ReadingsBeyondTheSentinelsKeepThePreviousExtremes) {
+TEST_F(CalcTest, LargeReadingsHaveTheirOwnExtremes) {
     Line(1, {"100", "150"});
     Line(2, {"-100", "-200"});
-    grid.SetCellText(14, 2, QStringLiteral("7"));
+    grid.SetCellText(14, 2, QStringLiteral("7")); // typed over a line with readings: replaced
     grid.SetCellText(15, 2, QStringLiteral("4"));
     Run();
     EXPECT_EQ(Cell(12, 1), QStringLiteral("250.0"));
-    EXPECT_EQ(Cell(14, 1), QString());
-    EXPECT_EQ(Cell(16, 1), QString());
-    EXPECT_EQ(Cell(14, 2), QStringLiteral("7.0"));
-    EXPECT_EQ(Cell(16, 2), QString()); // row 1 has no range: the range loop ended there
-    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("0"));
-    // 99.9 is inside the sentinels.
-    Line(1, {"99.9", "-99.9"});
-    Run();
-    EXPECT_EQ(Cell(16, 1), QStringLiteral("199.8"));
+    EXPECT_EQ(Cell(14, 1), QStringLiteral("150.0"));
+    EXPECT_EQ(Cell(16, 1), QStringLiteral("50.0"));
+    EXPECT_EQ(Cell(14, 2), QStringLiteral("-100.0"));
+    EXPECT_EQ(Cell(16, 2), QStringLiteral("100.0"));
+    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("2"));
 }
 
-TEST_F(CalcTest, TheFirstRowWithoutColumnTwoEndsTheLines) {
+TEST_F(CalcTest, EveryRowCountsAndNothingOfAnEarlierCalculationStays) {
     Line(1, {"1", "2"});
-    Line(2, {"", "5"});
+    Line(2, {"", "5"}); // no first reading: a line all the same, of one reading
     Line(3, {"4", "4"});
     Run();
-    EXPECT_EQ(Cell(12, 2), QString());
-    EXPECT_EQ(Cell(12, 3), QString());
-    EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("3.0"));
-    EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("2"));
-    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("1"));
-    // Sums left in such a row from earlier still count in the totals, with its used readings.
+    EXPECT_EQ(Cell(12, 2), QStringLiteral("5.0"));
+    EXPECT_EQ(Cell(16, 2), QString());
+    EXPECT_EQ(Cell(12, 3), QStringLiteral("8.0"));
+    EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("16.0"));
+    EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("5"));
+    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("2"));
+    // A sum typed or pasted over a line is recalculated, never counted.
     grid.SetCellText(12, 2, QStringLiteral("9"));
-    CalcReadings(grid, boxes);
-    EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("12.0"));
-    EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("3"));
+    grid.SetCellText(12, 7, QStringLiteral("9"));
+    Run();
+    EXPECT_EQ(Cell(12, 2), QStringLiteral("5.0"));
+    EXPECT_EQ(Cell(12, 7), QString());
+    EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("16.0"));
+    // Readings cleared take their line's results with them; a group typed as 最大 and 最小 in
+    // a line without readings stays.
+    grid.SetCellText(14, 9, QStringLiteral("3"));
+    grid.SetCellText(15, 9, QStringLiteral("1"));
+    Line(3, {"", ""});
+    Run();
+    EXPECT_EQ(Cell(12, 3), QString());
+    EXPECT_EQ(Cell(14, 3), QString());
+    EXPECT_EQ(Cell(16, 3), QString());
+    EXPECT_EQ(Cell(16, 9), QStringLiteral("2.0"));
+    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("2")); // rows 1 and 9
+    EXPECT_EQ(Box(ResultBox::Edit9), QStringLiteral("3.0"));
+    // Without its smallest value the typed group has no range any more.
+    grid.SetCellText(15, 9, QString());
+    Run();
+    EXPECT_EQ(Cell(14, 9), QStringLiteral("3.0"));
+    EXPECT_EQ(Cell(16, 9), QString());
+    EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("1"));
 }
 
-TEST_F(CalcTest, AnEmptyGridGivesZeroResultsAndKeepsSigmaAndG) {
+TEST_F(CalcTest, AnEmptyGridGivesZeroSumsAndNoSigma) {
     boxes.SetBoxText(ResultBox::Edit8, QStringLiteral("9.99"));
-    grid.SetCellText(14, 2, QStringLiteral("5")); // below an empty row 1: never read
+    boxes.SetBoxText(ResultBox::Edit11, QStringLiteral("9.99"));
+    grid.SetCellText(14, 2, QStringLiteral("5")); // a largest value alone is no group
     Run();
     EXPECT_EQ(Box(ResultBox::Edit5), QStringLiteral("0.0"));
     EXPECT_EQ(Box(ResultBox::Edit6), QStringLiteral("0.00"));
     EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("0"));
-    EXPECT_EQ(Box(ResultBox::Edit8), QStringLiteral("9.99"));
+    EXPECT_EQ(Box(ResultBox::Edit8), QString());
     EXPECT_EQ(Box(ResultBox::Edit9), QStringLiteral("0.0"));
     EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("0"));
-    EXPECT_EQ(Box(ResultBox::Edit11), QStringLiteral("0.00"));
+    EXPECT_EQ(Box(ResultBox::Edit11), QString());
     EXPECT_EQ(Box(ResultBox::Edit13), QString());
     EXPECT_EQ(boxes.GP(), QString());
-    EXPECT_EQ(Cell(12, 1), QString());
+    EXPECT_EQ(Cell(14, 2), QStringLiteral("5.0"));
 }
 
 TEST_F(CalcTest, SigmaNeedsTwoReadingsAndNeverGoesNegative) {
@@ -173,7 +195,7 @@ TEST_F(CalcTest, SigmaNeedsTwoReadingsAndNeverGoesNegative) {
     Line(1, {"2.5"});
     Run();
     EXPECT_EQ(Box(ResultBox::Edit7), QStringLiteral("1"));
-    EXPECT_EQ(Box(ResultBox::Edit8), QStringLiteral("9.99"));
+    EXPECT_EQ(Box(ResultBox::Edit8), QString());
 
     // Two readings of 1.1: in single precision Σd² - (Σd)²/n comes out just below zero.
     Line(1, {"1.1", "1.1"});
@@ -228,7 +250,7 @@ TEST_F(CalcTest, GroupSizeWithoutRangeFactorLeavesSigmaEmptyAndSaysWhy) {
     EXPECT_EQ(boxes.Status(), QString());
 }
 
-TEST_F(CalcTest, GroupSizeThatIsNoWholeNumberStopsAfterSettingGP) {
+TEST_F(CalcTest, GroupSizeThatIsNoWholeNumberLeavesNoSigmaAndStops) {
     grid.SetCellText(16, 1, QStringLiteral("2"));
     boxes.SetBoxText(ResultBox::Edit9, QStringLiteral("a"));
     boxes.SetBoxText(ResultBox::Edit10, QStringLiteral("b"));
@@ -243,9 +265,9 @@ TEST_F(CalcTest, GroupSizeThatIsNoWholeNumberStopsAfterSettingGP) {
                       QStringLiteral("'%1' は整数ではありません").arg(QLatin1String(g)));
         }
         EXPECT_EQ(boxes.GP(), QString::fromLatin1(g));
-        EXPECT_EQ(Box(ResultBox::Edit9), QStringLiteral("a"));
-        EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("b"));
-        EXPECT_EQ(Box(ResultBox::Edit11), QStringLiteral("c"));
+        EXPECT_EQ(Box(ResultBox::Edit9), QStringLiteral("2.0"));
+        EXPECT_EQ(Box(ResultBox::Edit10), QStringLiteral("1"));
+        EXPECT_EQ(Box(ResultBox::Edit11), QString());
     }
 }
 
