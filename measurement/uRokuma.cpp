@@ -50,6 +50,18 @@ struct PlannedPoint {
     float data = 0;
 };
 
+// A row the save keeps: one holding a position, a reading or a group typed into 最大, 最小 or Ｒ.
+// Σd and Σ(d2) are only ever computed from the readings, so alone they hold nothing to keep.
+bool RowHoldsInput(TGrid& grid, int row) {
+    for (int c = 1; c <= grid::kColumns; ++c) {
+        if (c == grid::kColSum || c == grid::kColSquares)
+            continue;
+        if (!grid.GetCellText(c, row).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 // Reads the grid as the save stores it, checking every value before anything is written.
 void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedPoint>& points) {
     static const QString headers[grid::kResults] = {QStringLiteral("Σd"), QStringLiteral("Σ(d2)"),
@@ -57,8 +69,8 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
                                                     QStringLiteral("Ｒ")};
     const int rows = grid.MaxRows();
     for (int r = 1; r <= rows; ++r) {
-        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
-            break;
+        if (!RowHoldsInput(grid, r))
+            continue;
         PlannedLine line;
         line.lno = r;
         line.sokuten = grid.GetCellText(grid::kPositionCol, r);
@@ -90,13 +102,6 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
 }
 
 // The first row whose range is empty: the save and the range method end there.
-int FirstRowWithoutRange(TGrid& grid) {
-    const int rows = grid.MaxRows();
-    for (int r = 1; r <= rows; ++r)
-        if (grid.GetCellText(grid::kColRange, r).trimmed().isEmpty())
-            return r;
-    return rows + 1;
-}
 
 } // namespace
 
@@ -470,20 +475,6 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         header.ID = oldId;
         throw;
     }
-}
-
-int FirstRowNotKept(TGrid& grid) {
-    const int rows = grid.MaxRows();
-    for (int r = FirstRowWithoutRange(grid); r <= rows; ++r) {
-        // Σd and Σ(d2) are only ever computed; the other columns may have been typed.
-        for (int c = 1; c <= grid::kColumns; ++c) {
-            if (c == grid::kColSum || c == grid::kColSquares)
-                continue;
-            if (!grid.GetCellText(c, r).trimmed().isEmpty())
-                return r;
-        }
-    }
-    return 0;
 }
 
 void LoadMeasurementGrid(int id, TGrid& grid) {

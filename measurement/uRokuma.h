@@ -106,16 +106,12 @@ public:
 };
 
 // Saves a whole measurement in one transaction: the header (with the person registration), the
-// removal of its old lines and points, and the lines and points of the grid from row 1 down to
-// the first row whose range (column 16) is empty; every non-empty reading of those rows is
-// stored with its own point number, gaps in a line included.
+// removal of its old lines and points, and a line for every grid row holding a position, a
+// reading or a group typed into 最大, 最小 or Ｒ; every non-empty reading is stored with its own
+// point number, gaps in a line included. Loading gives back the same grid.
 // Everything is checked first; on any failure nothing stored changes and the header keeps the
 // ID it had.
 void SaveMeasurement(TRokumaKanri& header, TGrid& grid);
-
-// The first row holding typed cells that neither the calculations nor the save reach (the rows
-// from the first without a range on); 0 when every typed cell is kept.
-int FirstRowNotKept(TGrid& grid);
 
 // Shows the lines and points of the measurement `id` in the grid: clears every cell's text, then
 // writes each line into its row (column 1 and 12 to 16) and each reading into its cell, colour

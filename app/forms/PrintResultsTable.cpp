@@ -7,6 +7,8 @@
 #include "printing/Primitives.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace tv {
 
@@ -217,7 +219,12 @@ QString RangeFactorText(int g) {
 int PrintResultsTable(TPageTarget& target, TRokumaKanri& header) {
     PageShiftX = -2.8f;
     PageShiftY = -3.05f;
-    const std::vector<TStoredLine> lines = ReadStoredMeasurement(header.ID).Lines;
+    // The groups: the stored lines with a range. A line of a position alone, or of one reading,
+    // is no group.
+    std::vector<TStoredLine> lines;
+    for (TStoredLine& line : ReadStoredMeasurement(header.ID).Lines)
+        if (!line.K[grid::kColRange - grid::kFirstResult].trimmed().isEmpty())
+            lines.push_back(std::move(line));
     const int count = static_cast<int>(lines.size());
     const TEvaluation evaluation = Evaluate(header);
     int k = 1; // number of the next group, by its place in the line order

@@ -130,14 +130,14 @@ TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
     grid.SetCellText(5, 2, QStringLiteral("9.9")); // after a gap in column 4: kept in its cell
     FillRow(grid, 3, {}, QStringLiteral("0.0"));
     grid.SetCellText(7, 3, QStringLiteral("2.5"));        // row 3, column 7 is point 25
-    FillRow(grid, 4, {QStringLiteral("1.0")}, QString()); // no range: the save stops here
+    FillRow(grid, 4, {QStringLiteral("1.0")}, QString()); // no range: kept all the same
     FillRow(grid, 5, {QStringLiteral("1.0")}, QStringLiteral("1.0"));
-    EXPECT_EQ(FirstRowNotKept(grid), 4);
+    grid.SetCellText(1, 7, QStringLiteral("No.6")); // a position alone, below an empty row
 
     SaveMeasurement(*header, grid);
     EXPECT_EQ(header->ID, 1);
-    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine where HID=1")), 3);
-    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 14);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaLine where HID=1")), 6);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 16);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where PNO=25")), 1);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where PNO=13")), 1);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from Simei where SIMEI='山田'")), 1);
@@ -158,11 +158,10 @@ TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
     loaded.SetText(QStringLiteral("7")); // left over from another measurement: cleared
     LoadMeasurementGrid(other.ID, loaded);
     EXPECT_EQ(loaded.CellText(2, 400), QString());
-    for (int r = 1; r <= 6; ++r)
-        for (int c = 1; c <= 16; ++c) {
-            const QString expected = r <= 3 ? grid.CellText(c, r) : QString();
-            EXPECT_EQ(loaded.CellText(c, r), expected) << "row " << r << " col " << c;
-        }
+    // Loading gives back the grid that was saved.
+    for (int r = 1; r <= 8; ++r)
+        for (int c = 1; c <= 16; ++c)
+            EXPECT_EQ(loaded.CellText(c, r), grid.CellText(c, r)) << "row " << r << " col " << c;
     EXPECT_EQ(loaded.CellColor(3, 1), kColorRed);
     EXPECT_EQ(loaded.CellColor(2, 1), kColorBlack);
     EXPECT_EQ(loaded.CellText(7, 3), QStringLiteral("2.5"));
@@ -314,7 +313,8 @@ TEST_F(RokumaTest, MessagesShowTheTypedTextAsItIs) {
         SaveMeasurement(*header, grid);
         ADD_FAILURE() << "a 12-byte position was saved";
     } catch (const EngineError& e) {
-        EXPECT_TRUE(e.Message().contains(QStringLiteral("'%4%4%4%4%4%4' は 12 バイトです")))
+        EXPECT_TRUE(e.Message().contains(
+            QStringLiteral("「測定位置」は全角5文字（半角10文字）までです: '%4%4%4%4%4%4'")))
             << e.Message().toStdString();
     }
     // The engine's own check of a column says the same.
@@ -343,7 +343,8 @@ TEST_F(RokumaTest, SavingAgainKeepsTheStoredIdAndReplacesLinesAndPoints) {
     // The header carries the other measurement's ID (a work type typed, not chosen).
     header->Koji->LoadByCode(QStringLiteral("A001"));
     header->STARTP = QStringLiteral("No.9");
-    grid.SetCellText(16, 2, QString());
+    for (int c = 1; c <= 16; ++c) // an emptied line is no longer stored
+        grid.SetCellText(c, 2, QString());
     SaveMeasurement(*header, grid);
     EXPECT_EQ(header->ID, 1);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri where ID=1")), 1);
