@@ -4,6 +4,7 @@
 #include "platform/Csv.h"
 #include "platform/Errors.h"
 #include "platform/GridBlock.h"
+#include "platform/NumberText.h"
 
 #include <QFile>
 
@@ -28,15 +29,32 @@ QStringList Trimmed(const QStringList& record) {
         QStringLiteral("%1 行目 %2 列目 '%3' %4").arg(record).arg(col).arg(field, why));
 }
 
-// A first record that has text where the layout has numbers.
-bool IsHeader(const QStringList& fields, int firstNumber) {
-    for (int j = firstNumber; j < fields.size(); ++j) {
-        if (fields[j].trimmed().isEmpty())
+// A field that is a number as a cell of the column would take it.
+bool IsNumberField(int col, const QString& field) {
+    return !field.trimmed().isEmpty() && CellInput(col, field).has_value();
+}
+
+// A first record of the grid layout is a header when its reading fields hold text and no
+// number, or are exactly the ten column numbers 1 to 10 (ASCII or full-width, as the grid's own
+// column headers and the Excel sheet of the program write them; readings 1, 2, 3 are readings).
+// Any other record is data, and a field in it that is no number is an error. A first line
+// without readings (a blank line, a position alone) is a line of the grid.
+bool IsGridHeader(const QStringList& fields) {
+    int texts = 0, numbers = 0, columnNumbers = 0;
+    for (int j = 1; j < fields.size() && j <= grid::kReadingsPerLine; ++j) {
+        const QString field = fields[j].trimmed();
+        if (field.isEmpty())
             continue;
-        if (!CellInput(j + 1, fields[j]))
-            return true;
+        if (!IsNumberField(grid::kFirstReading, field))
+            ++texts;
+        else if (NarrowNumberText(field).trimmed() == QString::number(j))
+            ++columnNumbers;
+        else
+            ++numbers;
     }
-    return false;
+    if (columnNumbers == grid::kReadingsPerLine)
+        return true;
+    return texts > 0 && numbers == 0 && columnNumbers == 0;
 }
 
 void ReadGridLayout(const std::vector<QStringList>& records, TGridData& grid) {
@@ -45,8 +63,9 @@ void ReadGridLayout(const std::vector<QStringList>& records, TGridData& grid) {
     for (size_t i = 0; i < records.size(); ++i) {
         const int record = static_cast<int>(i) + 1;
         const QStringList fields = Trimmed(records[i]);
-        if (i == 0 && IsHeader(fields, 1))
+        if (i == 0 && IsGridHeader(fields))
             continue;
+        // A blank line is an empty line of the grid; the lines after it follow on.
         ++row;
         if (fields.size() > TGridData::kColumns)
             Refuse(record, QStringLiteral("の項目数が %1 を超えています（%2 項目）")
@@ -67,13 +86,17 @@ void ReadGridLayout(const std::vector<QStringList>& records, TGridData& grid) {
     WriteBlock(grid, cells);
 }
 
-void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) {
-    std::vector<TBlockCell> cells;
-    cells.reserve(records.size() + records.size() / grid::kReadingsPerLine + 1);
-    int row = 0;
-    int inLine = grid::kReadingsPerLine; // a full line: the first reading starts line 1
+// A logger record: its position (empty when it has none) and its reading.
+struct LoggerRecord {
+    int record = 0;
     QString position;
-    bool havePosition = false;
+    QString reading;
+};
+
+// The records of a logger file, blank lines and a header left out.
+std::vector<LoggerRecord> LoggerRecords(const std::vector<QStringList>& records) {
+    std::vector<LoggerRecord> out;
+    out.reserve(records.size());
     bool first = true;
     for (size_t i = 0; i < records.size(); ++i) {
         const int record = static_cast<int>(i) + 1;
@@ -83,35 +106,67 @@ void ReadLoggerLayout(const std::vector<QStringList>& records, TGridData& grid) 
         if (fields.size() > 2)
             Refuse(record, QStringLiteral("の項目数が 2 を超えています（ロガー形式は 測定位置 と "
                                           "測定値、または測定値だけです）"));
-        const bool header = first && !CellInput(grid::kFirstReading, fields.back());
+        const bool header = first && !IsNumberField(grid::kFirstReading, fields.back());
         first = false;
         if (header)
             continue;
-        const QString& reading = fields.back();
-        const QString place = fields.size() == 2 ? fields.front() : QString();
-        if (!place.trimmed().isEmpty() && (!havePosition || place != position)) {
-            QString why;
-            if (!CellInput(grid::kPositionCol, place, &why))
-                RefuseField(record, grid::kPositionCol, place, why);
+        out.push_back({record, fields.size() == 2 ? fields.front() : QString(), fields.back()});
+    }
+    return out;
+}
+
+// True when a logger stamps every reading with a position of its own (its distance): no two
+// consecutive records share a position, and every record has one.
+bool EveryReadingStamped(const std::vector<LoggerRecord>& records) {
+    if (records.size() < 2)
+        return false;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i].position.trimmed().isEmpty())
+            return false;
+        if (i > 0 && records[i].position == records[i - 1].position)
+            return false;
+    }
+    return true;
+}
+
+void ReadLoggerLayout(const std::vector<QStringList>& text, TGridData& grid) {
+    const std::vector<LoggerRecord> records = LoggerRecords(text);
+    // Readings each stamped with its own distance fill lines of ten in order, each line at the
+    // position of its first reading; otherwise a position labels the line of its readings.
+    const bool stamped = EveryReadingStamped(records);
+    std::vector<TBlockCell> cells;
+    cells.reserve(records.size() + records.size() / grid::kReadingsPerLine + 1);
+    int row = 0;
+    int inLine = grid::kReadingsPerLine; // a full line: the first reading starts line 1
+    QString position;
+    bool havePosition = false;
+    for (const LoggerRecord& r : records) {
+        const QString& place = r.position;
+        const bool newLabel =
+            !stamped && !place.trimmed().isEmpty() && (!havePosition || place != position);
+        if (newLabel || inLine == grid::kReadingsPerLine) {
+            ++row;
+            inLine = 0;
+            if (row > TGridData::kRows)
+                Refuse(r.record,
+                       QStringLiteral("の測定値は %1 行の表に入りません").arg(TGridData::kRows));
+            if (!place.trimmed().isEmpty() && (newLabel || stamped)) {
+                QString why;
+                if (!CellInput(grid::kPositionCol, place, &why))
+                    RefuseField(r.record, grid::kPositionCol, place, why);
+                cells.push_back({grid::kPositionCol, row, TCellInput{place, kColorBlack}});
+            }
+        }
+        if (!place.trimmed().isEmpty()) {
             position = place;
             havePosition = true;
-            ++row;
-            inLine = 0;
-            if (row <= TGridData::kRows)
-                cells.push_back({grid::kPositionCol, row, TCellInput{place, kColorBlack}});
-        } else if (inLine == grid::kReadingsPerLine) {
-            ++row;
-            inLine = 0;
         }
-        if (row > TGridData::kRows)
-            Refuse(record,
-                   QStringLiteral("の測定値は %1 行の表に入りません").arg(TGridData::kRows));
-        if (reading.trimmed().isEmpty())
-            Refuse(record, QStringLiteral("に測定値がありません"));
+        if (r.reading.trimmed().isEmpty())
+            Refuse(r.record, QStringLiteral("に測定値がありません"));
         QString why;
-        const std::optional<TCellInput> input = CellInput(grid::kFirstReading, reading, &why);
+        const std::optional<TCellInput> input = CellInput(grid::kFirstReading, r.reading, &why);
         if (!input)
-            RefuseField(record, fields.size(), reading, why);
+            RefuseField(r.record, place.isEmpty() ? 1 : 2, r.reading, why);
         cells.push_back({grid::kFirstReading + inLine, row, *input});
         ++inLine;
     }
@@ -153,7 +208,48 @@ TReadingsLayout ReadReadings(const QString& text, TReadingsLayout layout, TGridD
         ReadGridLayout(csv.records, grid);
     else
         ReadLoggerLayout(csv.records, grid);
+    if (!HoldsMeasurement(grid))
+        throw EConvertError(QStringLiteral("測定値がありません（読み込むものがありません）"));
     return layout;
+}
+
+bool HoldsMeasurement(const TGridData& grid) {
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        for (int c = grid::kFirstReading; c <= grid::kColumns; ++c) {
+            if (c == grid::kColSum || c == grid::kColSquares)
+                continue;
+            if (!grid.CellText(c, r).trimmed().isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+TReadCounts CountRead(const TGridData& grid) {
+    TReadCounts counts;
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        bool line = false;
+        for (int c = 1; c <= grid::kColumns; ++c) {
+            if (grid.CellText(c, r).trimmed().isEmpty())
+                continue;
+            if (grid::IsReading(c))
+                ++counts.readings;
+            if (c != grid::kColSum && c != grid::kColSquares)
+                line = true;
+        }
+        if (line)
+            ++counts.lines;
+        if (!grid.CellText(grid::kColRange, r).trimmed().isEmpty())
+            ++counts.groups;
+    }
+    return counts;
+}
+
+QString ReadCountsText(const TReadCounts& counts) {
+    return QStringLiteral("測定値 %1 個（%2 行、%3 群）を読み込みました")
+        .arg(counts.readings)
+        .arg(counts.lines)
+        .arg(counts.groups);
 }
 
 int LastFilledRow(const TGridData& grid) {

@@ -1,6 +1,7 @@
 #include "platform/GridBlock.h"
 
 #include "measurement/GridLayout.h"
+#include "platform/Cp932.h"
 #include "platform/NumberText.h"
 
 namespace tv {
@@ -11,7 +12,11 @@ std::optional<TCellInput> CellInput(int col, const QString& field, QString* why)
         input.text = field;
         if (!TGridData::AcceptsText(col, field)) {
             if (why)
-                *why = QStringLiteral("は 10 バイトを超えています");
+                *why = Cp932Length(field)
+                           ? QStringLiteral("は長すぎます（「測定位置」は%1です）")
+                                 .arg(Cp932LimitText(grid::kPositionBytes))
+                           : QStringLiteral("はShift-JIS で表せない文字 '%1' を含んでいます")
+                                 .arg(Cp932FirstUnencodable(field));
             return std::nullopt;
         }
         return input;

@@ -52,9 +52,9 @@ check(utf8_stdin RC 0 INPUT ${DATA}/calc_utf8.csv OUT "${results_utf8}" ARGS -)
 # Shift-JIS; groups given as readings, as largest and smallest, and as a typed range; G = 8.
 check(sjis_grid RC 0 OUT_FILE ${DATA}/calc_sjis.expected
       ARGS --group-size 8 --grid ${DATA}/calc_sjis.csv)
-# No readings at all: zero results, σ and G untouched.
+# No readings at all: refused, as the window and "tavelon import" refuse it.
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_empty.csv "")
-check(empty RC 0 OUT "SD=0.0\nSD2=0.00\nDATACOUNT=0\nHENSA=\nHOSR=0.0\nHODATACOUNT=0\nHOHENSA=0.00\nGP=\n"
+check(empty RC 2 OUT "" ERR "測定値がありません"
       ARGS ${CMAKE_CURRENT_BINARY_DIR}/cli_calc_empty.csv)
 # A group size without range factor: results without σ, and a note.
 check(g_outside RC 0

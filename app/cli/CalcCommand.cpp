@@ -4,6 +4,7 @@
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
 #include "measurement/GridLayout.h"
+#include "measurement/ReadingsFile.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
@@ -70,65 +71,6 @@ bool ReadInput(const QString& file, QByteArray& bytes) {
     return in.error() == QFileDevice::NoError;
 }
 
-// Puts the records into the grid as the user would type them; an error text for a field the
-// grid would refuse.
-QString FillGrid(const std::vector<QStringList>& records, const QString& name, TGridData& grid) {
-    for (size_t i = 0; i < records.size(); ++i) {
-        const int row = static_cast<int>(i) + 1;
-        const QStringList& fields = records[i];
-        if (fields.size() > TGridData::kColumns)
-            return QStringLiteral("%1: %2 行目の項目数が %3 を超えています（%4 項目）")
-                .arg(name, QString::number(row), QString::number(TGridData::kColumns),
-                     QString::number(fields.size()));
-        for (int j = 0; j < fields.size(); ++j) {
-            const int col = j + 1;
-            QString text = fields[j];
-            bool excluded = false;
-            if (grid::IsReading(col) && text.trimmed().startsWith(QLatin1Char('*'))) {
-                text = text.trimmed().mid(1);
-                excluded = true;
-            }
-            if (!TGridData::AcceptsText(col, text)) {
-                const QString why =
-                    col == grid::kPositionCol
-                        ? (Cp932Length(text)
-                               ? QStringLiteral("%1 バイトを超えています").arg(grid::kPositionBytes)
-                               : QStringLiteral("Shift-JIS で表せない文字 '%1' を含んでいます")
-                                     .arg(Cp932FirstUnencodable(text)))
-                    : grid::IsReading(col)
-                        ? QStringLiteral("-99999999～99999999 の数値ではありません")
-                        : QStringLiteral("数値ではありません");
-                return QStringLiteral("%1: %2 行目 %3 列目 '%4' は%5")
-                    .arg(name, QString::number(row), QString::number(col), fields[j], why);
-            }
-            grid.SetCellText(col, row, text);
-            grid.SetForeColor(excluded ? kColorRed : kColorBlack);
-        }
-    }
-    return QString();
-}
-
-QString GridCsv(const TGridData& grid) {
-    int last = 0;
-    for (int r = 1; r <= grid.MaxRows(); ++r)
-        for (int c = 1; c <= TGridData::kColumns; ++c)
-            if (!grid.CellText(c, r).isEmpty())
-                last = r;
-    QString out;
-    for (int r = 1; r <= last; ++r) {
-        for (int c = 1; c <= TGridData::kColumns; ++c) {
-            QString text = grid.CellText(c, r);
-            if (grid::IsReading(c) && !text.isEmpty() && grid.CellColor(c, r) != kColorBlack)
-                text.prepend(QLatin1Char('*'));
-            if (c > 1)
-                out += QLatin1Char(',');
-            out += CsvField(text);
-        }
-        out += QLatin1Char('\n');
-    }
-    return out;
-}
-
 } // namespace
 
 QString ResultLines(const TCalcTarget& boxes) {
@@ -172,22 +114,12 @@ int RunCalc(const QStringList& args) {
             QStringLiteral("%1: UTF-8 でも Shift-JIS でもない文字が含まれています").arg(name));
         return 2;
     }
-    const CsvRecords csv = ParseCsv(*text);
-    if (csv.openQuoteRecord > 0) {
-        PrintError(QStringLiteral("%1: %2 行目の引用符が閉じていません")
-                       .arg(name, QString::number(csv.openQuoteRecord)));
-        return 2;
-    }
+    // The grid layout, read as the window's 読み込み and "tavelon import" read it.
     TGridData grid;
-    if (static_cast<int>(csv.records.size()) > grid.MaxRows()) {
-        PrintError(
-            QStringLiteral("%1: 行数が %2 を超えています（%3 行）")
-                .arg(name, QString::number(grid.MaxRows()), QString::number(csv.records.size())));
-        return 2;
-    }
-    const QString fillError = FillGrid(csv.records, name, grid);
-    if (!fillError.isEmpty()) {
-        PrintError(fillError);
+    try {
+        ReadReadings(*text, TReadingsLayout::Grid, grid);
+    } catch (const EConvertError& e) {
+        PrintError(QStringLiteral("%1: %2").arg(name, e.Message()));
         return 2;
     }
 
@@ -205,7 +137,7 @@ int RunCalc(const QStringList& args) {
 
     QString out = ResultLines(boxes);
     if (options.grid)
-        out += GridCsv(grid);
+        out += GridLayoutCsv(grid, LastFilledRow(grid));
     PrintOut(out);
     return 0;
 }

@@ -173,7 +173,16 @@ int RunImport(const QStringList& args) {
             *f.field = boxes.BoxText(f.box);
 
         SaveMeasurement(header, grid);
-        PrintOut(ResultLines(boxes));
+        // The results of what was stored: the stored grid read back and calculated as
+        // "tavelon calc" calculates it.
+        TGridData stored;
+        LoadMeasurementGrid(header.ID, stored);
+        TMemoryCalcTarget storedBoxes;
+        storedBoxes.SetBoxText(ResultBox::Edit13, header.GP);
+        CalcReadings(stored, storedBoxes);
+        CalcRanges(stored, storedBoxes);
+        PrintError(ReadCountsText(CountRead(stored)));
+        PrintOut(ResultLines(storedBoxes));
         return 0;
     } catch (const TError& e) {
         PrintError(e.Message().replace(QLatin1Char('\n'), QLatin1Char(' ')));

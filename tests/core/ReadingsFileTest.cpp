@@ -44,9 +44,53 @@ TEST(LoggerLayout, FillsLinesOfTenAndStartsALineWhereThePositionChanges) {
     ReadReadings(QStringLiteral("1\n2\n3\n"), TReadingsLayout::Detect, plain);
     EXPECT_EQ(plain.CellText(4, 1), QStringLiteral("3.0"));
     TGridData tabs;
-    ReadReadings(QStringLiteral("A\t1\nB\t2\n"), TReadingsLayout::Logger, tabs);
+    ReadReadings(QStringLiteral("A\t1\nA\t2\nB\t3\n"), TReadingsLayout::Logger, tabs);
     EXPECT_EQ(tabs.CellText(1, 2), QStringLiteral("B"));
-    EXPECT_EQ(tabs.CellText(2, 2), QStringLiteral("2.0"));
+    EXPECT_EQ(tabs.CellText(2, 2), QStringLiteral("3.0"));
+}
+
+TEST(LoggerLayout, ReadingsEachStampedWithTheirDistanceFillLinesOfTen) {
+    QString text;
+    for (int i = 0; i < 25; ++i) // a reading every 1.5 m, blank lines in between
+        text += QStringLiteral("%1,%2\n").arg(i * 1.5, 0, 'f', 1).arg(i % 7) +
+                (i % 5 ? QString() : QStringLiteral("\n"));
+    TGridData grid;
+    ReadReadings(text, TReadingsLayout::Detect, grid);
+    EXPECT_EQ(grid.CellText(1, 1), QStringLiteral("0.0"));
+    EXPECT_EQ(grid.CellText(11, 1), QStringLiteral("2.0")); // the tenth reading, 9 % 7
+    EXPECT_EQ(grid.CellText(1, 2), QStringLiteral("15.0"));
+    EXPECT_EQ(grid.CellText(1, 3), QStringLiteral("30.0"));
+    EXPECT_EQ(grid.CellText(6, 3), QStringLiteral("3.0")); // the 25th reading, 24 % 7
+    EXPECT_EQ(LastFilledRow(grid), 3);
+    EXPECT_EQ(CountRead(grid).readings, 25);
+    EXPECT_EQ(CountRead(grid).lines, 3);
+}
+
+TEST(ReadingsFile, HeadersBlankLinesAndEmptyFilesAreReadOneWay) {
+    // Blank lines are empty grid lines, at the start too; they never end the file.
+    TGridData grid;
+    ReadReadings(QStringLiteral("\nNo.1,1,2\n\nNo.3,3,4\n"), TReadingsLayout::Grid, grid);
+    EXPECT_EQ(grid.CellText(1, 2), QStringLiteral("No.1"));
+    EXPECT_EQ(grid.CellText(2, 4), QStringLiteral("3.0"));
+    // A header is readings without a number, or the column numbers, ASCII or full-width.
+    for (const char* header : {"位置,a,b,c", "測定位置,1,2,3,4,5,6,7,8,9,10",
+                               "測定位置,１,２,３,４,５,６,７,８,９,１０,Σd,Σ(d2),最大,最小,Ｒ"}) {
+        TGridData withHeader;
+        ReadReadings(QString::fromUtf8(header) + QStringLiteral("\nNo.1,5\n"),
+                     TReadingsLayout::Grid, withHeader);
+        EXPECT_EQ(withHeader.CellText(2, 1), QStringLiteral("5.0")) << header;
+    }
+    // A first line with a typo is data with an error, not a header; so is "1,2,4".
+    EXPECT_EQ(Message(QStringLiteral("No.1,1.2mm,2,3\n"), TReadingsLayout::Grid),
+              QStringLiteral("1 行目 2 列目 '1.2mm' は数値ではありません"));
+    TGridData numbers;
+    ReadReadings(QStringLiteral("x,1,2,4\n"), TReadingsLayout::Grid, numbers);
+    EXPECT_EQ(numbers.CellText(4, 1), QStringLiteral("4.0"));
+    // Nothing to read is refused, in either layout.
+    for (const char* empty : {"", "\n\n", "測定位置,1,2,3,4,5,6,7,8,9,10\n", "位置,測定値\n"})
+        EXPECT_EQ(Message(QString::fromUtf8(empty), TReadingsLayout::Detect),
+                  QStringLiteral("測定値がありません（読み込むものがありません）"))
+            << empty;
 }
 
 TEST(LoggerLayout, ABadRecordStopsTheReadingNamingItsLine) {
