@@ -25,19 +25,37 @@ QString JudgedSigmaText(int form, const QString& readingsSigma, const QString& r
     return form == kFormBureau ? rangeSigma : readingsSigma;
 }
 
-TFlatnessJudgement JudgeFlatness(const QString& limitText, const QString& sigmaText) {
+QString JudgedSigmaName(int form) {
+    return form == kFormBureau ? QStringLiteral("範囲法 σ") : QStringLiteral("標準偏差");
+}
+
+int ReportFormOfWork(const QString& workCode) {
+    TKoji work;
+    work.LoadByCode(workCode);
+    return work.Yoshiki == 0 ? kFormBureau : kFormHandbook;
+}
+
+TFlatnessJudgement JudgeFlatness(const QString& limitText, const QString& sigmaText,
+                                 const QString& sigmaName) {
     TFlatnessJudgement judgement;
     const QString limit = limitText.trimmed();
     const QString sigma = sigmaText.trimmed();
-    if (!HasDigit(limit) || !HasDigit(sigma))
+    if (!HasDigit(limit))
         return judgement;
-    const QString head = QStringLiteral("規格値 ") + limit + QStringLiteral(" 以下: ");
+    if (!HasDigit(sigma)) {
+        // "範囲法 σ がない…", "標準偏差がない…": a space only after a symbol.
+        const QString gap = sigmaName.endsWith(QChar(0x03C3)) ? QStringLiteral(" ") : QString();
+        judgement.text = sigmaName + gap + QStringLiteral("がないため判定できません");
+        return judgement;
+    }
     if (TextToFloat(sigma) <= TextToFloat(limit)) {
         judgement.verdict = TVerdict::Pass;
-        judgement.text = head + QStringLiteral("合格");
+        judgement.text = sigmaName + QLatin1Char(' ') + sigma + QStringLiteral(" ≤ ") + limit +
+                         QStringLiteral(" 合格");
     } else {
         judgement.verdict = TVerdict::Fail;
-        judgement.text = head + QStringLiteral("不合格 (σ ") + sigma + QLatin1Char(')');
+        judgement.text = sigmaName + QLatin1Char(' ') + sigma + QStringLiteral(" > ") + limit +
+                         QStringLiteral(" 不合格");
     }
     return judgement;
 }

@@ -15,11 +15,22 @@ constexpr int kFormBureau = 1;   // 北海道開発局: σ of the group-range me
 // range method's σ for the bureau form.
 QString JudgedSigmaText(int form, const QString& readingsSigma, const QString& rangeSigma);
 
+// The name of the σ the chosen form prints and the verdict judges: "標準偏差" for the handbook
+// form, "範囲法 σ" for the bureau form.
+QString JudgedSigmaName(int form);
+
+// The report form a work is printed on, from its print form in the works register: 開発局 (0)
+// prints the bureau form, 土木現業所 and 支庁 the handbook form. A work not in the register has
+// the print form of a new work.
+int ReportFormOfWork(const QString& workCode);
+
 enum class TVerdict { None, Pass, Fail };
 
 struct TFlatnessJudgement {
     TVerdict verdict = TVerdict::None;
-    QString text; // "規格値 2.4 以下: 合格", "規格値 2.4 以下: 不合格 (σ 2.71)", or empty
+    // "標準偏差 1.16 ≤ 2.4 合格", "範囲法 σ 2.71 > 2.4 不合格", "範囲法 σ がないため判定できません"
+    // (a limit but no σ of that kind), or empty (no limit).
+    QString text;
 };
 
 // The value of a limit text read with TextToFloat; nothing when the text holds no digit (an
@@ -27,9 +38,10 @@ struct TFlatnessJudgement {
 std::optional<double> FlatnessLimitValue(const QString& limitText);
 
 // Judges the σ text against the limit text, both read with TextToFloat as they are shown:
-// σ ≤ limit passes. No judgement when either text holds no digit (an empty limit, a σ not yet
-// computed): a text that is no number is not read as 0.
-TFlatnessJudgement JudgeFlatness(const QString& limitText, const QString& sigmaText);
+// σ ≤ limit passes. The text names the σ judged (`sigmaName`). No judgement when either text holds
+// no digit (an empty limit, a σ not computed): a text that is no number is not read as 0.
+TFlatnessJudgement JudgeFlatness(const QString& limitText, const QString& sigmaText,
+                                 const QString& sigmaName = QStringLiteral("標準偏差"));
 
 // The upper limit (KikakutiU1, trimmed) of the flatness standard of a work type under the
 // category given by the print form of the work (Yoshiki: 0 開発局, 1 土木現業所, 2 支庁). A work

@@ -19,24 +19,27 @@ TEST(FlatnessVerdict, TheFormChoosesTheSigmaAndSigmaAtTheLimitPasses) {
 
     TFlatnessJudgement pass = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.40"));
     EXPECT_EQ(pass.verdict, TVerdict::Pass);
-    EXPECT_EQ(pass.text, QStringLiteral("規格値 2.4 以下: 合格"));
-    pass = JudgeFlatness(QStringLiteral(" 2.4 "), QStringLiteral("0.00"));
-    EXPECT_EQ(pass.text, QStringLiteral("規格値 2.4 以下: 合格"));
+    EXPECT_EQ(pass.text, QStringLiteral("標準偏差 2.40 ≤ 2.4 合格"));
+    pass = JudgeFlatness(QStringLiteral(" 2.4 "), QStringLiteral("0.00"),
+                         JudgedSigmaName(kFormBureau));
+    EXPECT_EQ(pass.text, QStringLiteral("範囲法 σ 0.00 ≤ 2.4 合格"));
 
     const TFlatnessJudgement fail = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.41"));
     EXPECT_EQ(fail.verdict, TVerdict::Fail);
-    const TFlatnessJudgement shown = JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.71"));
-    EXPECT_EQ(shown.text, QStringLiteral("規格値 2.4 以下: 不合格 (σ 2.71)"));
+    const TFlatnessJudgement shown =
+        JudgeFlatness(QStringLiteral("2.4"), QStringLiteral("2.71"), JudgedSigmaName(kFormBureau));
+    EXPECT_EQ(shown.text, QStringLiteral("範囲法 σ 2.71 > 2.4 不合格"));
 
-    // No limit, or no σ yet: no verdict, and no text standing in for one.
-    for (const auto& [limit, sigma] : {std::pair{QString(), QStringLiteral("1.00")},
-                                       std::pair{QStringLiteral("  "), QStringLiteral("1.00")},
-                                       std::pair{QStringLiteral("なし"), QStringLiteral("1.00")},
-                                       std::pair{QStringLiteral("2.4"), QString()}}) {
-        const TFlatnessJudgement none = JudgeFlatness(limit, sigma);
+    // No limit: no verdict and no text. A limit but no σ of that kind: no verdict, and the text
+    // says why.
+    for (const QString& limit : {QString(), QStringLiteral("  "), QStringLiteral("なし")}) {
+        const TFlatnessJudgement none = JudgeFlatness(limit, QStringLiteral("1.00"));
         EXPECT_EQ(none.verdict, TVerdict::None) << limit.toStdString();
         EXPECT_TRUE(none.text.isEmpty());
     }
+    const TFlatnessJudgement noSigma = JudgeFlatness(QStringLiteral("2.4"), QString());
+    EXPECT_EQ(noSigma.verdict, TVerdict::None);
+    EXPECT_EQ(noSigma.text, QStringLiteral("標準偏差がないため判定できません"));
     EXPECT_FALSE(FlatnessLimitValue(QString()));
     EXPECT_EQ(FlatnessLimitValue(QStringLiteral("2.4mm")), 2.4);
 }
