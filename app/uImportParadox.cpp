@@ -212,6 +212,8 @@ void TfrmImportParadox::BitBtn1Click() {
                         .arg(tables)
                         .arg(rows)
                         .arg(folder))) {
+        if (beforeSwitch_ && !beforeSwitch_())
+            return;
         if (!folder.endsWith(QDir::separator()))
             folder += QDir::separator();
         SetDataFolder(kDatabase, folder);

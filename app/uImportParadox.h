@@ -4,7 +4,9 @@
 // count or the reason it cannot be read; the import writes all tables or none, and then offers
 // to make the new folder the data folder.
 #include <QDialog>
+#include <functional>
 #include <memory>
+#include <utility>
 
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,10 @@ public:
 
     // True once the imported folder was made the data folder.
     bool DataFolderChanged() const { return dataFolderChanged_; }
+    // Asked just before the imported folder becomes the data folder; false keeps the old one.
+    void SetBeforeSwitch(std::function<bool()> beforeSwitch) {
+        beforeSwitch_ = std::move(beforeSwitch);
+    }
 
     void Button1Click();
     void Edit1ReturnPressed(); // reads the folder typed
@@ -50,6 +56,7 @@ private:
 
     std::unique_ptr<TParadoxImport> import_;
     bool dataFolderChanged_ = false;
+    std::function<bool()> beforeSwitch_;
 };
 
 } // namespace tv

@@ -219,18 +219,25 @@ void TfrmEditTavelon::BuildControls() {
     SetImeOn(ComboBox2);
     SetImeOn(ComboBox3);
     // Typing stops at what the header's columns hold (code-page-932 bytes).
-    LimitCodeNameBytes(ComboBox1->lineEdit(), 8, 128);
-    LimitBytes(ComboBox4->lineEdit(), 32);
-    LimitBytes(Edit1, 10);
-    LimitBytes(Edit2, 10);
-    LimitBytes(Edit3, 10);
-    LimitBytes(Edit4, 10);
-    LimitBytes(ComboBox2->lineEdit(), 32);
-    LimitBytes(ComboBox3->lineEdit(), 16);
-    for (QLineEdit* box : {Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11})
-        LimitBytes(box, 8);
-    LimitBytes(Edit12, 4);
-    LimitBytes(Edit13, 2);
+    LimitCodeNameBytes(ComboBox1->lineEdit(), 8, 128, QStringLiteral("工事コード"),
+                       QStringLiteral("工事名"));
+    LimitBytes(ComboBox4->lineEdit(), 32, QStringLiteral("工種名"));
+    LimitBytes(Edit1, 10, QStringLiteral("測定開始点"));
+    LimitBytes(Edit2, 10, QStringLiteral("測定終了点"));
+    LimitBytes(Edit3, 10, QStringLiteral("測定距離"));
+    LimitBytes(Edit4, 10, QStringLiteral("測定日"));
+    LimitBytes(ComboBox2->lineEdit(), 32, QStringLiteral("測定器"));
+    LimitBytes(ComboBox3->lineEdit(), 16, QStringLiteral("測定者"));
+    const std::pair<QLineEdit*, const char16_t*> results[] = {
+        {Edit5, u"Σd"},  {Edit6, u"Σ(d2)"},   {Edit7, u"データ数"}, {Edit8, u"標準偏差"},
+        {Edit9, u"ΣＲ"}, {Edit10, u"測定数"}, {Edit11, u"標準偏差"}};
+    for (const auto& [box, field] : results) {
+        LimitBytes(box, 8, QString::fromUtf16(field));
+        // A computed result shows whole however long it is.
+        FitTextToWidth(box);
+    }
+    LimitBytes(Edit12, 4, QStringLiteral("仕様書の範囲"));
+    LimitBytes(Edit13, 2, QStringLiteral("Ｇ"));
     // The result boxes of the readings are grey.
     for (QLineEdit* box : {Edit5, Edit6, Edit7, Edit8}) {
         QPalette palette = box->palette();
@@ -327,7 +334,6 @@ void TfrmEditTavelon::BuildControls() {
             [this](int col, int row) { Guarded([&] { vaSpread1Click(col, row); }); });
     connect(vaSpread1, &TvaSpread::KeyPress, this,
             [this](int key) { Guarded([&] { vaSpread1KeyPress(key); }); });
-    connect(Edit11, &QLineEdit::textChanged, this, Handler(this, &TfrmEditTavelon::Edit11Change));
     // The verdict judges the σ of the chosen form.
     connect(RadioGroup1, &TRadioGroup::Changed, this, Handler(this, &TfrmEditTavelon::ShowVerdict));
     connect(Label16, &TClickLabel::Click, this, Handler(this, &TfrmEditTavelon::Label16Click));
@@ -344,7 +350,8 @@ void TfrmEditTavelon::BuildControls() {
             [this](const QString& text) { shownWork_ = text; });
     connect(ComboBox4->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { shownKosyu_ = text; });
-    connect(vaSpread1, &TvaSpread::CellEdited, this, [this] { MarkModified(); });
+    connect(vaSpread1, &TvaSpread::CellEdited, this,
+            Handler(this, &TfrmEditTavelon::vaSpread1CellEdited));
     connect(vaSpread1, &TvaSpread::InputRefused, this, [this](const QString& message) {
         QApplication::beep();
         StatusPanel1->setText(message);
@@ -471,12 +478,18 @@ void TfrmEditTavelon::RefreshFlatnessLimit() {
 }
 
 void TfrmEditTavelon::ShowVerdict() {
-    const TFlatnessJudgement judgement = JudgeFlatness(
-        flatnessLimit_, JudgedSigmaText(RadioGroup1->ItemIndex(), Edit8->text(), Edit11->text()));
+    const int form = RadioGroup1->ItemIndex();
+    const TFlatnessJudgement judgement =
+        JudgeFlatness(flatnessLimit_, JudgedSigmaText(form, Edit8->text(), Edit11->text()),
+                      JudgedSigmaName(form));
     StatusPanel2->setText(judgement.text);
     QPalette palette = StatusPanel2->palette();
-    palette.setColor(QPalette::WindowText,
-                     judgement.verdict == TVerdict::Fail ? QColor(0xC0, 0, 0) : QColor(0, 0x80, 0));
+    QColor color = QApplication::palette().color(QPalette::WindowText);
+    if (judgement.verdict == TVerdict::Fail)
+        color = QColor(0xC0, 0, 0);
+    else if (judgement.verdict == TVerdict::Pass)
+        color = QColor(0, 0x80, 0);
+    palette.setColor(QPalette::WindowText, color);
     StatusPanel2->setPalette(palette);
 }
 
@@ -497,12 +510,13 @@ TFlatnessChart TfrmEditTavelon::ChartData() {
 void TfrmEditTavelon::vaSpread1KeyPress(int key) {
     const int col = vaSpread1->ActiveCol();
     if (key == 13) {
-        if (grid::IsReading(col)) {
+        // The cell Enter committed was recalculated as it changed; an Enter that changed nothing
+        // recalculates here. A typed 最大, 最小 or Ｒ of a row with readings gives way to the
+        // readings' own, so both calculations always run.
+        const bool done = calculatedEdit_;
+        calculatedEdit_ = false;
+        if (!done && (grid::IsReading(col) || (col >= grid::kColLargest && col <= grid::kColRange)))
             RunCalcReadingsAndRanges();
-        } else if (col >= grid::kColLargest && col <= grid::kColRange) {
-            CalcRanges(*vaSpread1, *this);
-            ResultsChanged();
-        }
     }
     if (col >= grid::kPositionCol && col < grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterRight);
@@ -535,8 +549,11 @@ void TfrmEditTavelon::Edit13Exit() {
     CalcRanges(*vaSpread1, *this);
 }
 
-void TfrmEditTavelon::Edit11Change() {
-    RadioGroup1->SetItemIndex(Edit11->text().trimmed().isEmpty() ? 0 : 1);
+void TfrmEditTavelon::vaSpread1CellEdited() {
+    MarkModified();
+    // Also when the calculation fails (a Ｇ that is no number): its message is shown once.
+    calculatedEdit_ = true;
+    RunCalcReadingsAndRanges();
 }
 
 // --- Data ---------------------------------------------------------------------------------------
@@ -566,13 +583,22 @@ void TfrmEditTavelon::RecordToWindow() {
     Edit9->setText(h.HOSR);
     Edit10->setText(h.HODATACOUNT);
     Edit11->setText(h.HOHENSA);
-    Edit11Change(); // also when the text did not change
     Edit12->setText(h.SIYOUSYO);
     Edit13->setText(h.GP);
+    // The report form registered for the work; the user may choose the other one.
+    RadioGroup1->SetItemIndex(ReportFormOfWork(h.Koji->Code));
     LoadMeasurementGrid(h.ID, *vaSpread1);
     // The flatness standard of the pair, under the category of the work's print form.
     flatnessLimit_ = FlatnessLimitText(h.Koji->Code, h.Kosyu->Kosyumei);
-    ResultsChanged();
+    // The results shown are those of the loaded readings, also for a measurement stored with
+    // results that no longer agree with them.
+    try {
+        RunCalcReadingsAndRanges();
+    } catch (const TError& e) {
+        // A stored Ｇ that is not a whole number: the measurement is shown all the same.
+        ResultsChanged();
+        StatusPanel1->setText(e.Message());
+    }
     MarkShown();
 }
 
@@ -581,6 +607,8 @@ void TfrmEditTavelon::MarkShown() {
     gpEdited_ = false;
     shownWork_ = ComboBox1->currentText();
     shownKosyu_ = ComboBox4->currentText();
+    loadedWorkCode_ = CodePart(shownWork_).trimmed();
+    loadedKosyu_ = shownKosyu_;
 }
 
 bool TfrmEditTavelon::SaveShownMeasurement() {
@@ -588,16 +616,15 @@ bool TfrmEditTavelon::SaveShownMeasurement() {
     // The stored results are always those of the stored readings and the stored Ｇ.
     RunCalcReadingsAndRanges();
     gpEdited_ = false;
-    if (const int row = FirstRowNotKept(*vaSpread1)) {
-        if (!AskYesNo(
-                QStringLiteral("%1 行目以降の入力は計算にも保存にも含まれません。保存しますか？")
-                    .arg(row)))
-            return false;
-    }
     WindowToRecord();
     SaveMeasurement(*header_, *vaSpread1);
     MarkShown();
     return true;
+}
+
+bool TfrmEditTavelon::ChoosesShownPair() const {
+    return CodePart(ComboBox1->currentText()).trimmed() == loadedWorkCode_ &&
+           ComboBox4->currentText() == loadedKosyu_;
 }
 
 bool TfrmEditTavelon::LeaveShownMeasurement() {
@@ -657,6 +684,9 @@ void TfrmEditTavelon::ComboBox1DropDown() {
 }
 
 void TfrmEditTavelon::ComboBox1Click() {
+    // Choosing the pair shown again loads nothing and asks nothing: the typing stays.
+    if (modified_ && ChoosesShownPair())
+        return;
     if (!LeaveShownMeasurement())
         return;
     header_->Koji->LoadByCode(CodePart(ComboBox1->currentText()));
@@ -672,6 +702,8 @@ void TfrmEditTavelon::ComboBox4DropDown() {
 }
 
 void TfrmEditTavelon::ComboBox4Click() {
+    if (modified_ && ChoosesShownPair())
+        return;
     if (!LeaveShownMeasurement())
         return;
     header_->Kosyu->FindByName(ComboBox4->currentText());
@@ -721,17 +753,8 @@ void TfrmEditTavelon::BitBtn2Click() {
 }
 
 void TfrmEditTavelon::BitBtn1Click() {
-    // The measurement is saved first; a failed or declined save stops the print. The form
-    // printed is the one chosen, whatever the recalculation before the save showed.
-    const int form = RadioGroup1->ItemIndex();
-    bool saved = false;
-    try {
-        saved = SaveShownMeasurement();
-    } catch (...) {
-        RadioGroup1->SetItemIndex(form);
-        throw;
-    }
-    RadioGroup1->SetItemIndex(form);
+    // The measurement is saved first; a failed save stops the print.
+    const bool saved = SaveShownMeasurement();
     BitBtn2->setEnabled(true);
     if (!saved)
         return;
@@ -812,10 +835,25 @@ void TfrmEditTavelon::N4Click() {
 }
 void TfrmEditTavelon::N5Click() {
     TfrmImportParadox dialog(this);
+    // Unsaved readings are saved, when the user wants, into the folder they came from.
+    dialog.SetBeforeSwitch([this] {
+        bool leave = false;
+        Guarded([&] { leave = LeaveShownMeasurement(); });
+        return leave;
+    });
     dialog.exec();
-    // The new data folder gets the tables the old one did not have.
-    if (dialog.DataFolderChanged())
-        CheckDatabases();
+    if (!dialog.DataFolderChanged())
+        return;
+    // The new data folder gets the tables the old one did not have, and the window shows the
+    // new folder's measurement of the pair.
+    CheckDatabases();
+    if (ComboBox1->currentText().trimmed().isEmpty() &&
+        ComboBox4->currentText().trimmed().isEmpty())
+        return;
+    header_->Koji->LoadByCode(CodePart(ComboBox1->currentText()));
+    header_->Kosyu->FindByName(ComboBox4->currentText());
+    header_->LoadByWork();
+    RecordToWindow();
 }
 
 void TfrmEditTavelon::Graph1Click() {
@@ -899,12 +937,7 @@ void TfrmEditTavelon::ImportReadings(const QString& path, int layout) {
         return;
     vaSpread1->ReplaceCells(scratch);
     vaSpread1BlockEdited();
-    int readings = 0;
-    for (int r = 1; r <= scratch.MaxRows(); ++r)
-        for (int c = grid::kFirstReading; c <= grid::kLastReading; ++c)
-            if (!scratch.CellText(c, r).isEmpty())
-                ++readings;
-    StatusPanel1->setText(QStringLiteral("%1 個の測定値を読み込みました").arg(readings));
+    StatusPanel1->setText(ReadCountsText(CountRead(vaSpread1->Cells())));
 }
 
 void TfrmEditTavelon::Export1Click() {

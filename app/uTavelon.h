@@ -83,7 +83,8 @@ public:
     void ComboBox3DropDown();
     void vaSpread1Click(int col, int row);
     void vaSpread1KeyPress(int key);
-    void Edit11Change();
+    // A cell's text was changed by the user: the results follow at once.
+    void vaSpread1CellEdited();
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
@@ -153,6 +154,8 @@ private:
     // to save changes. False when the user cancelled or the save did not happen; the work and
     // work-type boxes then show the shown measurement's pair again.
     bool LeaveShownMeasurement();
+    // The work and work-type boxes name the pair loaded (or saved) last.
+    bool ChoosesShownPair() const;
     void MarkModified() { modified_ = true; }
     void MarkShown();
     void BuildReadingsMenu();
@@ -175,9 +178,13 @@ private:
     std::unique_ptr<TRokumaData> point_;
     bool modified_ = false;
     bool gpEdited_ = false;
+    // The last cell edit recalculated; the Enter that committed it need not again.
+    bool calculatedEdit_ = false;
     // The texts of the work and work-type boxes for the measurement shown (or as typed since):
     // choosing from a list changes the box before the choice is handled.
     QString shownWork_, shownKosyu_;
+    // The pair loaded or saved last: its work code and work-type name.
+    QString loadedWorkCode_, loadedKosyu_;
     // The controls below the grid with their positions at the layout's size.
     std::vector<std::pair<QWidget*, QPoint>> bottomControls_;
     QString flatnessLimit_; // upper limit of the shown pair's flatness standard; empty: none

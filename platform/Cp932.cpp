@@ -228,8 +228,12 @@ void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
         throw EngineError(QStringLiteral("%1に使えない文字 '%2' が含まれています: '%3'")
                               .arg(what, Cp932FirstUnencodable(text), text));
     if (*length > bytes)
-        throw EngineError(QStringLiteral("%1に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                              .arg(what, QString::number(bytes), text, QString::number(*length)));
+        throw EngineError(
+            QStringLiteral("%1は%2です: '%3'").arg(what, Cp932LimitText(bytes), text));
+}
+
+QString Cp932LimitText(int bytes) {
+    return QStringLiteral("全角%1文字（半角%2文字）まで").arg(bytes / 2).arg(bytes);
 }
 
 } // namespace tv

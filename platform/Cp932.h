@@ -23,6 +23,9 @@ QString Cp932Truncate(const QString& text, int maxBytes);
 // encoded); `what` names the box as the user knows it ("「工事名」", "3 行目の「測定位置」").
 void CheckFitsBytes(const QString& what, const QString& text, int bytes);
 
+// A limit of code-page-932 bytes in the words a user reads: "全角5文字（半角10文字）まで".
+QString Cp932LimitText(int bytes);
+
 // The text's code-page-932 bytes, characters mapped as Cp932Length counts them; empty when a
 // character cannot be encoded.
 std::optional<QByteArray> Cp932Encode(const QString& text);

@@ -173,7 +173,11 @@ public:
             editor->setInputMethodHints(Qt::ImhFormattedNumbersOnly | Qt::ImhLatinOnly);
             editor->setAlignment(Qt::AlignRight);
         } else {
-            LimitBytes(editor, 10);
+            LimitBytes(editor, grid::kPositionBytes, QStringLiteral("測定位置"));
+            // The status bar says it too, as for the number cells.
+            connect(editor, &QLineEdit::inputRejected, grid_, [grid = grid_, editor] {
+                emit grid->InputRefused(editor->property("refusal").toString());
+            });
             SetImeOff(editor);
         }
         return editor;
@@ -215,7 +219,7 @@ protected:
 
 public:
     // Draws the cell as the style does, but its text with the grid's small margins. A text wider
-    // than its column is cut with an ellipsis, never silently; its tooltip shows it whole.
+    // than its column is condensed to fit, so every value shows whole.
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyleOptionViewItem opt(option);
@@ -231,10 +235,17 @@ public:
         painter->save();
         painter->setFont(opt.font);
         painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        const QString shown = opt.fontMetrics.horizontalAdvance(text) <= area.width()
-                                  ? text
-                                  : opt.fontMetrics.elidedText(text, Qt::ElideRight, area.width());
-        painter->drawText(area, int(opt.displayAlignment) | Qt::TextSingleLine, shown);
+        const int wide = opt.fontMetrics.horizontalAdvance(text);
+        if (wide <= area.width() || area.width() <= 0) {
+            painter->drawText(area, int(opt.displayAlignment) | Qt::TextSingleLine, text);
+        } else {
+            // Drawn at its own width into a frame narrowed to the cell.
+            const qreal scale = qreal(area.width()) / wide;
+            painter->translate(area.left(), 0);
+            painter->scale(scale, 1);
+            const QRect wideArea(0, area.top(), wide, area.height());
+            painter->drawText(wideArea, int(opt.displayAlignment) | Qt::TextSingleLine, text);
+        }
         painter->restore();
     }
 

@@ -36,13 +36,13 @@ TfrmEditHacchusya::TfrmEditHacchusya(QWidget* parent)
     ComboBox1->setGeometry(64, 8, 185, 20);
     SetImeOn(ComboBox1);
     SetImeOn(ComboBox1->lineEdit());
-    LimitBytes(ComboBox1->lineEdit(), 32);
+    LimitBytes(ComboBox1->lineEdit(), 32, QStringLiteral("発注者名"));
     (new QLabel(QStringLiteral("職氏名"), client))->move(8, 44);
     Edit1 = new QLineEdit(client);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(64, 40, 185, 20);
     SetImeOn(Edit1);
-    LimitBytes(Edit1, 32);
+    LimitBytes(Edit1, 32, QStringLiteral("職氏名"));
     Button1 = new QPushButton(QStringLiteral("登録(&O)"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(174, 72, 75, 25);

@@ -44,16 +44,16 @@ Label* Panel(QWidget* parent, const char* name, const QString& text, int x, int 
 }
 
 // An edit box for a value: input method off, at most the bytes its column stores.
-QLineEdit* ValueEdit(QWidget* parent, const char* name, int x, int y) {
+QLineEdit* ValueEdit(QWidget* parent, const char* name, int x, int y, const QString& field) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(x, y, 81, 20);
     SetImeOff(edit);
-    LimitBytes(edit, 16);
+    LimitBytes(edit, 16, field);
     return edit;
 }
 
-TComboBox* NameCombo(QWidget* parent, const char* name, int y, int bytes) {
+TComboBox* NameCombo(QWidget* parent, const char* name, int y, int bytes, const QString& field) {
     auto* box = new TComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setEditable(true);
@@ -61,7 +61,7 @@ TComboBox* NameCombo(QWidget* parent, const char* name, int y, int bytes) {
     box->setGeometry(88, y, 153, 20);
     SetImeOn(box);
     SetImeOn(box->lineEdit());
-    LimitBytes(box->lineEdit(), bytes);
+    LimitBytes(box->lineEdit(), bytes, field);
     return box;
 }
 
@@ -114,15 +114,15 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     }
 
     Panel7 = Panel(client, "Panel7", QStringLiteral("工種名"), 8, 40, 81, 20);
-    ComboBox1 = NameCombo(client, "ComboBox1", 40, 32);
+    ComboBox1 = NameCombo(client, "ComboBox1", 40, 32, QStringLiteral("工種名"));
     Panel8 = Panel<TClickLabel>(client, "Panel8", QStringLiteral("項目名"), 8, 64, 81, 20);
-    ComboBox2 = NameCombo(client, "ComboBox2", 64, 16);
+    ComboBox2 = NameCombo(client, "ComboBox2", 64, 16, QStringLiteral("項目名"));
 
     Panel1 = Panel(client, "Panel1", QStringLiteral("規格値(㎜)"), 8, 96, 105, 41);
     Panel2 = Panel(client, "Panel2", QStringLiteral("上限値"), 112, 96, 49, 20);
-    Edit2 = ValueEdit(client, "Edit2", 160, 96);
+    Edit2 = ValueEdit(client, "Edit2", 160, 96, QStringLiteral("規格値の上限値"));
     Panel3 = Panel(client, "Panel3", QStringLiteral("下限値"), 112, 117, 49, 20);
-    Edit3 = ValueEdit(client, "Edit3", 160, 117);
+    Edit3 = ValueEdit(client, "Edit3", 160, 117, QStringLiteral("規格値の下限値"));
 
     CheckBox1 = new QCheckBox(QStringLiteral("合格判定値"), client);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
@@ -131,7 +131,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(128, 148);
     Label1->adjustSize();
-    Edit1 = ValueEdit(client, "Edit1", 160, 144);
+    Edit1 = ValueEdit(client, "Edit1", 160, 144, QStringLiteral("条件"));
 
     Panel4 = Panel(client, "Panel4", QStringLiteral("自社規格値"), 8, 168, 105, 22);
     Edit4 = new QLineEdit(client);
@@ -139,9 +139,9 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     Edit4->setGeometry(8, 189, 105, 20);
     SetImeOn(Edit4);
     Panel5 = Panel(client, "Panel5", QStringLiteral("上限値"), 112, 168, 49, 20);
-    Edit5 = ValueEdit(client, "Edit5", 160, 168);
+    Edit5 = ValueEdit(client, "Edit5", 160, 168, QStringLiteral("自社規格値の上限値"));
     Panel6 = Panel(client, "Panel6", QStringLiteral("下限値"), 112, 189, 49, 20);
-    Edit6 = ValueEdit(client, "Edit6", 160, 189);
+    Edit6 = ValueEdit(client, "Edit6", 160, 189, QStringLiteral("自社規格値の下限値"));
 
     Button1 = new QPushButton(QStringLiteral("登録"), client);
     Button1->setObjectName(QStringLiteral("Button1"));

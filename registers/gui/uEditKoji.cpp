@@ -82,7 +82,7 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     Edit1 = new QLineEdit(client);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(72, 8, 65, 20);
-    LimitBytes(Edit1, 8);
+    LimitBytes(Edit1, 8, QStringLiteral("工事コード"));
     SetImeOff(Edit1);
     Button1 = new QPushButton(QStringLiteral("工事検索"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -91,17 +91,22 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     Edit2 = new QLineEdit(client);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(72, 32, 385, 20);
-    LimitBytes(Edit2, 128);
+    LimitBytes(Edit2, 128, QStringLiteral("工事名"));
     SetImeOn(Edit2);
     label("Label3", QStringLiteral("発注者名"), 14, 60);
     ComboBox3 = NameCombo(client, "ComboBox3", 72, 56, 241);
-    LimitBytes(ComboBox3->lineEdit(), 20);
+    LimitBytes(ComboBox3->lineEdit(), 20, QStringLiteral("発注者名"));
+    // The client and contractor registers hold longer names than a work does.
+    RefuseLongChoices(ComboBox3, 20, QStringLiteral("発注者の登録の「発注者名」"),
+                      QStringLiteral("工事の「発注者名」"));
     label("Label4", QStringLiteral("請負者名"), 14, 84);
     ComboBox2 = NameCombo(client, "ComboBox2", 72, 80, 241);
-    LimitBytes(ComboBox2->lineEdit(), 40);
+    LimitBytes(ComboBox2->lineEdit(), 40, QStringLiteral("請負者名"));
+    RefuseLongChoices(ComboBox2, 40, QStringLiteral("請負者の登録の「請負者名」"),
+                      QStringLiteral("工事の「請負者名」"));
     label("Label5", QStringLiteral("現場代理人"), 2, 108);
     ComboBox1 = NameCombo(client, "ComboBox1", 72, 104, 145);
-    LimitBytes(ComboBox1->lineEdit(), 16);
+    LimitBytes(ComboBox1->lineEdit(), 16, QStringLiteral("現場代理人"));
 
     RadioGroup1 = new TRadioGroup(
         QStringLiteral("印刷様式"),

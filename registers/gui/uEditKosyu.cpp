@@ -61,7 +61,7 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     Edit2 = new QLineEdit(client);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(48, 224, 177, 20);
-    LimitBytes(Edit2, 32);
+    LimitBytes(Edit2, 32, QStringLiteral("工種名"));
     SetImeOn(Edit2);
 
     Button1 = new QPushButton(QStringLiteral("工種追加"), client);

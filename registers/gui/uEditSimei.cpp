@@ -35,7 +35,7 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(64, 8, 129, 20);
     SetImeOn(Edit1);
-    LimitBytes(Edit1, 16);
+    LimitBytes(Edit1, 16, QStringLiteral("ふりがな"));
     Button2 = new QPushButton(QStringLiteral("氏名検索"), client);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(200, 7, 79, 22);
@@ -45,7 +45,7 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(64, 36, 129, 20);
     SetImeOn(Edit2);
-    LimitBytes(Edit2, 16);
+    LimitBytes(Edit2, 16, QStringLiteral("氏名"));
     Button1 = new QPushButton(QStringLiteral("登録"), client);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(200, 35, 79, 22);

@@ -35,12 +35,12 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget* parent)
         l->move(x, y);
         return l;
     };
-    auto edit = [this](const char* name, int y) {
+    auto edit = [this](const char* name, int y, const QString& field) {
         auto* e = new QLineEdit(client_);
         e->setObjectName(QLatin1String(name));
         e->setGeometry(80, y, 281, 20);
         SetImeOn(e);
-        LimitBytes(e, 48);
+        LimitBytes(e, 48, field);
         return e;
     };
     label(QStringLiteral("請負者名"), 8, 12);
@@ -51,13 +51,13 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget* parent)
     ComboBox1->setGeometry(80, 8, 281, 20);
     SetImeOn(ComboBox1);
     SetImeOn(ComboBox1->lineEdit());
-    LimitBytes(ComboBox1->lineEdit(), 48);
+    LimitBytes(ComboBox1->lineEdit(), 48, QStringLiteral("請負者名"));
     label(QStringLiteral("住所"), 8, 36);
-    Edit1 = edit("Edit1", 32);
+    Edit1 = edit("Edit1", 32, QStringLiteral("住所"));
     label(QStringLiteral("会社名"), 8, 60);
-    Edit2 = edit("Edit2", 56);
+    Edit2 = edit("Edit2", 56, QStringLiteral("会社名"));
     label(QStringLiteral("代表者"), 8, 84);
-    Edit3 = edit("Edit3", 80);
+    Edit3 = edit("Edit3", 80, QStringLiteral("代表者"));
     CheckBox1 = new QCheckBox(QStringLiteral("JVの代表会社である"), client_);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(80, 106, 200, 17);

@@ -236,26 +236,29 @@ protected:
 };
 
 TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
-    EXPECT_EQ(Verdict(), QString()); // nothing computed yet
+    EXPECT_EQ(Verdict(), QStringLiteral("標準偏差がないため判定できません")); // nothing yet
 
-    // Range 2.5 of one group of ten: σ 2.5 / 3.08 = 0.81 on the bureau form, which the
-    // recalculation chose; the work's print form 土木現業所 gives the limit 2.4.
+    // The work's print form 土木現業所 prints the handbook form, which judges the readings'
+    // standard deviation, against the limit 2.4; a recalculation keeps that form.
     Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
-    EXPECT_EQ(window->RadioGroup1->ItemIndex(), kFormBureau);
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), kFormHandbook);
+    EXPECT_EQ(Verdict(), QStringLiteral("標準偏差 1.32 ≤ 2.4 合格"));
     EXPECT_EQ(VerdictColor(), QColor(0, 0x80, 0));
 
     Enter(
         {QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5"), QStringLiteral("9")});
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 不合格 (σ 3.08)"));
+    EXPECT_EQ(Verdict(), QStringLiteral("標準偏差 4.14 > 2.4 不合格"));
     EXPECT_EQ(VerdictColor(), QColor(0xC0, 0, 0));
-    // The handbook form judges the readings' standard deviation (4.14).
-    window->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item0"))->click();
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 不合格 (σ 4.14)"));
+    // The bureau form judges the range method's σ: 9.5 / 3.08.
+    window->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item1"))->click();
+    EXPECT_EQ(Verdict(), QStringLiteral("範囲法 σ 3.08 > 2.4 不合格"));
 
     // Excluding the 9 recalculates: back within the standard.
     window->vaSpread1Click(5, 1);
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+    EXPECT_EQ(Verdict(), QStringLiteral("範囲法 σ 0.81 ≤ 2.4 合格"));
+    // One reading has no range: no σ of that kind, and the verdict says so.
+    Enter({QStringLiteral("1.5"), QString(), QString(), QString()});
+    EXPECT_EQ(Verdict(), QStringLiteral("範囲法 σ がないため判定できません"));
 
     // A work type without a flatness standard: no verdict.
     window->ComboBox4->setEditText(QStringLiteral("基層工"));
@@ -267,7 +270,7 @@ TEST_F(VerdictWindowTest, TheVerdictFollowsEveryRecalculationAndTheChosenForm) {
 
 TEST_F(VerdictWindowTest, ComingBackToTheWindowJudgesAgainstAChangedStandardOrPrintForm) {
     Enter({QStringLiteral("1.5"), QStringLiteral("2"), QStringLiteral("-0.5")});
-    ASSERT_EQ(Verdict(), QStringLiteral("規格値 2.4 以下: 合格"));
+    ASSERT_EQ(Verdict(), QStringLiteral("標準偏差 1.32 ≤ 2.4 合格"));
     const auto activate = [this] {
         QEvent event(QEvent::WindowActivate);
         QApplication::sendEvent(window.get(), &event);
@@ -279,12 +282,12 @@ TEST_F(VerdictWindowTest, ComingBackToTheWindowJudgesAgainstAChangedStandardOrPr
     standard.KikakutiU1 = QStringLiteral("0.5");
     standard.Save();
     activate();
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 0.5 以下: 不合格 (σ 0.81)"));
+    EXPECT_EQ(Verdict(), QStringLiteral("標準偏差 1.32 > 0.5 不合格"));
 
     // The work's print form changed in the works window: the other category's standard.
     StoreWork(QStringLiteral("A001"), QStringLiteral("国道改良工事"), 0);
     activate();
-    EXPECT_EQ(Verdict(), QStringLiteral("規格値 9.9 以下: 合格"));
+    EXPECT_EQ(Verdict(), QStringLiteral("標準偏差 1.32 ≤ 9.9 合格"));
     ASSERT_TRUE(window->ChartData().limit);
     EXPECT_EQ(*window->ChartData().limit, 9.9);
 }

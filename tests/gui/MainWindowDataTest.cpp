@@ -5,6 +5,7 @@
 #include "measurement/uRokuma.h"
 #include "platform/TableEngine.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
 #include "printing/Printer.h"
 #include "printing/gui/PrintView.h"
@@ -19,6 +20,7 @@
 #include "tests/support/gui/MainWindowFixture.h"
 #include "tests/support/gui/TestDialogs.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,8 +104,8 @@ TEST_F(MainWindowDataTest, AMeasurementSurvivesARestartExactly) {
     EXPECT_EQ(cells.CellColor(5, 1), kColorRed);
     EXPECT_EQ(cells.CellText(5, 1), QStringLiteral("9.0"));
     EXPECT_EQ(cells.CellText(16, 1), QStringLiteral("2.5"));
-    // Row 3 has no range: it was not stored.
-    EXPECT_EQ(cells.CellText(7, 3), QString());
+    // Row 3, a reading alone without a range, was stored too.
+    EXPECT_EQ(cells.CellText(7, 3), QStringLiteral("1.1"));
     // The measuring person was registered.
     TSimei person;
     QStringList names;
@@ -186,7 +188,6 @@ TEST_F(MainWindowDataTest, TheWorkTypePickOffersTheMeasuredTypesOfTheWork) {
         pick.ListBox1->setCurrentRow(1);
         pick.Button1->click();
     });
-    window->Label16Click();
     // In the order of the work-type register.
     EXPECT_EQ(offered, (QStringList{QStringLiteral("表層工"), QStringLiteral("基層工")}));
     EXPECT_EQ(window->ComboBox4->currentText(), QStringLiteral("基層工"));
@@ -298,23 +299,56 @@ TEST_F(MainWindowDataTest, AGapInALineIsSavedAndReloadedInItsCell) {
     EXPECT_EQ(window->Edit5->text(), QStringLiteral("3.0"));
 }
 
-TEST_F(MainWindowDataTest, RowsTheSaveDoesNotReachAreAskedAboutFirst) {
+TEST_F(MainWindowDataTest, EveryTypedRowIsSavedAndTheFormIsTheWorks) {
+    // The work's print form 開発局 prints the bureau form; a new pair starts with it.
     Choose(kWork, kType);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
+    window->RadioGroup1->SetItemIndex(0);
     TvaSpread* grid = window->vaSpread1;
     TypeIntoCell(grid, 2, 1, QStringLiteral("1"));
-    TypeIntoCell(grid, 2, 3, QStringLiteral("2")); // below an empty row 2
-    env.answerYes = false;
+    TypeIntoCell(grid, 2, 3, QStringLiteral("2"));    // below an empty row 2: a line all the same
+    TypeIntoCell(grid, 1, 5, QStringLiteral("No.4")); // a position alone
     window->BitBtn2->click();
-    EXPECT_EQ(env.questions,
-              QStringList{QStringLiteral(
-                  "3 行目以降の入力は計算にも保存にも含まれません。保存しますか？")});
-    EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaKanri")), 0);
-    EXPECT_TRUE(window->IsModified());
-
-    env.answerYes = true;
-    window->BitBtn2->click();
-    EXPECT_EQ(Rows(QStringLiteral("select PNO from RokumaData")), QStringList{QStringLiteral("0")});
+    EXPECT_TRUE(env.questions.isEmpty());
+    EXPECT_EQ(Rows(QStringLiteral("select PNO from RokumaData order by PNO")),
+              (QStringList{QStringLiteral("0"), QStringLiteral("20")}));
+    EXPECT_EQ(Rows(QStringLiteral("select LNO from RokumaLine order by LNO")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5")}));
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("2"));
     EXPECT_FALSE(window->IsModified());
+    // Loading gives back the grid, and the form registered for the work.
+    window->ComboBox4->setEditText(QStringLiteral("基層工"));
+    window->ComboBox4Click();
+    Choose(kWork, kType);
+    EXPECT_EQ(grid->Cells().CellText(2, 3), QStringLiteral("2.0"));
+    EXPECT_EQ(grid->Cells().CellText(1, 5), QStringLiteral("No.4"));
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
+}
+
+TEST_F(MainWindowDataTest, OpeningAListOrChoosingTheSamePairAsksNothing) {
+    Choose(kWork, kType);
+    TypeIntoCell(window->vaSpread1, 2, 1, QStringLiteral("2"));
+    ASSERT_TRUE(window->IsModified());
+    env.answerYesNoCancel = TAnswer::No; // would drop the typing if it were asked
+    for (TComboBox* list : {window->ComboBox1, window->ComboBox4}) {
+        // Opened and closed by F4, by Alt+↓ and Esc, and by the mouse: the list is left as is.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F4);
+        QTest::keyClick(list->view(), Qt::Key_F4);
+        QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+        QTest::keyClick(list->view(), Qt::Key_Escape);
+        list->showPopup();
+        list->hidePopup();
+        // The entry of the pair shown, chosen again.
+        const int shown = list->findText(list->currentText());
+        list->showPopup();
+        if (shown >= 0)
+            list->view()->setCurrentIndex(list->model()->index(shown, 0));
+        QTest::keyClick(list->view(), Qt::Key_Return);
+    }
+    EXPECT_TRUE(env.questions.isEmpty()) << env.questions.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(window->vaSpread1->Cells().CellText(2, 1), QStringLiteral("2.0"));
+    EXPECT_TRUE(window->IsModified());
 }
 
 TEST_F(MainWindowDataTest, ChoosingAnotherPairWithChangesAsksFirst) {

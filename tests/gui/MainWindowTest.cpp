@@ -84,10 +84,10 @@ TEST_F(MainWindowTest, EnterInAReadingRecomputesTheLineAndTheTotals) {
     EXPECT_EQ(window->Edit7->text(), QStringLiteral("3"));
     EXPECT_EQ(window->Edit9->text(), QStringLiteral("2.5"));
     EXPECT_EQ(window->Edit10->text(), QStringLiteral("1"));
-    // An empty Ｇ became 10 with the first group, and the bureau form is chosen.
+    // An empty Ｇ became 10 with the first group; the form chosen stays.
     EXPECT_EQ(window->Edit13->text(), QStringLiteral("10"));
     EXPECT_EQ(window->Header().GP, QStringLiteral("10"));
-    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
+    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 0);
 }
 
 TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
@@ -113,8 +113,8 @@ TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
 TEST_F(MainWindowTest, NumberCellsTakeFullWidthInputAndSayWhatTheyRefuse) {
     TypeIntoCell(2, 1, QStringLiteral("１．４５"));
     EXPECT_EQ(Cell(2, 1), QStringLiteral("1.5"));
-    TypeIntoCell(14, 1, QStringLiteral("－０．１５"));
-    EXPECT_EQ(Cell(14, 1), QStringLiteral("-0.2"));
+    TypeIntoCell(14, 2, QStringLiteral("－０．１５")); // a group's 最大, typed
+    EXPECT_EQ(Cell(14, 2), QStringLiteral("-0.2"));
     // A comma is refused with a beep and a word, not dropped silently.
     test::TypeIntoCell(grid, 3, 1, QStringLiteral("3,5"), false);
     EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("数値を入力してください"));
@@ -163,7 +163,9 @@ TEST_F(MainWindowTest, AnErrorInAHandlerIsShownOnceAndTheWindowStays) {
     ASSERT_EQ(env.messages.size(), 1);
     EXPECT_EQ(env.messages.front(), QStringLiteral("'x' は整数ではありません"));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->Edit9->text(), QString());
+    // What can be known without Ｇ is shown; the range σ is not.
+    EXPECT_EQ(window->Edit9->text(), QStringLiteral("2.0"));
+    EXPECT_EQ(window->Edit11->text(), QString());
     EXPECT_EQ(Cell(16, 1), QStringLiteral("2.0"));
 }
 
@@ -180,11 +182,14 @@ TEST_F(MainWindowTest, AGroupSizeOutsideTheTableIsReportedInTheStatusBar) {
     EXPECT_TRUE(window->StatusPanel1->text().isEmpty());
 }
 
-TEST_F(MainWindowTest, Edit11ChoosesTheReportForm) {
-    window->Edit11->setText(QStringLiteral("0.65"));
-    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 1);
-    window->Edit11->setText(QStringLiteral("  "));
-    EXPECT_EQ(window->RadioGroup1->ItemIndex(), 0);
+TEST_F(MainWindowTest, ARecalculationNeverChangesTheChosenReportForm) {
+    for (const int form : {0, 1}) {
+        window->RadioGroup1->SetItemIndex(form);
+        TypeIntoCell(2 + form, 1, QStringLiteral("1"));
+        TypeIntoCell(4, 1, QStringLiteral("2"));
+        EXPECT_FALSE(window->Edit11->text().isEmpty());
+        EXPECT_EQ(window->RadioGroup1->ItemIndex(), form);
+    }
 }
 
 TEST_F(MainWindowTest, AResultLongerThanItsColumnIsShownWholeWhileTypingStopsAtTheLimit) {

@@ -216,8 +216,8 @@ TEST_F(KojiWindowTest, AFailedSaveSaysWhyWritesNothingAndKeepsTheTyping) {
     form->Button2->click();
     ASSERT_EQ(env.messages.size(), 1);
     // The message names the box, not the column.
-    EXPECT_TRUE(
-        env.messages[0].startsWith(QStringLiteral("「発注者名」に入る文字は 20 バイトまで")))
+    EXPECT_TRUE(env.messages[0].startsWith(
+        QStringLiteral("「発注者名」は全角10文字（半角20文字）までです")))
         << env.messages[0].toStdString();
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
     for (const char* table : {"Koji1", "Hacchusya", "Ukeoisya", "Simei"})
