@@ -203,6 +203,12 @@ TEST_F(MainWindowTest, AResultLongerThanItsColumnIsShownWholeWhileTypingStopsAtT
         QTest::sendKeyEvent(QTest::Click, window->Edit1, Qt::Key_unknown, QString(ch),
                             Qt::NoModifier);
     EXPECT_EQ(window->Edit1->text(), QStringLiteral("ＡＢＣＤＥ"));
+    EXPECT_EQ(window->Edit1->property("refusal").toString(),
+              QStringLiteral("「測定開始点」は全角5文字（半角10文字）までです"));
+    // The position cell says so too, in the status bar.
+    test::TypeIntoCell(grid, 1, 2, QStringLiteral("No.12+15.5m"), false);
+    EXPECT_EQ(window->StatusPanel1->text(),
+              QStringLiteral("「測定位置」は全角5文字（半角10文字）までです"));
     window->Edit6->clear();
     QTest::keyClicks(window->Edit6, QStringLiteral("123456789"));
     EXPECT_EQ(window->Edit6->text(), QStringLiteral("12345678"));

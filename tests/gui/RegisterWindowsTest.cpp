@@ -8,11 +8,13 @@
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "registers/uHacchusya.h"
 #include "registers/uKoji.h"
 #include "tests/gui/WhenModal.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -229,6 +231,23 @@ TEST_F(KojiWindowTest, AFailedSaveSaysWhyWritesNothingAndKeepsTheTyping) {
     EXPECT_EQ(form->ComboBox3->currentText(), longClient);
     EXPECT_EQ(form->Edit2->text(), QStringLiteral("工事"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("登録"));
+
+    // Such a client chosen from the list is refused there, with both names.
+    THacchusya client;
+    client.CheckTable();
+    client.FindByName(longClient);
+    client.Save();
+    form->ComboBox3->setEditText(QStringLiteral("発注者A"));
+    form->ComboBox3->showPopup();
+    const int at = form->ComboBox3->findText(longClient);
+    ASSERT_GE(at, 0);
+    form->ComboBox3->view()->setCurrentIndex(form->ComboBox3->model()->index(at, 0));
+    QTest::keyClick(form->ComboBox3->view(), Qt::Key_Return);
+    EXPECT_EQ(form->ComboBox3->currentText(), QStringLiteral("発注者A"));
+    EXPECT_EQ(form->ComboBox3->property("refusal").toString(),
+              QStringLiteral("発注者の登録の「発注者名」の '%1' は工事の「発注者名」に入りません"
+                             "（全角10文字（半角20文字）まで）")
+                  .arg(longClient));
 }
 
 TEST_F(KojiWindowTest, SearchingLoadsTheChosenWorkAndOkWithoutAChoiceEmptiesTheWindow) {
