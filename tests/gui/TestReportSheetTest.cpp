@@ -2,6 +2,7 @@
 // sheets and page breaks, where the readings and sums land, excluded readings, the header texts
 // and the totals of the last sheet; and the same document written to a PDF file.
 #include "app/forms/PrintTestReportSheet.h"
+#include "measurement/Calc.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
 #include "printing/PageDocument.h"
@@ -210,6 +211,39 @@ TEST_F(TestReportSheetTest, ReadingsPastOneHundredGoOnASecondSheet) {
     EXPECT_TRUE(DrawnAt(p2, QStringLiteral("29.00"), baRight, 12.6, 18.9, 15.7, 19.4));
     EXPECT_TRUE(DrawnAt(p2, QStringLiteral("100"), baRight, 12.6, 19.4, 15.7, 19.9));
     EXPECT_TRUE(DrawnAt(p2, QStringLiteral("0.37"), baRight, 12.6, 19.9, 15.7, 20.4));
+}
+
+TEST_F(TestReportSheetTest, EachSheetsCountAndTheTotalAgreeWithTheStoredReadings) {
+    // 150 readings over 15 lines, with a line without its first reading, a line all excluded,
+    // a line of readings of 100 or more and a line of one reading among them.
+    TGridData grid;
+    for (int row = 1; row <= 15; ++row)
+        for (int col = 2; col <= 11; ++col) {
+            QString value = QString::number((row * 3 + col) % 7 - 3);
+            if (row == 4 && col == 2)
+                value.clear();
+            if (row == 9)
+                value = QString::number(100 + col);
+            if (row == 12 && col > 2)
+                value.clear();
+            grid.SetCellText(col, row, value);
+            grid.SetForeColor(row == 6 ? kColorRed : kColorBlack);
+        }
+    TMemoryCalcTarget boxes;
+    boxes.SetBoxText(ResultBox::Edit13, QStringLiteral("10"));
+    CalcReadings(grid, boxes);
+    CalcRanges(grid, boxes);
+    header->DATACOUNT = boxes.BoxText(ResultBox::Edit7);
+    header->HENSA = boxes.BoxText(ResultBox::Edit8);
+    SaveMeasurement(*header, grid);
+    ASSERT_EQ(header->DATACOUNT, QStringLiteral("130")); // 140 stored, 10 of them excluded
+
+    TRecordingPages target;
+    ASSERT_EQ(PrintTestReportSheet(target, *header), 2);
+    // ⑤ of each sheet: its used readings; ⑧ on the last: their sum, the stored used points.
+    EXPECT_TRUE(DrawnAt(*target.pages[0], QStringLiteral("90"), baRight, 4.25, 19.4, 7.3, 19.9));
+    EXPECT_TRUE(DrawnAt(*target.pages[1], QStringLiteral("40"), baRight, 4.25, 19.4, 7.3, 19.9));
+    EXPECT_TRUE(DrawnAt(*target.pages[1], QStringLiteral("130"), baRight, 12.6, 19.4, 15.7, 19.9));
 }
 
 TEST_F(TestReportSheetTest, OneHundredReadingsFitOneSheetAndNoReadingsDrawNothing) {
