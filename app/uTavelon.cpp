@@ -9,6 +9,7 @@
 #include "measurement/ExcelSheet.h"
 #include "measurement/FlatnessVerdict.h"
 #include "measurement/GridLayout.h"
+#include "measurement/PositionStep.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Clock.h"
@@ -524,6 +525,27 @@ void TfrmEditTavelon::vaSpread1KeyPress(int key) {
         vaSpread1->SetEditEnterAction(kEnterNextRow);
     else if (col == grid::kColRange)
         vaSpread1->SetEditEnterAction(kEnterDown);
+    if (key == 13 && col == grid::kLastReading)
+        EnterNextLine(vaSpread1->ActiveRow() + 1);
+}
+
+void TfrmEditTavelon::EnterNextLine(int row) {
+    if (row > vaSpread1->MaxRows())
+        return;
+    const TGridData& cells = vaSpread1->Cells();
+    // A line without a position gets the one that continues the two lines above, as if typed.
+    if (cells.CellText(grid::kPositionCol, row).isEmpty() && row > 2) {
+        const std::optional<QString> next =
+            NextPosition(cells.CellText(grid::kPositionCol, row - 2),
+                         cells.CellText(grid::kPositionCol, row - 1));
+        if (next) {
+            vaSpread1->WriteCells({TBlockCell{grid::kPositionCol, row, TCellInput{*next}}});
+            MarkModified();
+        }
+    }
+    // A line with its position goes on at its first reading.
+    if (!cells.CellText(grid::kPositionCol, row).isEmpty())
+        vaSpread1->SetEnterTarget(grid::kFirstReading, row);
 }
 
 void TfrmEditTavelon::vaSpread1Click(int col, int row) {

@@ -85,6 +85,9 @@ public:
     void vaSpread1KeyPress(int key);
     // A cell's text was changed by the user: the results follow at once.
     void vaSpread1CellEdited();
+    // Enter after a line's last reading: the next line's position is proposed from the two
+    // above, and the cursor goes to its first reading when it has a position.
+    void EnterNextLine(int row);
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();

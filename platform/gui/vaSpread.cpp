@@ -18,11 +18,21 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <QValidator>
+#include <algorithm>
 #include <cmath>
 
 namespace tv {
 
 namespace {
+
+// The last row holding any text; 0 for an empty grid.
+int LastFilledRowOf(const TGridData& data) {
+    for (int r = data.MaxRows(); r >= 1; --r)
+        for (int c = 1; c <= TGridData::kColumns; ++c)
+            if (!data.CellText(c, r).isEmpty())
+                return r;
+    return 0;
+}
 const QColor kShade(0xE8, 0xE8, 0xE8);
 // Steps of typing, pasting, clearing and clicking kept for undo.
 constexpr size_t kUndoSteps = 100;
@@ -211,6 +221,34 @@ protected:
                 grid_->EnterPressed();
                 return true;
             }
+            if (!grid_->caretEdit_ && key->modifiers() == Qt::NoModifier) {
+                int dc = 0, dr = 0;
+                switch (key->key()) {
+                case Qt::Key_Left:
+                    dc = -1;
+                    break;
+                case Qt::Key_Right:
+                    dc = 1;
+                    break;
+                case Qt::Key_Up:
+                    dr = -1;
+                    break;
+                case Qt::Key_Down:
+                    dr = 1;
+                    break;
+                default:
+                    break;
+                }
+                if (dc != 0 || dr != 0) {
+                    // The value typed is taken and the cursor moves, as in a spreadsheet.
+                    emit commitData(editor);
+                    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                    const int col = std::clamp(grid_->ActiveCol() + dc, 1, TGridData::kColumns);
+                    const int row = std::clamp(grid_->ActiveRow() + dr, 1, TGridData::kRows);
+                    grid_->SetActiveCell(col, row);
+                    return true;
+                }
+            }
             if (!key->text().isEmpty() && key->text().at(0).isPrint())
                 emit grid_->KeyPress(key->text().at(0).unicode());
         }
@@ -352,6 +390,17 @@ bool TvaSpread::SpreadsheetKey(QKeyEvent* event) {
         PasteClipboard();
     } else if (event->key() == Qt::Key_Delete && !ctrl) {
         ClearSelectedCells();
+    } else if (ctrl && !shift && event->key() == Qt::Key_End) {
+        // The last filled cell: the last row holding anything, at its last filled column.
+        const int row = std::max(1, LastFilledRowOf(data_));
+        int col = 1;
+        for (int c = TGridData::kColumns; c >= 1; --c)
+            if (!data_.CellText(c, row).isEmpty()) {
+                col = c;
+                break;
+            }
+        SetActiveCell(col, row);
+        scrollTo(model_->index(row - 1, col - 1));
     } else if (ctrl && !shift && event->key() == Qt::Key_Z) {
         Undo();
     } else if ((ctrl && event->key() == Qt::Key_Y) ||
@@ -621,7 +670,19 @@ void TvaSpread::EnterPressed() {
     MoveAfterEnter();
 }
 
+bool TvaSpread::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened)
+        caretEdit_ = trigger == EditKeyPressed || trigger == DoubleClicked;
+    return opened;
+}
+
 void TvaSpread::MoveAfterEnter() {
+    if (enterCol_ > 0 && enterRow_ > 0) {
+        SetActiveCell(enterCol_, enterRow_);
+        enterCol_ = enterRow_ = 0;
+        return;
+    }
     int col = ActiveCol(), row = ActiveRow();
     switch (data_.EditEnterAction()) {
     case kEnterRight:

@@ -47,6 +47,11 @@ public:
     void CommitEdit();
     // Moves the cursor to a cell (columns and rows from 1).
     void SetActiveCell(int col, int row);
+    // The cell the next Enter moves to, once, instead of where EditEnterAction says.
+    void SetEnterTarget(int col, int row) {
+        enterCol_ = col;
+        enterRow_ = row;
+    }
     TGridData& Cells() { return data_; }
 
     // Converts a grid colour (0x00BBGGRR) to a QColor.
@@ -100,6 +105,9 @@ signals:
     void PasteRefused(const QString& message);
 
 protected:
+    // Typing into a cell edits it as a spreadsheet does: the arrows take the value and move.
+    // F2 and a double click edit with the caret, and the arrows move inside the text.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -125,6 +133,10 @@ private:
     void RecordCell(int col, int row, const TGridData::CellState& before);
     void PushStep(UndoStep step);
     void ApplyStep(const UndoStep& step, bool forward);
+
+    int enterCol_ = 0, enterRow_ = 0; // the next Enter's cell, when set
+
+    bool caretEdit_ = false; // the editor was opened with F2 or a double click
 
     std::vector<UndoStep> undo_;
     std::vector<UndoStep> redo_;

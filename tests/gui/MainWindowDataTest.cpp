@@ -188,6 +188,7 @@ TEST_F(MainWindowDataTest, TheWorkTypePickOffersTheMeasuredTypesOfTheWork) {
         pick.ListBox1->setCurrentRow(1);
         pick.Button1->click();
     });
+    window->Label16Click();
     // In the order of the work-type register.
     EXPECT_EQ(offered, (QStringList{QStringLiteral("表層工"), QStringLiteral("基層工")}));
     EXPECT_EQ(window->ComboBox4->currentText(), QStringLiteral("基層工"));

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdio>
+#include <random>
+
 namespace tv::test {
 namespace {
 
@@ -99,6 +102,59 @@ TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
     TypeIntoCell(16, 2, QStringLiteral("2"));
     EXPECT_EQ(grid->ActiveCol(), 16);
     EXPECT_EQ(grid->ActiveRow(), 3);
+}
+
+TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
+    // Thirty lines of ten readings at 15 m, every key counted as the user presses it.
+    std::mt19937 random(30);
+    int keys = 0;
+    const auto press = [&](const QString& text) {
+        for (const QChar ch : text)
+            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        keys += static_cast<int>(text.size()) + 1;
+    };
+    grid->SetActiveCell(1, 1);
+    grid->setFocus();
+    for (int line = 1; line <= 30; ++line) {
+        // The first two positions are typed; the rest are proposed, and Enter after a line's
+        // last reading goes on at the next line's first reading.
+        ASSERT_EQ(grid->ActiveCol(), line <= 2 ? 1 : 2) << line;
+        ASSERT_EQ(grid->ActiveRow(), line);
+        if (line <= 2)
+            press(line == 1 ? QStringLiteral("No.0+0.0") : QStringLiteral("No.0+15.0"));
+        for (int i = 0; i < 10; ++i)
+            press(QString::number(std::uniform_int_distribution<int>(-25, 25)(random) / 10.0, 'f',
+                                  1));
+    }
+    EXPECT_EQ(Cell(1, 3), QStringLiteral("No.1+10.0"));
+    EXPECT_EQ(Cell(1, 30), QStringLiteral("No.21+15.0"));
+    EXPECT_EQ(window->Edit7->text(), QStringLiteral("300"));
+    const double perReading = keys / 300.0;
+    RecordProperty("keys_per_reading", QString::number(perReading, 'f', 2).toStdString());
+    std::printf("keys per reading: %.2f\n", perReading);
+    EXPECT_LT(perReading, 4.6); // one decimal, about half of them negative
+    // A proposed position is undone like a typed one.
+    EXPECT_TRUE(grid->CanUndo());
+
+    // While a value is typed the arrows take it and move; after F2 they move the caret.
+    grid->SetActiveCell(2, 31);
+    grid->setFocus();
+    QTest::keyClicks(grid, QStringLiteral("5"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(Cell(2, 31), QStringLiteral("5.0"));
+    EXPECT_EQ(grid->ActiveCol(), 3);
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Cell(2, 31), QStringLiteral("5.1")); // "5.|0" with a 1 at the caret
+    // Ctrl+End goes to the last filled cell.
+    grid->SetActiveCell(1, 1);
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(grid->ActiveRow(), 31);
+    EXPECT_EQ(grid->ActiveCol(), 13); // the line's Σ(d2)
 }
 
 TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
