@@ -25,6 +25,15 @@ QString JudgedSigmaText(int form, const QString& readingsSigma, const QString& r
     return form == kFormBureau ? rangeSigma : readingsSigma;
 }
 
+std::optional<double> JudgedSigmaValue(int form, const QString& readingsSigma,
+                                       const QString& rangeSigma) {
+    return FlatnessLimitValue(JudgedSigmaText(form, readingsSigma, rangeSigma));
+}
+
+int LoadedForm(const QString& rangeSigma) {
+    return rangeSigma.trimmed().isEmpty() ? kFormHandbook : kFormBureau;
+}
+
 TFlatnessJudgement JudgeFlatness(const QString& limitText, const QString& sigmaText) {
     TFlatnessJudgement judgement;
     const QString limit = limitText.trimmed();

@@ -15,6 +15,13 @@ constexpr int kFormBureau = 1;   // 北海道開発局: σ of the group-range me
 // range method's σ for the bureau form.
 QString JudgedSigmaText(int form, const QString& readingsSigma, const QString& rangeSigma);
 
+// The same σ as a number; nothing when its text holds no digit (not yet computed).
+std::optional<double> JudgedSigmaValue(int form, const QString& readingsSigma,
+                                       const QString& rangeSigma);
+// The form a loaded measurement is judged by, as the main window chooses it on loading: the
+// bureau form when the range method's σ is there.
+int LoadedForm(const QString& rangeSigma);
+
 enum class TVerdict { None, Pass, Fail };
 
 struct TFlatnessJudgement {

@@ -16,6 +16,7 @@ TFlatnessChart StoredMeasurementChart(const TRokumaKanri& header) {
     chart.date = header.SOKUTEIBI.isValid() ? FormatShortDate(header.SOKUTEIBI.date()) : QString();
     chart.groupSize = ChartGroupSize(header.GP);
     chart.limit = FlatnessLimitValue(FlatnessLimitText(header.Koji->Code, header.Kosyu->Kosyumei));
+    chart.judgedSigma = JudgedSigmaValue(LoadedForm(header.HOHENSA), header.HENSA, header.HOHENSA);
     // The grid the main window would show, read as the window reads it.
     TGridData grid;
     LoadMeasurementGrid(header.ID, grid);
