@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -41,6 +42,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolTip>
+#include <QTreeView>
 
 namespace tv::test {
 namespace {
@@ -189,6 +191,18 @@ TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
               QStringLiteral("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("アドレス:"));
+    // The file dialogs' folder type, which the shipped translation lacks, and its dates in full.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+              QStringLiteral("フォルダー"));
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "%1 File"),
+              QStringLiteral("%1 ファイル"));
+    QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+    SetUpFileDialog(dialog);
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(tree, nullptr);
+    ASSERT_GE(tree->header()->count(), 4);
+    EXPECT_EQ(tree->header()->sectionResizeMode(3), QHeaderView::ResizeToContents);
+    EXPECT_EQ(dialog.viewMode(), QFileDialog::Detail);
 }
 
 TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
@@ -260,9 +274,10 @@ TEST(HelpPagesTest, TheContentsReachEveryPageAndTheCommandLinePageEveryCommand) 
     for (const QString& page : pages) {
         const QString html = read(page);
         EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << page.toStdString();
-        if (page != QStringLiteral("index.html"))
+        if (page != QStringLiteral("index.html")) {
             EXPECT_TRUE(contents.contains(QStringLiteral("href=\"%1\"").arg(page)))
                 << page.toStdString();
+        }
         for (const QRegularExpressionMatch& m : link.globalMatch(html))
             EXPECT_TRUE(pages.contains(m.captured(1)))
                 << page.toStdString() << " -> " << m.captured(1).toStdString();
