@@ -1,6 +1,7 @@
 #include "app/uChart.h"
 
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Help.h"
 #include "printing/Printer.h"
 #include "printing/gui/ShowPreview.h"
 
@@ -65,6 +66,7 @@ TfrmChart::TfrmChart(QWidget* parent) : QWidget(parent, Qt::Window) {
     ChartView->SetChart(&chart_);
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmChart::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmChart::Button2Click));
+    Help1 = AddHelpKey(this, QStringLiteral("HID00000009"));
 }
 
 void TfrmChart::SetChart(const TFlatnessChart& chart) {

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+class QAction;
+
 class QPushButton;
 
 namespace tv {
@@ -35,6 +37,7 @@ public:
     TChartView* ChartView = nullptr;
     QPushButton* Button1 = nullptr; // 印刷
     QPushButton* Button2 = nullptr; // 閉じる
+    QAction* Help1 = nullptr;       // F1
 
     // Shows these data.
     void SetChart(const TFlatnessChart& chart);

@@ -4,6 +4,8 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/FormFrame.h"
+#include "platform/gui/Help.h"
 #include "settings/DataFolder.h"
 #include "settings/gui/FolderDialog.h"
 
@@ -29,6 +31,19 @@ struct TWaitCursor {
     TWaitCursor(const TWaitCursor&) = delete;
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
+
+// What a table of the earlier program holds, as the list shows it; the table's own name is its
+// tooltip.
+QString TableCaption(const QString& table) {
+    static const std::pair<const char*, const char16_t*> kCaptions[] = {
+        {"RokumaKanri", u"測定"}, {"RokumaLine", u"測定の行"}, {"RokumaData", u"測定値"},
+        {"Koji1", u"工事"},       {"Kosyu4", u"工種"},         {"KIKAKUTI4", u"規格値"},
+        {"Hacchusya", u"発注者"}, {"Ukeoisya", u"請負者"},     {"Simei", u"氏名"}};
+    for (const auto& [name, caption] : kCaptions)
+        if (table.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf16(caption);
+    return table;
+}
 } // namespace
 
 TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
@@ -102,6 +117,8 @@ TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
     FolderDialog2 = new TFolderDialog(this);
     FolderDialog2->setObjectName(QStringLiteral("FolderDialog2"));
     FolderDialog2->Title = QStringLiteral("取り込み先フォルダの選択");
+    Help1 = AddHelpKey(this, QStringLiteral("HID00000010"));
+    TabInLayoutOrder(this);
 
     // A new folder beside the current data folder is proposed.
     QString dataFolder;
@@ -157,7 +174,8 @@ void TfrmImportParadox::ShowTables() {
     ListView1->clear();
     for (const TImportTable& t : import_->Tables()) {
         auto* item = new QTreeWidgetItem(ListView1);
-        item->setText(0, t.Name);
+        item->setText(0, TableCaption(t.Name));
+        item->setToolTip(0, t.Name);
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         switch (t.Status) {
         case TImportTable::State::Ready:

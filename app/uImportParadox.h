@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +37,7 @@ public:
     QPushButton* BitBtn2 = nullptr; // 閉じる
     TFolderDialog* FolderDialog1 = nullptr;
     TFolderDialog* FolderDialog2 = nullptr;
+    QAction* Help1 = nullptr; // F1
 
     // True once the imported folder was made the data folder.
     bool DataFolderChanged() const { return dataFolderChanged_; }

@@ -336,7 +336,8 @@ void TfrmEditTavelon::BuildControls() {
     connect(vaSpread1, &TvaSpread::KeyPress, this,
             [this](int key) { Guarded([&] { vaSpread1KeyPress(key); }); });
     // The verdict judges the σ of the chosen form.
-    connect(RadioGroup1, &TRadioGroup::Changed, this, Handler(this, &TfrmEditTavelon::ShowVerdict));
+    connect(RadioGroup1, &TRadioGroup::Changed, this,
+            Handler(this, &TfrmEditTavelon::ResultsChanged));
     connect(Label16, &TClickLabel::Click, this, Handler(this, &TfrmEditTavelon::Label16Click));
 
     // What the user changes marks the measurement as changed; what the program writes does not.
@@ -502,6 +503,7 @@ TFlatnessChart TfrmEditTavelon::ChartData() {
     chart.date = Edit4->text();
     chart.groupSize = ChartGroupSize(Edit13->text());
     chart.limit = FlatnessLimitValue(flatnessLimit_);
+    chart.judgedSigma = JudgedSigmaValue(RadioGroup1->ItemIndex(), Edit8->text(), Edit11->text());
     ReadChartGrid(*vaSpread1, chart);
     return chart;
 }

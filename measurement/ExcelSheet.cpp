@@ -124,9 +124,12 @@ private:
 
 void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
     lxw_worksheet* ws = s.sheet_;
+    // Column widths by disjoint ranges: the position, the readings and Σd, the wider Σ(d2), the
+    // largest, smallest and range. A range that overlaps another makes a sheet Excel repairs.
     worksheet_set_column(ws, 0, 0, 12, nullptr);
-    worksheet_set_column(ws, 1, 15, 8, nullptr);
+    worksheet_set_column(ws, 1, 11, 8, nullptr);
     worksheet_set_column(ws, 12, 12, 9, nullptr);
+    worksheet_set_column(ws, 13, TGridData::kColumns - 1, 8, nullptr);
 
     s.Title(QStringLiteral("舗装路面の平坦性測定"));
     // The header boxes.
@@ -185,6 +188,15 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
         }
     }
     worksheet_freeze_panes(ws, kGridHeadRow + 1, 1);
+
+    // Printed on A4 landscape, all sixteen columns on one page wide, as many pages down as the
+    // lines need, each with the grid's column headers; the print area ends at the last line.
+    worksheet_set_landscape(ws);
+    worksheet_set_paper(ws, 9); // A4
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_repeat_rows(ws, kGridHeadRow, kGridHeadRow);
+    worksheet_print_area(ws, 0, 0, kGridHeadRow + static_cast<lxw_row_t>(last),
+                         static_cast<lxw_col_t>(TGridData::kColumns - 1));
 }
 
 } // namespace

@@ -25,6 +25,11 @@ QString JudgedSigmaText(int form, const QString& readingsSigma, const QString& r
     return form == kFormBureau ? rangeSigma : readingsSigma;
 }
 
+std::optional<double> JudgedSigmaValue(int form, const QString& readingsSigma,
+                                       const QString& rangeSigma) {
+    return FlatnessLimitValue(JudgedSigmaText(form, readingsSigma, rangeSigma));
+}
+
 QString JudgedSigmaName(int form) {
     return form == kFormBureau ? QStringLiteral("範囲法 σ") : QStringLiteral("標準偏差");
 }

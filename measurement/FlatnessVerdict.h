@@ -23,6 +23,9 @@ QString JudgedSigmaName(int form);
 // prints the bureau form, 土木現業所 and 支庁 the handbook form. A work not in the register has
 // the print form of a new work.
 int ReportFormOfWork(const QString& workCode);
+// The same σ as a number; nothing when its text holds no digit (not yet computed).
+std::optional<double> JudgedSigmaValue(int form, const QString& readingsSigma,
+                                       const QString& rangeSigma);
 
 enum class TVerdict { None, Pass, Fail };
 

@@ -60,6 +60,17 @@ std::optional<double> TFlatnessChart::UpperControlLimit() const {
     return d4 * MeanRange();
 }
 
+std::optional<double> TFlatnessChart::LowerControlLimit() const {
+    const double d3 = D3Factor(groupSize);
+    if (d3 == 0 || groups.empty())
+        return std::nullopt;
+    return d3 * MeanRange();
+}
+
+std::optional<double> TFlatnessChart::CaptionSigma() const {
+    return judgedSigma ? judgedSigma : Sigma();
+}
+
 QString TFlatnessChart::Position(int line) const {
     if (line < 1 || line > int(positions.size()))
         return QString();
@@ -125,6 +136,42 @@ double D4Factor(int groupSize) {
     }
 }
 
+double D3Factor(int groupSize) {
+    switch (groupSize) {
+    case 7:
+        return 0.076;
+    case 8:
+        return 0.136;
+    case 9:
+        return 0.184;
+    case 10:
+        return 0.223;
+    default:
+        return 0;
+    }
+}
+
+namespace {
+QString Mm(double v) {
+    return FormatFixed(v, 2) + QStringLiteral(" mm");
+}
+} // namespace
+
+QString ChartSigmaCaption(const TFlatnessChart& chart) {
+    const std::optional<double> sigma = chart.CaptionSigma();
+    QString caption;
+    if (sigma)
+        caption = QStringLiteral("σ ") + Mm(*sigma);
+    if (chart.limit) {
+        if (sigma)
+            // Compared as shown, as the verdict compares its texts.
+            caption += FormatFixed(*sigma, 2).toDouble() <= *chart.limit ? QStringLiteral(" ≤ ")
+                                                                         : QStringLiteral(" > ");
+        caption += QStringLiteral("規格値 ") + Mm(*chart.limit);
+    }
+    return caption;
+}
+
 TChartAxis NiceAxis(double lo, double hi, int ticks) {
     if (!std::isfinite(lo) || !std::isfinite(hi))
         return {};
@@ -164,18 +211,24 @@ namespace {
 constexpr float kPageLeft = 1.5f;
 constexpr float kPageRight = 28.2f;
 constexpr float kPlotLeft = 3.0f;
-constexpr float kPlotRight = 27.7f;
+// The captions of the level lines stand between the plots' right edge and the page's.
+constexpr float kPlotRight = 26.4f;
 constexpr float kProfileTop = 3.7f;
 constexpr float kProfileBottom = 10.4f;
 constexpr float kRangeTop = 12.6f;
 constexpr float kRangeBottom = 18.8f;
+// Height of a level caption's box, also the least distance between two captions' centres.
+constexpr float kCaptionHeight = 0.34f;
 
 const QColor kDataColor(0, 0, 160);
 const QColor kExcludedColor(255, 0, 0);
 const QColor kMeanColor(0, 128, 0);
 const QColor kLimitColor(200, 0, 0);
 const QColor kGridColor(210, 210, 210);
-const QColor kBarColor(150, 150, 150);
+
+// The mean range as the texts name it: "R" with a bar drawn over it (a combining mark would come
+// out of a PDF as a character of its own, on a line of its own).
+const QString kRBar = QStringLiteral("R\u0304");
 
 int LastPoint(const TFlatnessChart& chart) {
     return chart.readings.empty() ? 10 : std::max(10, chart.readings.back().point);
@@ -204,19 +257,84 @@ void Line(TPrintCanvas* canvas, float x1, float y1, float x2, float y2) {
     canvas->LineTo(DevX(x2), DevY(y2));
 }
 
+// The bar over the "R" at `index` of a one-line text drawn by DrawValueBox into (l..r, t..b).
+void DrawBarOver(TPrintCanvas* canvas, const QString& text, int index, TBoxAlign align, float l,
+                 float t, float r, float b) {
+    UpdatePrintMetrics();
+    const int boxLeft = DevX(l), boxWidth = DevX(r) - DevX(l);
+    const int textWidth = canvas->TextWidth(text);
+    // A text wider than its box was condensed to fill it: its pieces shrink alike.
+    const double factor =
+        textWidth > boxWidth && textWidth > 0 ? double(boxWidth) / textWidth : 1.0;
+    const int drawn = int(textWidth * factor);
+    const int start = align == baRight    ? boxLeft + boxWidth - drawn
+                      : align == baCenter ? boxLeft + (boxWidth - drawn) / 2
+                                          : boxLeft;
+    const int x1 = start + int(canvas->TextWidth(text.left(index)) * factor);
+    const int x2 = start + int(canvas->TextWidth(text.left(index + 1)) * factor);
+    // The em box is centred in the box; a capital's top lies a little below the em's.
+    const int em = canvas->FontEm();
+    const int y = (DevY(t) + DevY(b) - em) / 2 + em / 10;
+    const QColor color = canvas->PenColor();
+    const TPenStyle style = canvas->PenStyle();
+    const int width = canvas->PenWidth();
+    SetPen(canvas, 0.12f, Qt::black, TPenStyle::psSolid);
+    canvas->MoveTo(x1 + (x2 - x1) / 8, y);
+    canvas->LineTo(x2 - (x2 - x1) / 8, y);
+    canvas->SetPenColor(color);
+    canvas->SetPenStyle(style);
+    canvas->SetPenWidth(width);
+}
+
+// A text on one line in its box, condensed when too wide (a long work name as on the forms); an
+// "R̄" in it is drawn as "R" with a bar over it.
 void Text(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float l, float t, float r,
           float b, int size) {
     canvas->SetFontSize(size);
-    DrawTextBox(canvas, text, align, l, t, r, b);
+    const int bar = text.indexOf(kRBar);
+    if (bar < 0) {
+        DrawValueBox(canvas, text, align, l, t, r, b);
+        return;
+    }
+    QString plain = text;
+    plain.remove(bar + 1, 1);
+    DrawValueBox(canvas, plain, align, l, t, r, b);
+    canvas->SetFontSize(size);
+    DrawBarOver(canvas, plain, bar, align, l, t, r, b);
 }
 
-// A horizontal line across the plot at value v with a caption at its right end.
-void Level(TPrintCanvas* canvas, const TChartPlot& plot, double v, const QString& caption,
-           const QColor& color, TPenStyle style) {
-    const float y = plot.Y(v);
-    SetPen(canvas, 0.25f, color, style);
-    Line(canvas, plot.left, y, plot.right, y);
-    Text(canvas, caption, baRight, plot.right - 3.0f, y - 0.42f, plot.right - 0.05f, y - 0.02f, 7);
+// A horizontal line across a plot at a value, with its caption in the margin right of the plot.
+struct TLevel {
+    double value = 0;
+    QString caption;
+    QColor color;
+    TPenStyle style = TPenStyle::psSolid;
+};
+
+// The levels' lines, then their captions at the lines' heights, moved apart where two would
+// overlap (top to bottom, then back up where the lowest would leave the plot).
+void DrawLevels(TPrintCanvas* canvas, const TChartPlot& plot, const std::vector<TLevel>& levels) {
+    std::vector<std::pair<float, const TLevel*>> placed;
+    for (const TLevel& level : levels) {
+        const float y = plot.Y(level.value);
+        SetPen(canvas, 0.25f, level.color, level.style);
+        Line(canvas, plot.left, y, plot.right, y);
+        placed.emplace_back(y, &level);
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < placed.size(); ++i)
+        placed[i].first = std::max(placed[i].first, placed[i - 1].first + kCaptionHeight);
+    float limit = plot.bottom + kCaptionHeight / 2;
+    for (size_t i = placed.size(); i-- > 0;) {
+        placed[i].first = std::min(placed[i].first, limit);
+        limit = placed[i].first - kCaptionHeight;
+    }
+    canvas->SetPenColor(Qt::black);
+    for (const auto& [y, level] : placed) {
+        Text(canvas, level->caption, baLeft, plot.right + 0.12f, y - kCaptionHeight / 2, kPageRight,
+             y + kCaptionHeight / 2, 7);
+    }
 }
 
 // The y axis: grid lines and labels at every step, the unit above.
@@ -297,9 +415,10 @@ void DrawPlotFrame(TPrintCanvas* canvas, const TChartPlot& plot) {
 
 void DrawHeader(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     canvas->SetFontName(QStringLiteral("ＭＳ Ｐゴシック"));
-    Text(canvas, QStringLiteral("工事: ") + chart.work, baLeft, kPageLeft, 1.0f, 18.0f, 1.6f, 10);
+    // The left column ends short of the right one's start, so a long work name keeps apart.
+    Text(canvas, QStringLiteral("工事: ") + chart.work, baLeft, kPageLeft, 1.0f, 17.6f, 1.6f, 10);
     Text(canvas, QStringLiteral("工種: ") + chart.kosyu, baLeft, 18.0f, 1.0f, kPageRight, 1.6f, 10);
-    Text(canvas, QStringLiteral("測定区間: ") + chart.stretch, baLeft, kPageLeft, 1.6f, 18.0f, 2.2f,
+    Text(canvas, QStringLiteral("測定区間: ") + chart.stretch, baLeft, kPageLeft, 1.6f, 17.6f, 2.2f,
          10);
     Text(canvas, QStringLiteral("測定日: ") + chart.date, baLeft, 18.0f, 1.6f, kPageRight, 2.2f,
          10);
@@ -307,42 +426,41 @@ void DrawHeader(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     Line(canvas, kPageLeft, 2.3f, kPageRight, 2.3f);
 }
 
-void DrawTitle(TPrintCanvas* canvas, const QString& title, const QString& figures, float top) {
+void DrawTitle(TPrintCanvas* canvas, const QString& title, const QString& figures,
+               const QString& caption, float top) {
     canvas->SetFontStyle({true, false});
-    Text(canvas, title, baLeft, kPlotLeft, top, 12.0f, top + 0.6f, 12);
+    Text(canvas, title, baLeft, kPlotLeft, top, 10.0f, top + 0.6f, 12);
     canvas->SetFontStyle({});
-    Text(canvas, figures, baRight, 12.0f, top + 0.1f, kPlotRight, top + 0.6f, 9);
-}
-
-QString Mm(double v) {
-    return FormatFixed(v, 2) + QStringLiteral(" mm");
+    // Without a caption the figures have the width up to the plot's right edge.
+    Text(canvas, figures, baRight, 10.0f, top + 0.1f, caption.isEmpty() ? kPlotRight : 17.6f,
+         top + 0.6f, 9);
+    canvas->SetFontStyle({true, false});
+    Text(canvas, caption, baRight, 17.8f, top + 0.1f, kPlotRight, top + 0.6f, 9);
+    canvas->SetFontStyle({});
 }
 
 void DrawProfile(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     const TChartPlot plot = ProfilePlot(chart);
     const std::optional<double> sigma = chart.Sigma();
     const double mean = chart.Mean();
-    QString figures = QStringLiteral("n %1   平均 ").arg(chart.UsedCount()) + Mm(mean);
-    if (sigma)
-        figures += QStringLiteral("   σ ") + Mm(*sigma);
-    if (chart.limit)
-        figures += QStringLiteral("   規格値 ") + Mm(*chart.limit);
-    DrawTitle(canvas, QStringLiteral("平坦性プロファイル"), figures, 2.7f);
+    DrawTitle(canvas, QStringLiteral("平坦性プロファイル"),
+              QStringLiteral("n %1   平均 ").arg(chart.UsedCount()) + Mm(mean),
+              ChartSigmaCaption(chart), 2.7f);
     DrawAxes(canvas, plot, chart, (LastPoint(chart) + 9) / 10, 10,
              QStringLiteral("測点番号 (測定位置)"), !chart.readings.empty());
     if (!chart.readings.empty()) {
-        if (chart.limit) {
-            Level(canvas, plot, *chart.limit, QStringLiteral("+規格値"), kLimitColor,
-                  TPenStyle::psDash);
-            Level(canvas, plot, -*chart.limit, QStringLiteral("−規格値"), kLimitColor,
-                  TPenStyle::psDash);
-        }
-        if (sigma) {
-            Level(canvas, plot, mean + *sigma, QStringLiteral("+σ"), kMeanColor, TPenStyle::psDot);
-            Level(canvas, plot, mean - *sigma, QStringLiteral("−σ"), kMeanColor, TPenStyle::psDot);
-        }
+        // The standard limits σ, not single readings: it is in the caption, not drawn as lines
+        // the readings could be read against.
+        std::vector<TLevel> levels;
         if (chart.UsedCount() > 0)
-            Level(canvas, plot, mean, QStringLiteral("平均"), kMeanColor, TPenStyle::psSolid);
+            levels.push_back({mean, QStringLiteral("平均"), kMeanColor, TPenStyle::psSolid});
+        if (sigma) {
+            levels.push_back(
+                {mean + *sigma, QStringLiteral("平均+σ"), kMeanColor, TPenStyle::psDot});
+            levels.push_back(
+                {mean - *sigma, QStringLiteral("平均−σ"), kMeanColor, TPenStyle::psDot});
+        }
+        DrawLevels(canvas, plot, levels);
 
         // Pixel positions straight from the page metrics: thousands of points would otherwise
         // refresh the printer metrics once each.
@@ -380,43 +498,67 @@ void DrawProfile(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     DrawPlotFrame(canvas, plot);
 }
 
+QString RangeFigures(const TFlatnessChart& chart) {
+    QString figures = QStringLiteral("k %1   ").arg(int(chart.groups.size())) + kRBar +
+                      QLatin1Char(' ') + Mm(chart.MeanRange());
+    const std::optional<double> ucl = chart.UpperControlLimit();
+    if (!ucl)
+        return figures;
+    figures += QStringLiteral("   UCL ") + Mm(*ucl);
+    if (const std::optional<double> lcl = chart.LowerControlLimit())
+        figures += QStringLiteral("   LCL ") + Mm(*lcl);
+    figures += QStringLiteral("   (Ｇ %1, D₄ %2")
+                   .arg(chart.groupSize)
+                   .arg(FormatFixed(D4Factor(chart.groupSize), 3));
+    if (D3Factor(chart.groupSize) > 0)
+        figures += QStringLiteral(", D₃ ") + FormatFixed(D3Factor(chart.groupSize), 3);
+    return figures + QLatin1Char(')');
+}
+
+// The groups' ranges as points joined by a line; a point beyond a control limit is red and
+// ringed.
+void DrawRangePoints(TPrintCanvas* canvas, const TChartPlot& plot, const TFlatnessChart& chart) {
+    const std::optional<double> ucl = chart.UpperControlLimit();
+    const std::optional<double> lcl = chart.LowerControlLimit();
+    UpdatePrintMetrics();
+    SetPen(canvas, 0.25f, kDataColor, TPenStyle::psSolid);
+    std::vector<QPoint> line;
+    line.reserve(chart.groups.size());
+    for (const TChartGroup& g : chart.groups)
+        line.emplace_back(DevX(plot.X(g.line)), DevY(plot.Y(g.r)));
+    canvas->Polyline(line);
+    const float groupWidth = (plot.right - plot.left) / float(plot.x.max - plot.x.min);
+    const int radius = std::max(2, DevX(std::min(0.06f, groupWidth * 0.3f)) - DevX(0));
+    canvas->SetBrushStyle(TBrushStyle::bsSolid);
+    for (size_t i = 0; i < chart.groups.size(); ++i) {
+        const double r = chart.groups[i].r;
+        const bool outside = (ucl && r > *ucl) || (lcl && r < *lcl);
+        const QPoint& p = line[i];
+        SetPen(canvas, 0.2f, outside ? kExcludedColor : kDataColor, TPenStyle::psSolid);
+        canvas->SetBrushColor(outside ? kExcludedColor : kDataColor);
+        canvas->Ellipse(p.x() - radius, p.y() - radius, p.x() + radius, p.y() + radius);
+        if (outside) {
+            const int ring = radius * 2 + 2;
+            canvas->SetBrushStyle(TBrushStyle::bsClear);
+            canvas->Ellipse(p.x() - ring, p.y() - ring, p.x() + ring, p.y() + ring);
+            canvas->SetBrushStyle(TBrushStyle::bsSolid);
+        }
+    }
+}
+
 void DrawRanges(TPrintCanvas* canvas, const TFlatnessChart& chart) {
     const TChartPlot plot = RangePlot(chart);
-    const double rBar = chart.MeanRange();
-    const std::optional<double> ucl = chart.UpperControlLimit();
-    QString figures = QStringLiteral("k %1   R̄ ").arg(int(chart.groups.size())) + Mm(rBar);
-    if (ucl)
-        figures += QStringLiteral("   UCL ") + Mm(*ucl) +
-                   QStringLiteral(" (Ｇ %1, D₄ %2)")
-                       .arg(chart.groupSize)
-                       .arg(FormatFixed(D4Factor(chart.groupSize), 3));
-    DrawTitle(canvas, QStringLiteral("範囲 (R) 管理図"), figures, 11.6f);
+    DrawTitle(canvas, QStringLiteral("範囲 (R) 管理図"), RangeFigures(chart), QString(), 11.6f);
     DrawAxes(canvas, plot, chart, LastLine(chart), 1, QStringLiteral("グループ (測定位置)"),
              !chart.groups.empty());
     if (!chart.groups.empty()) {
-        UpdatePrintMetrics();
-        const float groupWidth = (plot.right - plot.left) / float(plot.x.max - plot.x.min);
-        const float half = std::min(0.4f, groupWidth * 0.3f);
-        canvas->SetBrushStyle(TBrushStyle::bsSolid);
-        for (const TChartGroup& g : chart.groups) {
-            const bool above = ucl && g.r > *ucl;
-            const float x = plot.X(g.line);
-            canvas->SetBrushColor(above ? kExcludedColor : kBarColor);
-            const int x1 = DevX(x - half), x2 = std::max(x1 + 1, DevX(x + half));
-            canvas->FillRect(x1, DevY(plot.Y(std::max(0.0, g.r))), x2, DevY(plot.Y(0)));
-            if (above) {
-                // A red ring above the bar marks the group out of control.
-                const int radius = std::max(3, DevX(0.08f) - DevX(0));
-                const int cx = DevX(x), cy = DevY(plot.Y(g.r) - 0.2f);
-                SetPen(canvas, 0.2f, kExcludedColor, TPenStyle::psSolid);
-                canvas->SetBrushStyle(TBrushStyle::bsClear);
-                canvas->Ellipse(cx - radius, cy - radius, cx + radius, cy + radius);
-                canvas->SetBrushStyle(TBrushStyle::bsSolid);
-            }
-        }
-        Level(canvas, plot, rBar, QStringLiteral("R̄"), kDataColor, TPenStyle::psSolid);
-        if (ucl)
-            Level(canvas, plot, *ucl, QStringLiteral("UCL"), kLimitColor, TPenStyle::psDash);
+        std::vector<TLevel> levels{{chart.MeanRange(), kRBar, kMeanColor, TPenStyle::psSolid}};
+        if (const std::optional<double> ucl = chart.UpperControlLimit())
+            levels.push_back({*ucl, QStringLiteral("UCL"), kLimitColor, TPenStyle::psDash});
+        if (const std::optional<double> lcl = chart.LowerControlLimit())
+            levels.push_back({*lcl, QStringLiteral("LCL"), kLimitColor, TPenStyle::psDash});
+        DrawLevels(canvas, plot, levels);
+        DrawRangePoints(canvas, plot, chart);
     }
     DrawPlotFrame(canvas, plot);
 }
@@ -458,10 +600,6 @@ TChartPlot ProfilePlot(const TFlatnessChart& chart) {
     if (const std::optional<double> sigma = chart.Sigma()) {
         span.Include(chart.Mean() - *sigma);
         span.Include(chart.Mean() + *sigma);
-    }
-    if (chart.limit) {
-        span.Include(-std::fabs(*chart.limit));
-        span.Include(std::fabs(*chart.limit));
     }
     plot.y = NiceAxis(span.lo, span.hi, 6);
     return plot;

@@ -1,10 +1,12 @@
 #pragma once
 // The charts of a flatness measurement on one A4 landscape page: a header (work, work type,
 // stretch, date), the profile of every reading in point order (used readings joined, excluded
-// ones as red crosses, mean and ±σ, ±standard value when one applies) and the range control chart
-// of the groups (R per line, R̄ and the upper control limit D₄·R̄). Drawn with the print
-// primitives on any page canvas: the chart window, the preview, the printer and PDF files share
-// this one drawing.
+// ones as red crosses, mean and ±σ; the judged σ against the flatness standard in its caption,
+// since the standard limits σ, not single readings) and the range control chart of the groups
+// (R per line joined by a line, the centre line R̄, UCL = D₄·R̄ and, for Ｇ ≥ 7, LCL = D₃·R̄).
+// Drawn with the print primitives on any page canvas: the chart window, the preview, the printer
+// and PDF files share this one drawing. Every text is one line (condensed when too wide), and the
+// captions of the level lines stand in the margin right of the plots, clear of the curves.
 #include "printing/PageTarget.h"
 
 #include <QPainter>
@@ -38,6 +40,8 @@ struct TFlatnessChart {
     std::vector<QString> positions;      // measuring position of line i + 1 (may be empty)
     int groupSize = 10;                  // Ｇ
     std::optional<double> limit;         // the flatness standard, when one applies
+    // The σ the verdict judges (that of the chosen report form); the readings' σ when unknown.
+    std::optional<double> judgedSigma;
 
     // Mean and standard deviation of the used readings (σ needs two of them).
     int UsedCount() const;
@@ -47,6 +51,10 @@ struct TFlatnessChart {
     double MeanRange() const;
     // D₄·R̄; nothing when the group size has no D₄ or there are no groups.
     std::optional<double> UpperControlLimit() const;
+    // D₃·R̄; nothing when the group size has no D₃ (below 7) or there are no groups.
+    std::optional<double> LowerControlLimit() const;
+    // The σ of the caption: the judged one, else the readings' own.
+    std::optional<double> CaptionSigma() const;
     // The measuring position of a line, empty when unknown.
     QString Position(int line) const;
 };
@@ -65,6 +73,13 @@ void ReadChartGrid(TGrid& grid, TFlatnessChart& chart);
 
 // The factor D₄ of the range chart for group sizes 6 to 10; 0 for any other size.
 double D4Factor(int groupSize);
+// The factor D₃ of the range chart for group sizes 7 to 10; 0 for any other size (below 7 the
+// lower control limit is zero and not drawn).
+double D3Factor(int groupSize);
+
+// The profile's caption: "σ 1.16 mm ≤ 規格値 2.40 mm" (">" when σ exceeds the standard), σ alone
+// without a standard, the standard alone without σ, empty without either.
+QString ChartSigmaCaption(const TFlatnessChart& chart);
 
 // An axis with round ticks: min and max are multiples of step and enclose the values.
 struct TChartAxis {

@@ -1,8 +1,17 @@
 cmake_minimum_required(VERSION 3.25)
 # Builds the Debian package into a scratch folder and checks what a user installs: the programs,
-# the help pages, the translation, the desktop entry and icons, a valid desktop entry, the version
-# of the project and dependencies computed from the linked libraries.
+# every help page, the translation, the desktop entry and icons, the manual pages, the copyright
+# file and changelog, a valid desktop entry, the version of the project and dependencies computed
+# from the linked libraries; then lintian, which must find no error and no warning.
 # Arguments: -DCPACK=... -DCONFIG=<build>/CPackConfig.cmake -DWORK=<scratch folder> -DVERSION=...
+#            -DLINTIAN=<lintian> -DHELP=<the help folder of the sources>
+
+# Errors and warnings fail; what lintian calls info or pedantic does not.
+execute_process(COMMAND ${LINTIAN} --no-cfg --fail-on error,warning --tag-display-limit 0 ${debs}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lintian (${rc}):\n${out}${err}")
+endif()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 execute_process(COMMAND ${CPACK} -G DEB --config ${CONFIG} -B ${WORK}
@@ -24,10 +33,13 @@ execute_process(COMMAND dpkg-deb -c ${debs} OUTPUT_VARIABLE listing RESULT_VARIA
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "dpkg-deb -c failed")
 endif()
+file(GLOB pages RELATIVE ${HELP} ${HELP}/*.html ${HELP}/*.css)
+list(TRANSFORM pages PREPEND ./usr/share/ptavelon/help/)
 foreach(file
-    ./usr/bin/pTavelon ./usr/bin/tavelon
-    ./usr/share/ptavelon/help/HID00000001.html ./usr/share/ptavelon/help/HID00000008.html
-    ./usr/share/ptavelon/help/help.css ./usr/share/ptavelon/translations/qtbase_ja.qm
+    ./usr/bin/pTavelon ./usr/bin/tavelon ${pages}
+    ./usr/share/ptavelon/translations/qtbase_ja.qm
+    ./usr/share/man/man1/tavelon.1.gz ./usr/share/man/man1/pTavelon.1.gz
+    ./usr/share/doc/ptavelon/copyright ./usr/share/doc/ptavelon/changelog.gz
     ./usr/share/applications/ptavelon.desktop
     ./usr/share/icons/hicolor/48x48/apps/ptavelon.png
     ./usr/share/icons/hicolor/128x128/apps/ptavelon.png
@@ -57,5 +69,12 @@ file(READ ${WORK}/root/usr/share/applications/ptavelon.desktop entry)
 string(FIND "${entry}" "\nName[ja]=平坦性試験\n" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "no Japanese name in the desktop entry")
+endif()
+
+# Errors and warnings fail; what lintian calls info or pedantic does not.
+execute_process(COMMAND ${LINTIAN} --no-cfg --fail-on error,warning --tag-display-limit 0 ${debs}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "lintian (${rc}):\n${out}${err}")
 endif()
 file(REMOVE_RECURSE ${WORK})

@@ -16,6 +16,8 @@ TFlatnessChart StoredMeasurementChart(const TRokumaKanri& header) {
     chart.date = header.SOKUTEIBI.isValid() ? FormatShortDate(header.SOKUTEIBI.date()) : QString();
     chart.groupSize = ChartGroupSize(header.GP);
     chart.limit = FlatnessLimitValue(FlatnessLimitText(header.Koji->Code, header.Kosyu->Kosyumei));
+    chart.judgedSigma =
+        JudgedSigmaValue(ReportFormOfWork(header.Koji->Code), header.HENSA, header.HOHENSA);
     // The grid the main window would show, read as the window reads it.
     TGridData grid;
     LoadMeasurementGrid(header.ID, grid);

@@ -7,8 +7,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <QUrl>
 
 namespace tv {
@@ -72,10 +74,25 @@ TAnswer AnswerOf(int button) {
     }
 }
 
+} // namespace
+
+// Qt's own file dialog (where the desktop has none of its own) in detail view, its size, type and
+// date columns as wide as their texts: the modification date ("2026/12/09 10:30") is never cut
+// short.
+void SetUpFileDialog(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (int column = 1; column < tree->header()->count(); ++column)
+            tree->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
+namespace {
+
 std::optional<TChosenFile> RunFileDialog(QWidget* owner, const TFileRequest& request,
                                          QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner, request.title, request.start);
     dialog.setObjectName(request.objectName);
+    SetUpFileDialog(dialog);
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -158,11 +175,14 @@ std::optional<QColor> TQtDialogs::PickColor(QWidget* owner, const QColor& initia
 
 std::optional<QString> TQtDialogs::PickFolder(QWidget* owner, const QString& title,
                                               const QString& start) {
-    const QString chosen = QFileDialog::getExistingDirectory(
-        owner, title, start.isEmpty() ? QDir::homePath() : start, QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty())
+    QFileDialog dialog(owner, title, start.isEmpty() ? QDir::homePath() : start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    SetUpFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty() ||
+        dialog.selectedFiles().front().isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(chosen);
+    return QDir::toNativeSeparators(dialog.selectedFiles().front());
 }
 
 std::optional<TChosenFile> TQtDialogs::OpenFileName(QWidget* owner, const TFileRequest& request) {

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -24,6 +25,10 @@ enum class TQuestion {
     YesNoCancel, // question icon, はい, いいえ and キャンセル; キャンセル is the default
     PlainYesNoCancel, // no icon and Qt's own Yes, No and Cancel; Cancel is the default
 };
+
+// Qt's own file dialog as the program shows it: in detail view, the size, type and date columns
+// as wide as their texts.
+void SetUpFileDialog(QFileDialog& dialog);
 
 // A file to read or to write.
 struct TFileRequest {

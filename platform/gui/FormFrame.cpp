@@ -3,15 +3,26 @@
 #include <QApplication>
 #include <QEvent>
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace tv {
 
@@ -121,6 +132,111 @@ bool TActivationGate::Activates(const QEvent* event) {
     default:
         return false;
     }
+}
+
+namespace {
+
+// A control Tab stops at, as it would be reached: an editable combo box's own line edit is the
+// combo box, and controls of the menu bar and the status bar do not count.
+bool TakesTab(const QWidget* w, const QWidget* window) {
+    if ((w->focusPolicy() & Qt::TabFocus) == 0 || w->isHidden())
+        return false;
+    for (const QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QMenuBar*>(p) ||
+            qobject_cast<const QStatusBar*>(p) || p->isHidden())
+            return false;
+    return true;
+}
+
+bool IsPushButton(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) && !qobject_cast<const QCheckBox*>(w) &&
+           !qobject_cast<const QRadioButton*>(w);
+}
+
+// Top to bottom by the controls' centres; controls whose centres lie within a few pixels of the
+// row's first one share its row and go left to right.
+void SortByLayout(std::vector<QWidget*>& controls, const QWidget* window) {
+    constexpr int kRowSlack = 8;
+    auto centre = [window](const QWidget* w) { return w->mapTo(window, w->rect().center()); };
+    std::stable_sort(controls.begin(), controls.end(), [&](const QWidget* a, const QWidget* b) {
+        return centre(a).y() < centre(b).y();
+    });
+    for (size_t start = 0; start < controls.size();) {
+        size_t end = start + 1;
+        while (end < controls.size() &&
+               centre(controls[end]).y() - centre(controls[start]).y() < kRowSlack)
+            ++end;
+        std::stable_sort(
+            controls.begin() + std::ptrdiff_t(start), controls.begin() + std::ptrdiff_t(end),
+            [&](const QWidget* a, const QWidget* b) { return centre(a).x() < centre(b).x(); });
+        start = end;
+    }
+}
+
+} // namespace
+
+void TabInLayoutOrder(QWidget* window) {
+    std::vector<QWidget*> boxes, buttons;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (TakesTab(w, window))
+            (IsPushButton(w) ? buttons : boxes).push_back(w);
+    SortByLayout(boxes, window);
+    SortByLayout(buttons, window);
+    boxes.insert(boxes.end(), buttons.begin(), buttons.end());
+    for (size_t i = 1; i < boxes.size(); ++i)
+        QWidget::setTabOrder(boxes[i - 1], boxes[i]);
+}
+
+TSaveKeys::TSaveKeys(QWidget* window, QAbstractButton* save, QLabel* sign,
+                     std::function<bool()> ready)
+    : QObject(window), save_(save), sign_(sign), ready_(std::move(ready)) {
+    for (QLineEdit* box : window->findChildren<QLineEdit*>())
+        box->installEventFilter(this);
+    for (QComboBox* box : window->findChildren<QComboBox*>())
+        box->installEventFilter(this);
+}
+
+void TSaveKeys::ShowSaved() {
+    if (sign_)
+        sign_->setText(QStringLiteral("保存しました"));
+}
+
+void TSaveKeys::Clear() {
+    if (sign_)
+        sign_->clear();
+}
+
+bool TSaveKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) {
+        if (!key->text().isEmpty() || key->key() == Qt::Key_Backspace ||
+            key->key() == Qt::Key_Delete)
+            Clear();
+        return false;
+    }
+    // Enter in an open list picks the entry, as it always does.
+    for (QObject* o = watched; o; o = o->parent())
+        if (const auto* combo = qobject_cast<QComboBox*>(o)) {
+            if (combo->view() && combo->view()->isVisible())
+                return false;
+            break;
+        }
+    if (!save_->isEnabled() || (ready_ && !ready_()))
+        return false;
+    save_->click();
+    return true;
+}
+
+QLabel* AddSaveSign(QWidget* parent, int x, int y, int width) {
+    auto* sign = new QLabel(parent);
+    sign->setObjectName(QStringLiteral("SaveSign"));
+    sign->setGeometry(x, y, width, 18);
+    QPalette palette = sign->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0x80, 0));
+    sign->setPalette(palette);
+    return sign;
 }
 
 } // namespace tv

@@ -5,9 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <QObject>
+#include <functional>
+
+class QAbstractButton;
 class QAction;
 class QComboBox;
 class QEvent;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -68,5 +73,35 @@ private:
     bool skip_ = false;     // left for a window over this one or for another program
     bool skipNext_ = false; // asked for by the window
 };
+
+// Chains the Tab order of a window's controls as they are laid out: first every control that
+// takes typing or a choice (boxes, lists, check and radio buttons), top to bottom and, within a
+// row, left to right; then the push buttons in the same order. A button never comes between two
+// boxes, so what is typed after Tab goes into the next box.
+void TabInLayoutOrder(QWidget* window);
+
+// Enter in any box of a register window (a line edit, or a combo box whose list is closed)
+// clicks its save button when the button is enabled and `ready` (if given) agrees; the sign shows
+// 「保存しました」 after each save (ShowSaved) and is cleared by the next key typed into a box.
+class TSaveKeys : public QObject {
+public:
+    TSaveKeys(QWidget* window, QAbstractButton* save, QLabel* sign,
+              std::function<bool()> ready = {});
+    // Says the save went through.
+    void ShowSaved();
+    // Clears the sign (another entry shown, the boxes emptied).
+    void Clear();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAbstractButton* save_;
+    QLabel* sign_;
+    std::function<bool()> ready_;
+};
+
+// The label a register window shows 「保存しました」 in, empty until a save.
+QLabel* AddSaveSign(QWidget* parent, int x, int y, int width);
 
 } // namespace tv

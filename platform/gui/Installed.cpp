@@ -8,6 +8,31 @@
 
 namespace tv {
 
+namespace {
+
+// Texts of Qt's file dialogs that its Japanese translation lacks (Qt 6 moved them to a context of
+// their own): without these the type of a folder reads "Folder" among Japanese words. Asked
+// before the shipped translation, and silent for every other text.
+class TQtTextsJa final : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char* /*disambiguation*/,
+                      int /*n*/) const override {
+        if (!context || !source || qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return QString();
+        static const std::pair<const char*, const char16_t*> kTexts[] = {
+            {"Folder", u"フォルダー"},   {"File", u"ファイル"},    {"Drive", u"ドライブ"},
+            {"%1 File", u"%1 ファイル"}, {"Alias", u"エイリアス"}, {"Shortcut", u"ショートカット"}};
+        for (const auto& [english, japanese] : kTexts)
+            if (qstrcmp(source, english) == 0)
+                return QString::fromUtf16(japanese);
+        return QString();
+    }
+};
+
+} // namespace
+
 QStringList InstalledFolders() {
     const QString program = QCoreApplication::applicationDirPath();
     QStringList folders{program};
@@ -45,6 +70,7 @@ QString InstallQtTranslation() {
         return QString();
     }
     installed = translator;
+    QCoreApplication::installTranslator(new TQtTextsJa(QCoreApplication::instance()));
     return file;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Help.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -128,6 +129,7 @@ TfrmPreView::TfrmPreView(QWidget* owner) : QDialog(owner) {
     Button2->setGeometry(344, 432, 75, 25);
     Button6 = new QPushButton(QStringLiteral("PDF保存"), this);
     Button6->setObjectName(QStringLiteral("Button6"));
+    Help1 = AddHelpKey(this, QStringLiteral("HID00000011"));
     Button6->setGeometry(72, 432, 75, 25);
     for (QPushButton* b : {Button1, Button2, Button3, Button4, Button5, Button6})
         b->setAutoDefault(false);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,8 +40,9 @@ public:
     QPushButton* Button5;
     QPushButton* Button1;
     QPushButton* Button2;
-    QPushButton* Button6; // PDF保存
-    QLabel* PageLabel;    // "ページ 2 / 5"
+    QAction* Help1 = nullptr; // F1
+    QPushButton* Button6;     // PDF保存
+    QLabel* PageLabel;        // "ページ 2 / 5"
 
     // Handlers. FormActivate with a page button as sender only refreshes the controls; any other
     // sender (an activation of the window) also fits the page to the window.

@@ -48,8 +48,9 @@ TfrmEditHacchusya::TfrmEditHacchusya(QWidget* parent)
     Button1->setGeometry(174, 72, 75, 25);
     Button1->setAutoDefault(false);
 
-    setTabOrder(ComboBox1, Edit1);
-    setTabOrder(Edit1, Button1);
+    SaveSign = AddSaveSign(client, 8, 76, 160);
+    TabInLayoutOrder(this);
+    SaveKeys = new TSaveKeys(this, Button1, SaveSign);
 
     connect(ComboBox1, &TComboBox::DropDown, this,
             Handler(this, &TfrmEditHacchusya::ComboBox1DropDown));
@@ -71,6 +72,8 @@ void TfrmEditHacchusya::StoreFields() {
 }
 
 void TfrmEditHacchusya::ShowFields() {
+    if (SaveKeys)
+        SaveKeys->Clear();
     ComboBox1->setEditText(hacchusya_->Hacchusyamei);
     Edit1->setText(hacchusya_->SyokuSimei);
 }
@@ -89,6 +92,7 @@ void TfrmEditHacchusya::ComboBox1Click() {
 void TfrmEditHacchusya::Button1Click() {
     StoreFields();
     hacchusya_->Save();
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditHacchusya::N1Click() {

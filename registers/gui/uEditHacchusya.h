@@ -6,12 +6,14 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
 class TComboBox;
+class TSaveKeys;
 
 class TfrmEditHacchusya : public QDialog {
     Q_OBJECT
@@ -26,6 +28,8 @@ public:
     QAction* Delete1 = nullptr;     // 削除
     QAction* Close1 = nullptr;      // 閉じる
     QAction* Help1 = nullptr;       // ヘルプ (F1)
+    QLabel* SaveSign = nullptr;     // 「保存しました」 after a save
+    TSaveKeys* SaveKeys = nullptr;  // Enter saves
 
     THacchusya& Hacchusya() { return *hacchusya_; }
 

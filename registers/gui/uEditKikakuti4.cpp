@@ -151,22 +151,9 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget* parent) : QWidget(parent) {
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(168, 224, 75, 25);
 
-    QWidget* order[] = {ComboBox1,
-                        ComboBox2,
-                        Edit2,
-                        Edit3,
-                        CheckBox1,
-                        Edit1,
-                        Edit4,
-                        Edit5,
-                        Edit6,
-                        Button1,
-                        Button2,
-                        RadioGroup1->Item(0),
-                        RadioGroup1->Item(1),
-                        RadioGroup1->Item(2)};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SaveSign = AddSaveSign(client, 8, 228, 78);
+    TabInLayoutOrder(this);
+    SaveKeys = new TSaveKeys(this, Button1, SaveSign);
 
     kikakuti4_ = std::make_unique<TKikakuti4>();
 
@@ -228,6 +215,8 @@ void TfrmEditKikakuti4::StoreFields() {
 }
 
 void TfrmEditKikakuti4::ShowFields() {
+    if (SaveKeys)
+        SaveKeys->Clear();
     const TKikakuti4& k = *kikakuti4_;
     RadioGroup1->SetItemIndex(k.Kubun);
     showingCombos_ = true;
@@ -305,6 +294,7 @@ void TfrmEditKikakuti4::Button1Click() {
     kikakuti4_->Save();
     Button1->setEnabled(false);
     changed_ = false;
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditKikakuti4::Button2Click() {

@@ -19,6 +19,7 @@ namespace tv {
 
 class TClickLabel;
 class TComboBox;
+class TSaveKeys;
 class TKikakuti4;
 class TRadioGroup;
 
@@ -54,6 +55,8 @@ public:
     QAction* Close1 = nullptr;      // 閉じる
     QAction* N1 = nullptr;          // 工種データ
     QAction* Help1 = nullptr;       // ヘルプ (F1)
+    QLabel* SaveSign = nullptr;     // 「保存しました」 after a save
+    TSaveKeys* SaveKeys = nullptr;  // Enter saves
 
     // The register's current entry.
     TKikakuti4& Kikakuti4() { return *kikakuti4_; }

@@ -122,15 +122,12 @@ TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(384, 144, 75, 25);
 
-    setTabOrder(Edit1, Button1);
-    setTabOrder(Button1, Edit2);
-    setTabOrder(Edit2, ComboBox3);
-    setTabOrder(ComboBox3, ComboBox2);
-    setTabOrder(ComboBox2, ComboBox1);
-    setTabOrder(ComboBox1, RadioGroup1->Item(0));
-    setTabOrder(RadioGroup1->Item(0), RadioGroup1->Item(1));
-    setTabOrder(RadioGroup1->Item(1), RadioGroup1->Item(2));
-    setTabOrder(RadioGroup1->Item(2), Button2);
+    SaveSign = AddSaveSign(client, 320, 124, 139);
+    SaveSign->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    TabInLayoutOrder(this);
+    // Enter saves while the button says 登録; once saved it closes the window, which Enter must
+    // not do.
+    SaveKeys = new TSaveKeys(this, Button2, SaveSign, [this] { return Button2->text() == kSave; });
 
     koji_ = std::make_unique<TKoji>();
     koji_->CheckTable();
@@ -173,6 +170,8 @@ void TfrmEditKoji::StoreFields() {
 }
 
 void TfrmEditKoji::ShowFields() {
+    if (SaveKeys)
+        SaveKeys->Clear();
     Edit1->setText(koji_->Code);
     Edit2->setText(koji_->Kojimei);
     ComboBox3->setEditText(koji_->Hacchusya->Hacchusyamei);
@@ -225,6 +224,7 @@ void TfrmEditKoji::Button2Click() {
     koji_->Save();
     objectUnsaved_ = false;
     Button2->setText(kClose);
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditKoji::N1Click() {

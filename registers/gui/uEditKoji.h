@@ -12,12 +12,14 @@
 #include <optional>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
 class TComboBox;
+class TSaveKeys;
 class TRadioGroup;
 
 class TfrmEditKoji : public QWidget {
@@ -42,6 +44,8 @@ public:
     QAction* N4 = nullptr;              // 発注者
     QAction* N3 = nullptr;              // 請負者
     QAction* Help1 = nullptr;           // ヘルプ (F1)
+    QLabel* SaveSign = nullptr;         // 「保存しました」 after a save
+    TSaveKeys* SaveKeys = nullptr;      // Enter saves
 
     TKoji& Koji() { return *koji_; }
 

@@ -89,6 +89,7 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditKosyu::N1Click));
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditKosyu::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditKosyu::Close1Click));
+    TabInLayoutOrder(this);
 
     // A missing table is created now; a failure (no data folder configured, for example) is
     // reported and leaves the window usable once the folder is set.

@@ -55,9 +55,9 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, 88 - 19, 287, 19);
 
-    setTabOrder(Edit1, Button2);
-    setTabOrder(Button2, Edit2);
-    setTabOrder(Edit2, Button1);
+    TabInLayoutOrder(this);
+    // Enter saves once a name is typed; the window closes with the name saved, so no sign.
+    new TSaveKeys(this, Button1, nullptr, [this] { return !Edit2->text().trimmed().isEmpty(); });
 
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button2Click));

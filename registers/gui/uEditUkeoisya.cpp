@@ -66,11 +66,9 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget* parent)
     Button1->setGeometry(286, 126, 75, 25);
     Button1->setAutoDefault(false);
 
-    setTabOrder(ComboBox1, Edit1);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
-    setTabOrder(Edit3, CheckBox1);
-    setTabOrder(CheckBox1, Button1);
+    SaveSign = AddSaveSign(client_, 8, 130, 200);
+    TabInLayoutOrder(this);
+    SaveKeys = new TSaveKeys(this, Button1, SaveSign);
 
     Edit2->installEventFilter(this);
     client_->installEventFilter(this);
@@ -96,6 +94,8 @@ void TfrmEditUkeoisya::StoreFields() {
 }
 
 void TfrmEditUkeoisya::ShowFields() {
+    if (SaveKeys)
+        SaveKeys->Clear();
     ComboBox1->setEditText(ukeoisya_->Ukeoisyamei);
     Edit1->setText(ukeoisya_->Jusyo);
     Edit2->setText(ukeoisya_->Kaisya);
@@ -117,6 +117,7 @@ void TfrmEditUkeoisya::ComboBox1Click() {
 void TfrmEditUkeoisya::Button1Click() {
     StoreFields();
     ukeoisya_->Save();
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditUkeoisya::N1Click() {
@@ -163,6 +164,8 @@ void TfrmEditUkeoisya::FitToClientArea() {
                          static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3)})
         box->resize(width, box->height());
     Button1->move(qMax(client_->width() - 85, 80), qMax(client_->height() - 31, 126));
+    if (SaveSign)
+        SaveSign->setGeometry(8, Button1->y() + 4, Button1->x() - 16, SaveSign->height());
 }
 
 } // namespace tv

@@ -7,12 +7,14 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace tv {
 
 class TComboBox;
+class TSaveKeys;
 
 class TfrmEditUkeoisya : public QDialog {
     Q_OBJECT
@@ -30,6 +32,8 @@ public:
     QAction* Delete1 = nullptr;     // 削除
     QAction* Close1 = nullptr;      // 閉じる
     QAction* Help1 = nullptr;       // ヘルプ (F1)
+    QLabel* SaveSign = nullptr;     // 「保存しました」 after a save
+    TSaveKeys* SaveKeys = nullptr;  // Enter saves
 
     TUkeoisya& Ukeoisya() { return *ukeoisya_; }
 

@@ -3,6 +3,7 @@
 #include "platform/gui/FormFrame.h"
 
 #include "platform/gui/AppGuard.h"
+#include "platform/gui/Help.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -32,6 +33,7 @@ public:
 
 TfrmListBox::TfrmListBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmListBox"));
+    Help1 = AddHelpKey(this, QStringLiteral("HID00000012"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAction;
 class QListWidget;
 class QPushButton;
 
@@ -22,6 +23,7 @@ public:
 
     QListWidget* ListBox1 = nullptr;
     QPushButton* Button1 = nullptr;
+    QAction* Help1 = nullptr; // F1
 
     void ListBox1DblClick();
 

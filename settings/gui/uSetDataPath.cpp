@@ -145,11 +145,7 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     SetSwatch(Edit2, edit2Color_, 0);
     SetSwatch(Edit3, edit3Color_, 0);
 
-    setTabOrder(Edit1, Button2);
-    setTabOrder(Button2, CheckBox1);
-    setTabOrder(CheckBox1, Edit2);
-    setTabOrder(Edit2, Edit3);
-    setTabOrder(Edit3, BitBtn1);
+    TabInLayoutOrder(this);
 
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::BitBtn1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::Button2Click));

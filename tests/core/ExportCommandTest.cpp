@@ -9,6 +9,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace tv::test {
 namespace {
@@ -75,6 +76,46 @@ TEST_F(ExportCommandTest, ExportsTheStoredGridAsTheCsvThatCalcReads) {
     const QStringList lines = calc.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (int i = 0; i < keys.size(); ++i)
         EXPECT_EQ(lines.value(i), keys[i] + stored[i]);
+}
+
+// The workbook prints as a sheet of sixteen columns should: A4 landscape, one page wide, the
+// grid's header row on every page, a print area down to the last line; and its column widths
+// are given by ranges that never overlap (Excel repairs a sheet where they do).
+TEST_F(ExportCommandTest, TheExcelSheetIsSetUpForPrintingOnA4Landscape) {
+    const QString xlsx = env.Root() + QStringLiteral("/out.xlsx");
+    const TRun exported = Tavelon({QStringLiteral("export"), QStringLiteral("--work"),
+                                   QStringLiteral("A001"), QStringLiteral("--type"),
+                                   QStringLiteral("表層工"), QStringLiteral("--xlsx"), xlsx});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    auto part = [&xlsx](const QString& name) {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, name});
+        unzip.waitForFinished(30000);
+        return QString::fromUtf8(unzip.readAllStandardOutput());
+    };
+    const QString sheet = part(QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QString book = part(QStringLiteral("xl/workbook.xml"));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>")))
+        << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("paperSize=\"9\""))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("orientation=\"landscape\"")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("fitToHeight=\"0\"")));
+    // Two lines below the header row 12 (1-based): rows 13 and 14.
+    EXPECT_TRUE(book.contains(QStringLiteral("_xlnm.Print_Titles")) &&
+                book.contains(QStringLiteral("$12:$12")))
+        << book.toStdString();
+    EXPECT_TRUE(book.contains(QStringLiteral("_xlnm.Print_Area")) &&
+                book.contains(QStringLiteral("$A$1:$P$14")))
+        << book.toStdString();
+
+    const QRegularExpression col(QStringLiteral("<col min=\"(\\d+)\" max=\"(\\d+)\""));
+    int covered = 0;
+    for (const QRegularExpressionMatch& m : col.globalMatch(sheet)) {
+        EXPECT_GT(m.captured(1).toInt(), covered)
+            << "overlapping <col> " << m.captured(0).toStdString();
+        covered = m.captured(2).toInt();
+    }
+    EXPECT_EQ(covered, 16);
 }
 
 TEST_F(ExportCommandTest, AnUnknownPairOrMissingOptionIsAOneLineErrorWithExitCode2) {

@@ -5,6 +5,7 @@
 #include "app/uTavelon.h"
 #include "measurement/FlatnessVerdict.h"
 #include "platform/GridData.h"
+#include "platform/NumberText.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/RadioGroup.h"
 #include "platform/gui/vaSpread.h"
@@ -27,6 +28,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <random>
 
 namespace tv::test {
 namespace {
@@ -83,7 +87,7 @@ TEST_F(ChartDrawingTest, AxesTakeRoundStepsThatEncloseTheValuesAndTheLimits) {
 
     const TFlatnessChart chart = Sample();
     const TChartPlot profile = ProfilePlot(chart);
-    EXPECT_LE(profile.y.min, -2.4);
+    EXPECT_LE(profile.y.min, -2.0); // the readings, not the standard
     EXPECT_GE(profile.y.max, 3.5);
     EXPECT_FLOAT_EQ(profile.X(0.5), profile.left);
     EXPECT_FLOAT_EQ(profile.X(10.5), profile.right);
@@ -98,56 +102,57 @@ TEST_F(ChartDrawingTest, AxesTakeRoundStepsThatEncloseTheValuesAndTheLimits) {
     EXPECT_EQ(D4Factor(5), 0);
 }
 
-TEST_F(ChartDrawingTest, LimitsExcludedReadingsAndTheControlLimitLandWhereTheScalesPutThem) {
+TEST_F(ChartDrawingTest, ExcludedReadingsAndTheControlLimitsLandWhereTheScalesPutThem) {
     const TFlatnessChart chart = Sample();
     TRecordingCanvas canvas(600, 600);
     DrawFlatnessChart(&canvas, chart);
     const TChartPlot profile = ProfilePlot(chart);
     const TChartPlot range = RangePlot(chart);
 
-    // ±limit: dashed across the profile's plot area at +2.4 and -2.4.
+    // The standard limits σ, not readings: no line at ±2.4 on the profile, only UCL is dashed
+    // (Ｇ 6 has no LCL), and the caption says σ against the standard.
     const QColor limitColor(200, 0, 0);
-    std::vector<TRecordedLine> dashed = Lines(canvas, limitColor, TPenStyle::psDash);
-    ASSERT_EQ(dashed.size(), 3u); // +limit, -limit, UCL
-    EXPECT_EQ(dashed[0].from, QPoint(DevX(profile.left), DevY(profile.Y(2.4))));
-    EXPECT_EQ(dashed[0].to, QPoint(DevX(profile.right), DevY(profile.Y(2.4))));
-    EXPECT_EQ(dashed[1].from.y(), DevY(profile.Y(-2.4)));
-    EXPECT_LT(dashed[0].from.y(), dashed[1].from.y());
+    const std::vector<TRecordedLine> dashed = Lines(canvas, limitColor, TPenStyle::psDash);
+    ASSERT_EQ(dashed.size(), 1u);
+    const double ucl = *chart.UpperControlLimit();
+    EXPECT_EQ(dashed[0].from, QPoint(DevX(range.left), DevY(range.Y(ucl))));
+    EXPECT_EQ(dashed[0].to, QPoint(DevX(range.right), DevY(range.Y(ucl))));
+    EXPECT_GT(profile.y.min, -2.4); // the axis no longer stretches to the standard
+    EXPECT_EQ(ChartSigmaCaption(chart), QStringLiteral("σ ") + FormatFixed(*chart.Sigma(), 2) +
+                                            QStringLiteral(" mm ≤ 規格値 2.40 mm"));
 
     // The excluded reading: one red cross centred on (3, 3.5), not joined to the line.
     const std::vector<TRecordedLine> red = Lines(canvas, kRed, TPenStyle::psSolid);
-    ASSERT_EQ(red.size(), 2u);
     const QPoint centre(DevX(profile.X(3)), DevY(profile.Y(3.5)));
+    ASSERT_GE(red.size(), 2u);
     EXPECT_EQ((red[0].from + red[0].to) / 2, centre);
     EXPECT_EQ((red[1].from + red[1].to) / 2, centre);
     const std::vector<TRecordedLine> data = Lines(canvas, QColor(0, 0, 160), TPenStyle::psSolid);
-    // Nine used readings joined by eight segments (2 -> 4 skips the excluded one), then R̄.
+    // Nine used readings joined by eight segments (2 -> 4 skips the excluded one).
     ASSERT_GE(data.size(), 8u);
     EXPECT_EQ(data[1].from, QPoint(DevX(profile.X(2)), DevY(profile.Y(-2.0))));
     EXPECT_EQ(data[1].to, QPoint(DevX(profile.X(4)), DevY(profile.Y(0.5))));
     for (const TRecordedLine& l : data)
         EXPECT_NE(l.to, centre);
 
-    // UCL dashed at D₄·R̄; only the group above it is filled red.
-    const double ucl = *chart.UpperControlLimit();
-    EXPECT_EQ(dashed[2].from, QPoint(DevX(range.left), DevY(range.Y(ucl))));
-    int redBars = 0;
-    for (const TRecordedBox& box : canvas.fills)
-        if (box.color == kRed) {
-            ++redBars;
-            EXPECT_LT(box.x1, DevX(range.X(4)));
-            EXPECT_GT(box.x2, DevX(range.X(4)));
-            EXPECT_EQ(box.y1, DevY(range.Y(9.0)));
-            EXPECT_EQ(box.y2, DevY(range.Y(0)));
+    // The ranges: points joined in group order; only the group above UCL is red and ringed.
+    std::vector<QPoint> joined;
+    for (const TRecordedLine& l : data)
+        if (l.from.y() > DevY(range.top) - 1 && l.from.y() <= DevY(range.bottom))
+            joined.push_back(l.from);
+    ASSERT_EQ(joined.size(), 5u); // six groups, five segments
+    for (int g = 0; g < 5; ++g)
+        EXPECT_EQ(joined[size_t(g)], QPoint(DevX(range.X(g + 1)), DevY(range.Y(g == 3 ? 9 : 2))));
+    int redPoints = 0;
+    for (const TRecordedBox& e : canvas.ellipses)
+        if (e.y1 >= DevY(range.top) && e.color == kRed) {
+            ++redPoints;
+            EXPECT_EQ((e.x1 + e.x2) / 2, DevX(range.X(4)));
         }
-    EXPECT_EQ(redBars, 1);
-    // ... and ringed above its bar.
-    ASSERT_EQ(canvas.ellipses.size(), 9u + 1u); // the used readings' markers and the ring
-    const TRecordedBox& ring = canvas.ellipses.back();
-    EXPECT_EQ((ring.x1 + ring.x2) / 2, DevX(range.X(4)));
-    EXPECT_LT(ring.y2, DevY(range.Y(9.0)));
+    EXPECT_EQ(redPoints, 2); // the point and its ring
+    EXPECT_TRUE(std::none_of(canvas.fills.begin(), canvas.fills.end(),
+                             [](const TRecordedBox& b) { return b.color == kRed; }));
 
-    // Titles and the header.
     int found = 0;
     for (const TRecordedText& t : canvas.texts)
         if (t.text == QStringLiteral("平坦性プロファイル") ||
@@ -156,15 +161,73 @@ TEST_F(ChartDrawingTest, LimitsExcludedReadingsAndTheControlLimitLandWhereTheSca
     EXPECT_EQ(found, 3); // No.1 labels the second group (the profile has one line)
 }
 
-TEST_F(ChartDrawingTest, WithoutAStandardOrAGroupSizeTheLimitsAreLeftOut) {
-    TFlatnessChart chart = Sample();
-    chart.limit.reset();
-    chart.groupSize = 12;
-    TRecordingCanvas canvas(600, 600);
-    DrawFlatnessChart(&canvas, chart);
-    EXPECT_TRUE(Lines(canvas, QColor(200, 0, 0), TPenStyle::psDash).empty());
-    for (const TRecordedBox& box : canvas.fills)
-        EXPECT_NE(box.color, kRed);
+// Random measurements, Ｇ and standards: whatever the data, the range chart has its centre line,
+// UCL and (for Ｇ 7 to 10) LCL at D·R̄; no text lies inside a plot, where the curves are; every
+// text is one line without a combining mark; the caption compares the σ shown.
+TEST_F(ChartDrawingTest, AnyMeasurementKeepsItsLabelsOffTheCurvesAndItsLimitsWhereTheyBelong) {
+    std::mt19937 random(20261209);
+    std::uniform_real_distribution<double> reading(-6.0, 6.0);
+    const double d3[] = {0, 0, 0, 0, 0, 0, 0, 0.076, 0.136, 0.184, 0.223, 0, 0};
+    for (int round = 0; round < 40; ++round) {
+        TFlatnessChart chart;
+        const int lines = 1 + int(random() % 60);
+        for (int i = 0; i < lines * 10; ++i)
+            chart.readings.push_back(
+                {i + 1, std::round(reading(random) * 10) / 10, random() % 9 != 0});
+        for (int line = 1; line <= lines; ++line)
+            chart.groups.push_back({line, double(random() % 80) / 10});
+        chart.groupSize = int(random() % 13);
+        if (random() % 3 != 0)
+            chart.limit = double(random() % 40) / 10;
+        if (random() % 2 != 0)
+            chart.judgedSigma = double(random() % 40) / 10;
+        chart.work = QString(int(random() % 90), QChar(u'工'));
+        const std::string seen = "round " + std::to_string(round);
+
+        EXPECT_EQ(D3Factor(chart.groupSize), d3[chart.groupSize]) << seen;
+        const std::optional<double> lcl = chart.LowerControlLimit();
+        EXPECT_EQ(lcl.has_value(), chart.groupSize >= 7 && chart.groupSize <= 10) << seen;
+        if (lcl) {
+            EXPECT_NEAR(*lcl, d3[chart.groupSize] * chart.MeanRange(), 1e-9) << seen;
+        }
+
+        TRecordingCanvas canvas(600, 600);
+        DrawFlatnessChart(&canvas, chart);
+        const TChartPlot range = RangePlot(chart);
+        const std::vector<TRecordedLine> dashed =
+            Lines(canvas, QColor(200, 0, 0), TPenStyle::psDash);
+        EXPECT_EQ(dashed.size(), size_t(chart.UpperControlLimit() ? 1 : 0) + (lcl ? 1 : 0)) << seen;
+        for (const TRecordedLine& l : dashed)
+            EXPECT_GE(l.from.y(), DevY(range.top)) << seen; // on the range chart only
+        if (lcl) {
+            EXPECT_EQ(dashed.back().from.y(), DevY(range.Y(*lcl))) << seen;
+        }
+
+        for (const TChartPlot& plot : {ProfilePlot(chart), range}) {
+            const QRect inside(QPoint(DevX(plot.left) + 1, DevY(plot.top) + 1),
+                               QPoint(DevX(plot.right) - 1, DevY(plot.bottom) - 1));
+            for (const TRecordedText& t : canvas.texts) {
+                int width = 0;
+                for (QChar c : t.text)
+                    width += (c.unicode() < 0x100 ? t.em / 2 : t.em);
+                const QRect box(t.x, t.y, width * t.widthPercent / 100, t.em);
+                EXPECT_FALSE(box.intersects(inside)) << seen << " " << t.text.toStdString();
+            }
+        }
+        for (const TRecordedText& t : canvas.texts) {
+            EXPECT_FALSE(t.text.contains(QChar(0x0304))) << seen;
+            EXPECT_FALSE(t.text.contains(QLatin1Char('\n'))) << seen;
+        }
+        const std::optional<double> sigma = chart.CaptionSigma();
+        const QString caption = ChartSigmaCaption(chart);
+        if (sigma && chart.limit) {
+            EXPECT_TRUE(caption.contains(FormatFixed(*sigma, 2).toDouble() <= *chart.limit
+                                             ? QStringLiteral(" ≤ 規格値 ")
+                                             : QStringLiteral(" > 規格値 ")))
+                << seen;
+        }
+        EXPECT_EQ(caption.contains(QStringLiteral("規格値")), chart.limit.has_value()) << seen;
+    }
 }
 
 TEST(ChartGrid, ReadsTheReadingsAndGroupsAsTheCalculationsDo) {
@@ -327,6 +390,11 @@ TEST_F(VerdictWindowTest, TheChartWindowFollowsTheMeasurementAndPrintsALandscape
     const QString text = PdfPageText(pdf, 1);
     EXPECT_TRUE(text.contains(QStringLiteral("平坦性プロファイル"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("国道改良工事")));
+    // The caption judges the σ of the chosen form (the range method's), as the verdict does.
+    ASSERT_TRUE(chart->Chart().judgedSigma);
+    EXPECT_DOUBLE_EQ(*chart->Chart().judgedSigma, 3.08);
+    EXPECT_TRUE(text.contains(QStringLiteral("σ 3.08 mm > 規格値 2.40 mm"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("+規格値")));
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -55,8 +55,10 @@ TEST_F(ImportParadoxTest, TheSampleFolderImportsFromTheMenuAndBecomesTheDataFold
     item->trigger();
     EXPECT_FALSE(enabledBefore);
     EXPECT_EQ(shown.size(), 9);
-    EXPECT_TRUE(shown.contains(QStringLiteral("RokumaData 1457")));
-    EXPECT_TRUE(shown.contains(QStringLiteral("Simei 5")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("測定値 1457")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("氏名 5")));
+    EXPECT_TRUE(shown.contains(QStringLiteral("工事 4")))
+        << shown.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(env.messages, QStringList());
     ASSERT_EQ(env.questions.size(), 1);
     EXPECT_TRUE(env.questions[0].contains(QStringLiteral("データフォルダにしますか")));
@@ -80,10 +82,10 @@ TEST_F(ImportParadoxTest, ADamagedTableIsShownWithItsReasonAndStopsTheImport) {
     QTest::keyClick(w.Edit1, Qt::Key_Return);
     ASSERT_EQ(w.ListView1->topLevelItemCount(), 9);
     const QTreeWidgetItem* kosyu =
-        w.ListView1->findItems(QStringLiteral("Kosyu4"), Qt::MatchExactly)[0];
+        w.ListView1->findItems(QStringLiteral("工種"), Qt::MatchExactly)[0];
     EXPECT_EQ(kosyu->text(1), QStringLiteral("1"));
     const QTreeWidgetItem* bad =
-        w.ListView1->findItems(QStringLiteral("Simei"), Qt::MatchExactly)[0];
+        w.ListView1->findItems(QStringLiteral("氏名"), Qt::MatchExactly)[0];
     EXPECT_TRUE(bad->text(2).contains(QStringLiteral("途中で切れています")))
         << bad->text(2).toStdString();
     EXPECT_FALSE(w.BitBtn1->isEnabled());

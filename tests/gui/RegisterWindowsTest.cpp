@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -128,15 +129,15 @@ TEST_F(KojiWindowTest, LaysOutTheControlsAndMenus) {
     EXPECT_EQ(form->Help1->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(form->N2->text(), QStringLiteral("氏名"));
 
-    // Tab goes through the boxes in their order.
+    // Tab goes through the boxes in their order; the search button comes after them.
     form->Edit1->setFocus();
     QList<QWidget*> visited;
     for (int i = 0; i < 6; ++i) {
         visited << QApplication::focusWidget();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    const QList<QWidget*> expected = {form->Edit1,     form->Button1,   form->Edit2,
-                                      form->ComboBox3, form->ComboBox2, form->ComboBox1};
+    const QList<QWidget*> expected = {form->Edit1,     form->Edit2,     form->ComboBox3,
+                                      form->ComboBox2, form->ComboBox1, form->RadioGroup1->Item(0)};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_TRUE(visited[i] == expected[i] || visited[i]->parentWidget() == expected[i])
             << "stop " << i << ": " << visited[i]->objectName().toStdString();
@@ -570,6 +571,67 @@ TEST_F(PartyWindowsTest, ThePersonWindowSearchesRegistersAndDeletesTheLastRecord
     WhenModal<TfrmListBox>([](TfrmListBox* list) { list->close(); });
     form.Button2->click();
     EXPECT_EQ(form.Edit2->text(), QStringLiteral("入力中"));
+}
+
+// Every register window: Enter in a box saves as its button does and the window says so until the
+// next key typed; Tab moves from box to box in their layout, the buttons after the boxes.
+TEST_F(PartyWindowsTest, EnterSavesInEveryRegisterWindowAndTabGoesFromBoxToBox) {
+    auto enter = [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); };
+    auto sign = [](QWidget* w) {
+        return w->findChild<QLabel*>(QStringLiteral("SaveSign"))->text();
+    };
+    const QString saved = QStringLiteral("保存しました");
+
+    TfrmEditHacchusya client;
+    client.show();
+    client.ComboBox1->setEditText(QStringLiteral("札幌開発建設部"));
+    client.Edit1->setText(QStringLiteral("部長"));
+    EXPECT_EQ(sign(&client), QString());
+    enter(client.Edit1);
+    EXPECT_EQ(Rows(QStringLiteral("select * from Hacchusya")),
+              QStringList{QStringLiteral("札幌開発建設部|部長")});
+    EXPECT_EQ(sign(&client), saved);
+    QTest::keyClicks(client.Edit1, QStringLiteral("X"));
+    EXPECT_EQ(sign(&client), QString());
+    enter(client.ComboBox1);
+    EXPECT_EQ(Rows(QStringLiteral("select * from Hacchusya")),
+              QStringList{QStringLiteral("札幌開発建設部|部長X")});
+    EXPECT_EQ(sign(&client), saved);
+
+    TfrmEditUkeoisya contractor;
+    contractor.show();
+    contractor.ComboBox1->setEditText(QStringLiteral("北建設"));
+    enter(contractor.Edit3);
+    EXPECT_EQ(Rows(QStringLiteral("select Ukeoisyamei from Ukeoisya")),
+              QStringList{QStringLiteral("北建設")});
+    EXPECT_EQ(sign(&contractor), saved);
+
+    // The person window: ふりがな, then 氏名 (not the search button); Enter there registers.
+    TfrmEditSimei person;
+    EXPECT_EQ(person.Edit1->nextInFocusChain(), person.Edit2);
+    EXPECT_EQ(person.Edit2->nextInFocusChain(), person.Button2);
+    QTimer::singleShot(0, [&] {
+        person.Edit1->setText(QStringLiteral("やまだ"));
+        enter(person.Edit1); // no name yet: nothing saved, the window stays
+        EXPECT_TRUE(person.isVisible());
+        person.Edit2->setText(QStringLiteral("山田"));
+        enter(person.Edit2);
+    });
+    EXPECT_EQ(person.exec(), QDialog::Accepted);
+    EXPECT_EQ(Rows(QStringLiteral("select * from Simei")),
+              QStringList{QStringLiteral("やまだ|山田")});
+
+    // The works window saves on Enter while its button says 登録, and never closes on Enter.
+    TfrmEditKoji works;
+    works.show();
+    works.Edit1->setText(QStringLiteral("K9"));
+    works.Edit2->setText(QStringLiteral("工事"));
+    enter(works.Edit2);
+    EXPECT_EQ(Rows(QStringLiteral("select Code from Koji1")), QStringList{QStringLiteral("K9")});
+    EXPECT_EQ(sign(&works), saved);
+    enter(works.Edit2);
+    EXPECT_TRUE(works.isVisible());
+    EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // What a user meets before any data: the grid shows usual values whole, the main window grows with
 // the screen and remembers its place, message boxes carry the program's name and default to
 // Cancel, Qt's own texts are Japanese, and every window's help page is there.
+#include "app/uChart.h"
+#include "app/uImportParadox.h"
 #include "app/uTavelon.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
@@ -9,6 +11,7 @@
 #include "platform/gui/Help.h"
 #include "platform/gui/Installed.h"
 #include "platform/gui/vaSpread.h"
+#include "printing/gui/PrintView.h"
 #include "printing/gui/ProgramDialogs.h"
 #include "registers/gui/uEditHacchusya.h"
 #include "registers/gui/uEditKikakuti4.h"
@@ -16,6 +19,7 @@
 #include "registers/gui/uEditKosyu.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
+#include "registers/gui/uListBox.h"
 #include "registers/uKoji.h"
 #include "settings/RegistryUtility.h"
 #include "settings/gui/uSetDataPath.h"
@@ -25,16 +29,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QToolTip>
+#include <QTreeView>
 
 namespace tv::test {
 namespace {
@@ -183,6 +191,18 @@ TEST(TranslationTest, QtsOwnButtonsAndDialogsSpeakJapanese) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
               QStringLiteral("キャンセル"));
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("アドレス:"));
+    // The file dialogs' folder type, which the shipped translation lacks, and its dates in full.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+              QStringLiteral("フォルダー"));
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "%1 File"),
+              QStringLiteral("%1 ファイル"));
+    QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+    SetUpFileDialog(dialog);
+    auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(tree, nullptr);
+    ASSERT_GE(tree->header()->count(), 4);
+    EXPECT_EQ(tree->header()->sectionResizeMode(3), QHeaderView::ResizeToContents);
+    EXPECT_EQ(dialog.viewMode(), QFileDialog::Detail);
 }
 
 TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
@@ -204,26 +224,86 @@ TEST_F(WindowFitTest, EveryWindowsHelpOpensItsOwnInstalledPage) {
     workTypes.Help1->trigger();
     TfrmSetDataPath settings;
     settings.Help1->trigger();
+    // The windows without a menu bar: F1 pressed in the window, on one of its controls.
+    TfrmChart chart;
+    TfrmImportParadox import;
+    TfrmPreView preview(nullptr);
+    TfrmListBox list;
+    for (QWidget* w : std::initializer_list<QWidget*>{&chart, &import, &preview, &list}) {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << w->objectName().toStdString();
+        QWidget* control = w->findChild<QPushButton*>();
+        ASSERT_NE(control, nullptr);
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F1);
+        w->hide();
+    }
     const QStringList opened = dialogs.helpPages;
 
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
-    ASSERT_EQ(opened.size(), 8);
-    const QStringList expected = {QStringLiteral("HID00000001"), QStringLiteral("HID00000002"),
-                                  QStringLiteral("HID00000003"), QStringLiteral("HID00000004"),
-                                  QStringLiteral("HID00000005"), QStringLiteral("HID00000006"),
-                                  QStringLiteral("HID00000007"), QStringLiteral("HID00000008")};
-    for (int i = 0; i < 8; ++i) {
+    QStringList expected;
+    for (int i = 1; i <= 12; ++i)
+        expected << QStringLiteral("HID%1").arg(i, 8, 10, QLatin1Char('0'));
+    ASSERT_EQ(opened.size(), expected.size()) << opened.join(QLatin1Char(' ')).toStdString();
+    for (int i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(QFileInfo(opened[i]).completeBaseName(), expected[i]);
         QFile page(opened[i]);
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << opened[i].toStdString();
         const QString html = QString::fromUtf8(page.readAll());
         // A Japanese page with a heading; the topic id is only its file name.
         EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << expected[i].toStdString();
-        EXPECT_FALSE(html.contains(QStringLiteral("HID0000000%1<").arg(i + 1)));
+        EXPECT_FALSE(html.contains(expected[i] + QLatin1Char('<')));
     }
     EXPECT_EQ(HelpTopics(), expected);
     for (const QString& topic : HelpTopics())
         EXPECT_FALSE(HelpPageFile(topic).isEmpty()) << topic.toStdString();
+}
+
+// The installed pages: the contents page reaches every page and each feature, every page links
+// only to pages that are there, and the command-line page shows every command with an example.
+TEST(HelpPagesTest, TheContentsReachEveryPageAndTheCommandLinePageEveryCommand) {
+    const QDir folder(QFileInfo(HelpPageFile(QStringLiteral("HID00000001"))).absolutePath());
+    const QStringList pages = folder.entryList({QStringLiteral("*.html")}, QDir::Files);
+    auto read = [&folder](const QString& name) {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const QString contents = read(QStringLiteral("index.html"));
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#]+\\.html)"));
+    for (const QString& page : pages) {
+        const QString html = read(page);
+        EXPECT_TRUE(html.contains(QStringLiteral("<h1>"))) << page.toStdString();
+        if (page != QStringLiteral("index.html")) {
+            EXPECT_TRUE(contents.contains(QStringLiteral("href=\"%1\"").arg(page)))
+                << page.toStdString();
+        }
+        for (const QRegularExpressionMatch& m : link.globalMatch(html))
+            EXPECT_TRUE(pages.contains(m.captured(1)))
+                << page.toStdString() << " -> " << m.captured(1).toStdString();
+    }
+    for (const char16_t* feature :
+         {u"コピーと貼り付け", u"元に戻す／やり直し", u"読み込み／書き出し", u"グラフ",
+          u"合格／不合格の判定", u"旧データの取り込み", u"サーバー", u"コマンドライン"})
+        EXPECT_TRUE(contents.contains(QString::fromUtf16(feature)))
+            << QString::fromUtf16(feature).toStdString();
+
+    const QString commandLine = read(QStringLiteral("HID00000018.html"));
+    for (const char* command :
+         {"calc", "export", "import", "print", "printers", "import-paradox", "copy-data"}) {
+        EXPECT_TRUE(
+            commandLine.contains(QStringLiteral("<h2>tavelon %1</h2>").arg(QLatin1String(command))))
+            << command;
+        // Within a <pre> block: the command as typed.
+        EXPECT_TRUE(commandLine.contains(QRegularExpression(
+            QStringLiteral("[>\\n]tavelon %1[ <\\n]").arg(QLatin1String(command)))))
+            << command;
+    }
+    const QString server = read(QStringLiteral("HID00000017.html"));
+    for (const char16_t* word : {u"Server", u"このコンピュータのフォルダ", u"サーバー (PostgreSQL)",
+                                 u"接続テスト", u"tavelon copy-data --from"})
+        EXPECT_TRUE(server.contains(QString::fromUtf16(word)))
+            << QString::fromUtf16(word).toStdString();
 }
 
 } // namespace
