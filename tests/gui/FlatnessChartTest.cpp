@@ -390,10 +390,11 @@ TEST_F(VerdictWindowTest, TheChartWindowFollowsTheMeasurementAndPrintsALandscape
     const QString text = PdfPageText(pdf, 1);
     EXPECT_TRUE(text.contains(QStringLiteral("平坦性プロファイル"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("国道改良工事")));
-    // The caption judges the σ of the chosen form (the range method's), as the verdict does.
+    // The caption judges the σ of the chosen form (the readings' on the handbook form the work
+    // prints), as the verdict does.
     ASSERT_TRUE(chart->Chart().judgedSigma);
-    EXPECT_DOUBLE_EQ(*chart->Chart().judgedSigma, 3.08);
-    EXPECT_TRUE(text.contains(QStringLiteral("σ 3.08 mm > 規格値 2.40 mm"))) << text.toStdString();
+    EXPECT_DOUBLE_EQ(*chart->Chart().judgedSigma, 4.14);
+    EXPECT_TRUE(text.contains(QStringLiteral("σ 4.14 mm > 規格値 2.40 mm"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("+規格値")));
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
