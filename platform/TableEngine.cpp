@@ -521,6 +521,12 @@ struct TTransaction::Impl {
                                             "書き込みは行われませんでした"));
                     return;
                 }
+                // A table file replaced since the last statement would take the commit with it.
+                const QString replaced = c.ReplacedFile();
+                if (!replaced.isEmpty()) {
+                    sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+                    Fail(ReplacedFileMessage(replaced));
+                }
                 const int rc = sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
                 if (rc != SQLITE_OK) {
                     const QString msg = SqlFailure(c, rc, QStringLiteral("COMMIT"));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace tv {
@@ -253,7 +254,6 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
 
     EXPECT_EQ(Cp932Length(QStringLiteral("A表①")), 5);
     EXPECT_FALSE(Cp932Length(QStringLiteral("€")).has_value());
-    EXPECT_EQ(Cp932Truncate(QStringLiteral("AあB"), 2), QStringLiteral("A"));
     // Encoding maps the input method's wave dash to the code page's own; decoding gives it back.
     const std::optional<QByteArray> bytes = Cp932Encode(QStringLiteral("A表〜"));
     ASSERT_TRUE(bytes.has_value());
@@ -417,6 +417,49 @@ TEST_F(TableEngineTest, ATableFileReplacedBehindTheEngineIsReadAfresh) {
     EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4")), QStringList{QStringLiteral("5")});
 }
 
+TEST_F(TableEngineTest, ABackupRenamedOverATableIsTheTableFromTheNextStatementOn) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    const QString file = env.DataFolder() + QStringLiteral("Kosyu4.DB");
+    const QString backup = file + QStringLiteral(".bak");
+    const auto restore = [&] { // one step, as a backup tool does it
+        ASSERT_EQ(
+            std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(file).constData()),
+            0);
+    };
+    // A row written between the copy and its renaming back is gone with the old file.
+    ASSERT_TRUE(QFile::copy(file, backup));
+    InsertKosyu(2, QStringLiteral("基層"));
+    restore();
+    EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4")), QStringList{QStringLiteral("1")});
+    // Replaced with no statement in between, the next write goes into the new file.
+    ASSERT_TRUE(QFile::copy(file, backup));
+    restore();
+    InsertKosyu(3, QStringLiteral("路盤"));
+    {
+        TTransaction tx(kDb, {QStringLiteral("Kosyu4")});
+        InsertKosyu(4, QStringLiteral("路床"));
+        tx.Commit();
+    }
+    // Inside a transaction the old file cannot be let go: the transaction fails whole, at its
+    // next statement or at its commit, rather than write into the file no longer there.
+    for (const bool statementAfter : {true, false}) {
+        ASSERT_TRUE(QFile::copy(file, backup));
+        TTransaction tx(kDb, {QStringLiteral("Kosyu4")});
+        InsertKosyu(5, QStringLiteral("表層"));
+        restore();
+        const QString failure = EngineMessage([&] {
+            if (statementAfter)
+                InsertKosyu(6, QStringLiteral("基層"));
+            tx.Commit();
+        });
+        EXPECT_TRUE(failure.contains(QStringLiteral("Kosyu4.DB"))) << failure.toStdString();
+    }
+    CloseAllConnections();
+    EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4 order by ID")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4")}));
+}
+
 TEST_F(TableEngineTest, ConfigurationNamesDatabasesAndTheirFolders) {
     EXPECT_EQ(DatabaseParam(QStringLiteral("KESTRAN"), QStringLiteral("path")), env.DataFolder());
     EXPECT_EQ(ResolveDatabaseFolder(QStringLiteral("Kestran")), env.DataFolder());
@@ -520,6 +563,24 @@ TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheF
     }
     EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
     EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 1);
+
+    // Ten declared tables, SQLite's limit, are used together; an eleventh is refused.
+    QStringList ten;
+    for (int i = 1; i <= 10; ++i)
+        ten << QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0'));
+    {
+        TTransaction tx(kDb, ten);
+        for (const QString& table : ten) {
+            TQuery q(kDb);
+            q.AddSQL(QStringLiteral("insert into %1 (X) values (1)").arg(table));
+            q.ExecSQL();
+        }
+        tx.Commit();
+    }
+    EXPECT_EQ(Count(QStringLiteral("A01")) + Count(QStringLiteral("A10")), 2);
+    const QString eleven =
+        EngineMessage([&] { TTransaction tx(kDb, ten + QStringList{QStringLiteral("A11")}); });
+    EXPECT_TRUE(eleven.contains(QStringLiteral("10 個まで"))) << eleven.toStdString();
 
     // A truncated table file is reported with its name and cause, declared or met later.
     QFile damaged(env.DataFolder() + QStringLiteral("Koji1.DB"));
