@@ -6,8 +6,8 @@
 #   ./scripts/check.sh tidy [FILE...]  clang-tidy (.clang-tidy) of the given or of every .cpp file
 #   ./scripts/check.sh tidy-changed [BASE]  clang-tidy of the .cpp files changed since BASE (main)
 #   ./scripts/check.sh all             core, sanitize, format and tidy
-#   ./scripts/check.sh mutate          plants the faults of scripts/mutations.txt one at a time
-#                                      and prints how many the core tests catch (not in "all")
+#   ./scripts/check.sh mutate [LIST]   plants the faults of scripts/mutations.txt (or LIST) one at
+#                                      a time and prints how many the core tests catch (not "all")
 # Warnings are errors in every check (-DTV_WERROR=ON) but mutate. Tidy reads the compile commands
 # of the normal build ($BUILD_DIR, else build/), so build that first. Other build folders:
 # build-core/, build-sanitize/ and build-mutate/.
@@ -85,12 +85,12 @@ check_tidy_changed() {
 # one that leaves them green survives. Entries whose old text is not found exactly once, and
 # faults that do not compile, are reported apart and do not count.
 check_mutate() {
-  local list="$top/scripts/mutations.txt" dir="$top/build-mutate"
+  local list=${1:-$top/scripts/mutations.txt} dir="$top/build-mutate"
   local saved="$dir/mutate-original" restore_path="" limit=0
   shopt -u patsub_replacement 2>/dev/null || true # '&' in a new text is just '&'
   mkdir -p "$dir"
   restore() {
-    if [ -n "$restore_path" ]; then
+    if [ -n "${restore_path:-}" ]; then
       cat "$saved" >"$restore_path" # rewritten, not copied back: the next build sees it changed
       restore_path=""
     fi
@@ -196,7 +196,7 @@ case "$what" in
   format) check_format "$@" ;;
   tidy) check_tidy "$@" ;;
   tidy-changed) check_tidy_changed "$@" ;;
-  mutate) check_mutate ;;
+  mutate) check_mutate "$@" ;;
   all)
     timed format check_format
     timed tidy check_tidy

@@ -128,5 +128,13 @@ TEST(LoggerLayout, ReadsEveryFullWidthDigitMinusSignAndFullStop) {
                   d ? QStringLiteral("-%1.%1").arg(d) : QStringLiteral("0.0"));
 }
 
+TEST(PasteBlock, ALoneExclusionMarkIsAnEmptyCellNotAnExcludedOne) {
+    std::vector<TBlockCell> cells;
+    EXPECT_EQ(CheckBlock(SplitBlockText(QStringLiteral("*\t* 2")), 2, 1, cells), QString());
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0].input.color, kColorBlack);
+    EXPECT_EQ(cells[1].input.color, kColorRed);
+}
+
 } // namespace
 } // namespace tv::test

@@ -448,14 +448,18 @@ TEST_F(RokumaTest, ListsOfMeasuredWorkTypesAndInstruments) {
     save(QStringLiteral("A001"), QStringLiteral("路盤"), QStringLiteral("B"));
     save(QStringLiteral("A001"), QStringLiteral("廃止工種"), QString());
     save(QStringLiteral("A001"), QStringLiteral("表層"), QStringLiteral("A"));
-    save(QStringLiteral("A001"), QStringLiteral("旧工種"), QStringLiteral("A"));
+    save(QStringLiteral("A001"), QStringLiteral("休止工種"), QStringLiteral("A"));
     save(QStringLiteral("A002"), QStringLiteral("基層"), QStringLiteral("C"));
 
     header->Koji->LoadByCode(QStringLiteral("A001"));
     QStringList list{QStringLiteral("stale")};
     header->ListKosyu(list);
     EXPECT_EQ(list, (QStringList{QStringLiteral("表層"), QStringLiteral("路盤"),
-                                 QStringLiteral("廃止工種"), QStringLiteral("旧工種")}));
+                                 QStringLiteral("休止工種"), QStringLiteral("廃止工種")}));
+    // An instrument left empty by the earlier program (null) is the same empty entry.
+    TQuery null(kDb);
+    null.AddSQL(QStringLiteral("update RokumaKanri set SOKUTEIKI=NULL where KosyuName='休止工種'"));
+    null.ExecSQL();
     header->ListSokuteiki(list);
     EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("A"), QStringLiteral("B"),
                                  QStringLiteral("C")}));

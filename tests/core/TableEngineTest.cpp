@@ -106,6 +106,7 @@ TEST_F(TableEngineTest, SqlFormsOfTheSystem) {
         EXPECT_EQ(q.Fields(3).AsDate(), QDate(2026, 12, 1));
         EXPECT_TRUE(q.Fields(5).AsBoolean());
         EXPECT_DOUBLE_EQ(q.Fields(6).AsFloat(), 1.5);
+        EXPECT_EQ(q.Fields(6).AsInteger(), 1); // toward zero, as the stored results are read
         q.Next();
         EXPECT_TRUE(q.Eof());
     }
@@ -116,7 +117,8 @@ TEST_F(TableEngineTest, SqlFormsOfTheSystem) {
               (QStringList{QStringLiteral("機械A"), QStringLiteral("機械B")}));
     EXPECT_EQ(Column(QStringLiteral("select ID from RokumaKanri order by SOKUTEIKI Desc, ID Desc")),
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("2")}));
-    // one inner join on equal columns
+    // one inner join on equal columns, on a fresh connection: the joined table is opened too
+    CloseAllConnections();
     EXPECT_EQ(Column(QStringLiteral("select K.ID, R.ID from Kosyu4 K inner join RokumaKanri R on "
                                     "K.Kosyumei = R.KosyuName order by R.ID"),
                      0),
@@ -261,6 +263,11 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(Cp932Decode(*bytes), QStringLiteral("A表～"));
     EXPECT_FALSE(Cp932Encode(QStringLiteral("€")).has_value());
     EXPECT_FALSE(Cp932Decode(QByteArray("\x81")).has_value());
+    // The first character that does not encode, whole; the first byte that does not decode.
+    EXPECT_EQ(Cp932FirstUnencodable(QStringLiteral("A表😀")), QStringLiteral("😀"));
+    int bad = -1;
+    EXPECT_FALSE(Cp932Decode("A\x95\x5C\x81", 4, &bad).has_value());
+    EXPECT_EQ(bad, 3);
 }
 
 TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {
@@ -552,6 +559,9 @@ TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheF
         CreateTable(kDb, QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')),
                     {{QStringLiteral("X"), FieldType::Integer}});
     CreateWorkTables();
+    // Plain statements open what they name and let go of others beyond SQLite's ten.
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(Count(QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0'))), 0);
     {
         TTransaction tx(kDb, {QStringLiteral("Kosyu4"), QStringLiteral("RokumaKanri")});
         InsertKosyu(1, QStringLiteral("表層"));
@@ -559,6 +569,9 @@ TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheF
         // A table it did not declare is named as such.
         const QString other = EngineMessage([&] { Count(QStringLiteral("A05")); });
         EXPECT_TRUE(other.contains(QStringLiteral("A05"))) << other.toStdString();
+        // Nor can an inner transaction open it.
+        const QString inner = EngineMessage([&] { TTransaction in(kDb, {QStringLiteral("A05")}); });
+        EXPECT_TRUE(inner.contains(QStringLiteral("A05"))) << inner.toStdString();
         tx.Commit();
     }
     EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
