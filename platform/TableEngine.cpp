@@ -521,7 +521,8 @@ struct TTransaction::Impl {
                                             "書き込みは行われませんでした"));
                     return;
                 }
-                // A table file replaced since the last statement would take the commit with it.
+                // A table file deleted or replaced (a backup renamed over it) since the
+                // transaction began would take the commit with it: nothing is written instead.
                 const QString replaced = c.ReplacedFile();
                 if (!replaced.isEmpty()) {
                     sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);

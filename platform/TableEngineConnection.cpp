@@ -176,19 +176,16 @@ QString ReplacedFileMessage(const QString& file) {
 
 // Makes sure the named tables that exist in the folder are attached and current: a file deleted
 // or replaced (a backup renamed over it) since it was attached is let go, and the file now in the
-// folder is attached. Inside a transaction the old file cannot be let go, and what the
-// transaction writes would be lost with it, so the transaction fails and writes nothing.
+// folder is attached. Inside a transaction the attached files stay in use to its end (SQLite
+// cannot let go of them there); its commit checks that they are still the folder's files, so a
+// stat per statement is spent only outside transactions, not on every row of a save.
 void Connection::EnsureTables(const QStringList& tables) {
     for (const QString& table : tables) {
         const QString key = table.toLower();
         auto it = attached.find(key);
         if (it != attached.end()) {
-            if (it->Current())
+            if (txDepth > 0 || it->Current())
                 continue;
-            if (txDepth > 0) {
-                txBroken = true;
-                Fail(ReplacedFileMessage(it->file));
-            }
             Detach(key);
         }
         if (txDepth > 0) {

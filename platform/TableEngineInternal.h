@@ -131,8 +131,7 @@ struct Connection {
     // Attaches the table file after checking that it is one of our tables.
     void Attach(const QString& table, const QString& file, const FileId& id,
                 const QStringList& keep = QStringList());
-    // Makes sure the named tables that exist in the folder are attached and current; inside a
-    // transaction, fails it when one of them was deleted or replaced since it began.
+    // Makes sure the named tables that exist in the folder are attached and current.
     void EnsureTables(const QStringList& tables);
     // The first attached file that was deleted or replaced since it was attached; empty when
     // none.

@@ -448,8 +448,8 @@ TEST_F(TableEngineTest, ABackupRenamedOverATableIsTheTableFromTheNextStatementOn
         InsertKosyu(4, QStringLiteral("路床"));
         tx.Commit();
     }
-    // Inside a transaction the old file cannot be let go: the transaction fails whole, at its
-    // next statement or at its commit, rather than write into the file no longer there.
+    // Inside a transaction the old file cannot be let go: the commit fails and writes nothing
+    // rather than write into the file no longer there.
     for (const bool statementAfter : {true, false}) {
         ASSERT_TRUE(QFile::copy(file, backup));
         TTransaction tx(kDb, {QStringLiteral("Kosyu4")});
