@@ -208,20 +208,6 @@ std::optional<QString> Cp932Decode(const QByteArray& bytes) {
     return Cp932Decode(bytes.constData(), static_cast<int>(bytes.size()));
 }
 
-QString Cp932Truncate(const QString& text, int maxBytes) {
-    int total = 0;
-    int end = 0;
-    ForEachChar(text, [&](char32_t c, int index, int units) {
-        const int len = CharLength(c);
-        if (len == 0 || total + len > maxBytes)
-            return false;
-        total += len;
-        end = index + units;
-        return true;
-    });
-    return text.left(end);
-}
-
 void CheckFitsBytes(const QString& what, const QString& text, int bytes) {
     const std::optional<int> length = Cp932Length(text);
     if (!length)

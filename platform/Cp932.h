@@ -15,10 +15,6 @@ std::optional<int> Cp932Length(const QString& text);
 // The first character of the text that code page 932 cannot encode; empty when there is none.
 QString Cp932FirstUnencodable(const QString& text);
 
-// The longest leading part of the text that fits in maxBytes bytes, cut only between characters.
-// Characters that cannot be encoded end the part.
-QString Cp932Truncate(const QString& text, int maxBytes);
-
 // Raises EngineError when the text does not fit `bytes` code-page-932 bytes (or cannot be
 // encoded); `what` names the box as the user knows it ("「工事名」", "3 行目の「測定位置」").
 void CheckFitsBytes(const QString& what, const QString& text, int bytes);

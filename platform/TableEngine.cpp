@@ -521,6 +521,13 @@ struct TTransaction::Impl {
                                             "書き込みは行われませんでした"));
                     return;
                 }
+                // A table file deleted or replaced (a backup renamed over it) since the
+                // transaction began would take the commit with it: nothing is written instead.
+                const QString replaced = c.ReplacedFile();
+                if (!replaced.isEmpty()) {
+                    sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+                    Fail(ReplacedFileMessage(replaced));
+                }
                 const int rc = sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr);
                 if (rc != SQLITE_OK) {
                     const QString msg = SqlFailure(c, rc, QStringLiteral("COMMIT"));

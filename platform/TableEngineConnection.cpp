@@ -155,21 +155,37 @@ void Connection::FailTableNotOpen(const QString& table, const QString& file) con
              .arg(NativePath(folder), table));
 }
 
-// Makes sure the named tables that exist in the folder are attached and current.
+bool Connection::Attached::Current() const {
+    FileId now;
+    return StatFile(file, &now) && now == id;
+}
+
+QString Connection::ReplacedFile() const {
+    for (const Attached& a : attached)
+        if (!a.Current())
+            return a.file;
+    return QString();
+}
+
+QString ReplacedFileMessage(const QString& file) {
+    return QStringLiteral(
+               "テーブルファイル %1 が書き込みの途中で削除されたか、別のファイルに置き換え"
+               "られました。このトランザクションの書き込みはすべて取り消されます")
+        .arg(NativePath(file));
+}
+
+// Makes sure the named tables that exist in the folder are attached and current: a file deleted
+// or replaced (a backup renamed over it) since it was attached is let go, and the file now in the
+// folder is attached. Inside a transaction the attached files stay in use to its end (SQLite
+// cannot let go of them there); its commit checks that they are still the folder's files, so a
+// stat per statement is spent only outside transactions, not on every row of a save.
 void Connection::EnsureTables(const QStringList& tables) {
     for (const QString& table : tables) {
         const QString key = table.toLower();
         auto it = attached.find(key);
-        // Inside a transaction the tables were checked when it began.
-        if (it != attached.end() && txDepth > 0)
-            continue;
         if (it != attached.end()) {
-            FileId id;
-            if (StatFile(it->file, &id) && id == it->id)
+            if (txDepth > 0 || it->Current())
                 continue;
-            // Deleted or replaced since it was attached.
-            if (txDepth > 0)
-                continue; // cannot re-attach inside a transaction; the statement will tell
             Detach(key);
         }
         if (txDepth > 0) {
@@ -205,11 +221,9 @@ void Connection::AttachAll() {
     }
     // Drop attachments of files that went away or were replaced.
     const QStringList keys = attached.keys();
-    for (const QString& key : keys) {
-        FileId id;
-        if (!StatFile(attached[key].file, &id) || !(id == attached[key].id))
+    for (const QString& key : keys)
+        if (!attached[key].Current())
             Detach(key);
-    }
     for (const QString& table : std::as_const(tables)) {
         if (attached.contains(table.toLower()))
             continue;

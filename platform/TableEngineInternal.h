@@ -102,6 +102,8 @@ struct Connection {
         QString schema;
         QString file;
         FileId id;
+        // Whether the folder still holds the attached file under its name.
+        bool Current() const;
     };
     QHash<QString, Attached> attached; // lower-case table name -> attachment
     // Why a table file could not be attached when the transaction began (lower-case name ->
@@ -131,6 +133,9 @@ struct Connection {
                 const QStringList& keep = QStringList());
     // Makes sure the named tables that exist in the folder are attached and current.
     void EnsureTables(const QStringList& tables);
+    // The first attached file that was deleted or replaced since it was attached; empty when
+    // none.
+    QString ReplacedFile() const;
     // Attaches every table file of the folder (before a transaction begins).
     void AttachAll();
     // Attaches exactly the declared tables (before a transaction begins).
@@ -150,6 +155,8 @@ QString FolderKey(const QString& folder);
 // transaction does, and gets one the first time one begins.
 std::shared_ptr<Connection> GetConnection(const QString& folder, bool forTransaction = false);
 QString SqlFailure(Connection& conn, int rc, const QString& sql);
+// Why a transaction writes nothing when one of its table files was replaced meanwhile.
+QString ReplacedFileMessage(const QString& file);
 void CheckUsable(Connection& conn);
 void NoteFailure(Connection& conn, int rc);
 QVariant ColumnValue(sqlite3_stmt* st, int i);

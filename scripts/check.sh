@@ -6,9 +6,11 @@
 #   ./scripts/check.sh tidy [FILE...]  clang-tidy (.clang-tidy) of the given or of every .cpp file
 #   ./scripts/check.sh tidy-changed [BASE]  clang-tidy of the .cpp files changed since BASE (main)
 #   ./scripts/check.sh all             core, sanitize, format and tidy
-# Warnings are errors in every check (-DTV_WERROR=ON). Tidy reads the compile commands of the
-# normal build ($BUILD_DIR, else build/), so build that first. Other build folders: build-core/
-# and build-sanitize/.
+#   ./scripts/check.sh mutate [LIST]   plants the faults of scripts/mutations.txt (or LIST) one at
+#                                      a time and prints how many the core tests catch (not "all")
+# Warnings are errors in every check (-DTV_WERROR=ON) but mutate. Tidy reads the compile commands
+# of the normal build ($BUILD_DIR, else build/), so build that first. Other build folders:
+# build-core/, build-sanitize/ and build-mutate/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
@@ -77,6 +79,108 @@ check_tidy_changed() {
   run_tidy "${changed[@]}"
 }
 
+# Mutation check: each entry of scripts/mutations.txt (file, exact old text, new text) is planted
+# alone in an incremental core-only build (build-mutate/), core_tests runs, and the file gets its
+# own bytes back, also on Ctrl+C. A fault the tests catch fails them (or crashes or hangs them);
+# one that leaves them green survives. Entries whose old text is not found exactly once, and
+# faults that do not compile, are reported apart and do not count.
+check_mutate() {
+  local list=${1:-$top/scripts/mutations.txt} dir="$top/build-mutate"
+  local saved="$dir/mutate-original" restore_path="" limit=0
+  shopt -u patsub_replacement 2>/dev/null || true # '&' in a new text is just '&'
+  mkdir -p "$dir"
+  restore() {
+    if [ -n "${restore_path:-}" ]; then
+      cat "$saved" >"$restore_path" # rewritten, not copied back: the next build sees it changed
+      restore_path=""
+    fi
+  }
+  trap 'restore; exit 130' INT TERM
+  trap restore EXIT
+  build() { cmake --build "$dir" -j"$jobs" --target core_tests >"$dir/mutate-build.log" 2>&1; }
+  run_tests() {
+    (cd "$dir/tests" && QT_QPA_PLATFORM=offscreen timeout "$limit" ./core_tests \
+      --gtest_fail_fast --gtest_brief=1 >"$dir/mutate-test.log" 2>&1)
+  }
+
+  local files=() olds=() news=() where=() n=0 line key value
+  while IFS= read -r line || [ -n "$line" ]; do
+    n=$((n + 1))
+    [[ -z $line || $line == \#* ]] && continue
+    key=${line%%: *}
+    value=${line#*: }
+    case "$key" in
+      file) files+=("$value") && where+=("$n") ;;
+      old) olds+=("$value") ;;
+      new) news+=("$value") ;;
+      *) echo "$list:$n: neither file:, old: nor new: $line" >&2 && return 2 ;;
+    esac
+    if [ ${#olds[@]} -gt ${#files[@]} ] || [ ${#news[@]} -gt ${#olds[@]} ]; then
+      echo "$list:$n: an entry is file:, old:, new: in this order" >&2
+      return 2
+    fi
+  done <"$list"
+  if [ ${#files[@]} -ne ${#news[@]} ]; then
+    echo "$list: the last entry is incomplete" >&2
+    return 2
+  fi
+
+  echo "== mutate: the core as it is (build-mutate/)"
+  cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_GUI=OFF >/dev/null
+  if ! build; then
+    echo "The core does not build; see $dir/mutate-build.log" >&2
+    return 1
+  fi
+  local start=$SECONDS
+  limit=3600
+  if ! run_tests; then
+    echo "core_tests fail without any fault; see $dir/mutate-test.log" >&2
+    return 1
+  fi
+  limit=$((3 * (SECONDS - start) + 60))
+
+  local total=${#files[@]} caught=0 i path content rest count result
+  local survivors=() unplaced=() uncompiled=()
+  for ((i = 0; i < total; i++)); do
+    local entry="${files[i]}: ${olds[i]}  ->  ${news[i]}"
+    path="$top/${files[i]}"
+    count=0
+    if [ -f "$path" ] && [ -n "${olds[i]}" ]; then
+      content=$(cat "$path" && printf x)
+      content=${content%x}
+      rest=${content//"${olds[i]}"/}
+      count=$(((${#content} - ${#rest}) / ${#olds[i]}))
+    fi
+    if [ "$count" -ne 1 ]; then
+      result="NOT PLACED (old text found $count times; entry at line ${where[i]})"
+      unplaced+=("$entry (line ${where[i]}, found $count times)")
+    else
+      cp "$path" "$saved"
+      restore_path=$path
+      printf '%s' "${content/"${olds[i]}"/"${news[i]}"}" >"$path"
+      if ! build; then
+        result="does not compile"
+        uncompiled+=("$entry")
+      elif run_tests; then
+        result="SURVIVED"
+        survivors+=("$entry")
+      else
+        result="caught"
+        caught=$((caught + 1))
+      fi
+      restore
+    fi
+    printf '[%d/%d] %-9s %s\n' $((i + 1)) "$total" "$result" "$entry"
+  done
+
+  local counted=$((caught + ${#survivors[@]}))
+  echo "== mutate: $caught of $counted faults caught ($((counted ? 100 * caught / counted : 0)) %)"
+  [ ${#survivors[@]} -eq 0 ] || printf 'survived: %s\n' "${survivors[@]}"
+  [ ${#uncompiled[@]} -eq 0 ] || printf 'does not compile (not counted): %s\n' "${uncompiled[@]}"
+  [ ${#unplaced[@]} -eq 0 ] || printf 'not placed (update the entry): %s\n' "${unplaced[@]}"
+  [ ${#unplaced[@]} -eq 0 ] && [ $((100 * caught)) -ge $((90 * counted)) ]
+}
+
 timed() { # name, command...
   local name=$1 start=$SECONDS
   shift
@@ -92,6 +196,7 @@ case "$what" in
   format) check_format "$@" ;;
   tidy) check_tidy "$@" ;;
   tidy-changed) check_tidy_changed "$@" ;;
+  mutate) check_mutate "$@" ;;
   all)
     timed format check_format
     timed tidy check_tidy
@@ -99,7 +204,7 @@ case "$what" in
     timed sanitize check_sanitize
     ;;
   *)
-    sed -n '2,11p' "$0" >&2
+    sed -n '2,13p' "$0" >&2
     exit 2
     ;;
 esac

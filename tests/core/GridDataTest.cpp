@@ -79,6 +79,15 @@ TEST(GridData, NumberCellsRoundTheTypedDigitsAndReadFullWidthInput) {
     // What rounds beyond the reading limit is refused, as is a comma.
     EXPECT_FALSE(TGridData::AcceptsText(2, QStringLiteral("99999999.96")));
     EXPECT_FALSE(grid.EnterText(2, 2, QStringLiteral("3,5")));
+    // Every full-width digit, both minus signs of a Japanese keyboard and the full stop.
+    for (int d = 0; d <= 9; ++d) {
+        const QChar wide(char16_t(0xFF10 + d));
+        const QString minus = d % 2 ? QStringLiteral("－") : QStringLiteral("ー");
+        EXPECT_TRUE(grid.EnterText(2, 3 + d, minus + wide + QStringLiteral("．") + wide));
+        EXPECT_EQ(grid.CellText(2, 3 + d),
+                  d ? QStringLiteral("-%1.%1").arg(d) : QStringLiteral("0.0"))
+            << d;
+    }
 }
 
 TEST(GridData, AddressingAndCellsOutsideTheSheet) {

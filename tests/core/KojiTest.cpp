@@ -1,5 +1,6 @@
 // The works register with its three parties, against real tables in a private data folder.
 #include "platform/TableEngine.h"
+#include "registers/Codes.h"
 #include "registers/uKoji.h"
 #include "tests/support/TableRows.h"
 #include "tests/support/TestEnv.h"
@@ -123,6 +124,11 @@ TEST_F(KojiTest, ListingWorksGivesCodeAndNameByCodeDescendingWithoutBlankCodes) 
     koji->ListWorks(list);
     EXPECT_EQ(list, (QStringList{QStringLiteral("C03:三"), QStringLiteral("B02:二:副"),
                                  QStringLiteral("A01:一")}));
+    // An entry splits at its first colon; a name may hold more.
+    EXPECT_EQ(CodePart(list[1]) + QLatin1Char('|') + NamePart(list[1]),
+              QStringLiteral("B02|二:副"));
+    EXPECT_EQ(CodePart(QStringLiteral("D04")) + NamePart(QStringLiteral("D04")),
+              QStringLiteral("D04"));
 }
 
 TEST_F(KojiTest, DeleteFindsTheWorkUnderItsTrimmedCode) {

@@ -306,6 +306,8 @@ TEST_F(ParadoxImportTest, DamagedFilesAreRefusedWithTheirReason) {
     QByteArray count = good;
     count[6] = 4;
     expectProblem(data, count, {QStringLiteral("レコード数が合いません")});
+    count[9] = count[8] = count[7] = '\xFF'; // about 2^32 records: refused, not allocated
+    expectProblem(data, count, {QStringLiteral("ファイルの大きさに合いません")});
     QByteArray outside = good;
     outside[PxBlockOffset(good, 1)] = 9;
     expectProblem(data, outside, {QStringLiteral("ブロック 9")});

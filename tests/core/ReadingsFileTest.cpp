@@ -146,5 +146,39 @@ TEST(PasteBlock, IsCheckedWholeBeforeAnythingIsWritten) {
     EXPECT_TRUE(none.empty());
 }
 
+TEST(GridLayout, FillsAllFiveHundredRowsAndRefusesTheFiveHundredAndFirst) {
+    QString text;
+    for (int r = 1; r <= 500; ++r)
+        text += QStringLiteral("No.%1,%1\n").arg(r);
+    TGridData grid;
+    EXPECT_EQ(ReadReadings(text, TReadingsLayout::Grid, grid), TReadingsLayout::Grid);
+    EXPECT_EQ(grid.CellText(2, 500), QStringLiteral("500.0"));
+    EXPECT_EQ(LastFilledRow(grid), 500);
+    const QString refused = Message(text + QStringLiteral("No.501,1\n"), TReadingsLayout::Grid);
+    EXPECT_TRUE(refused.contains(QStringLiteral("501"))) << refused.toStdString();
+}
+
+TEST(LoggerLayout, ReadsEveryFullWidthDigitMinusSignAndFullStop) {
+    QString text = QStringLiteral("1\n"); // an ASCII first record: no header to skip
+    for (int d = 0; d <= 9; ++d) {
+        const QChar wide(char16_t(0xFF10 + d));
+        text += (d % 2 ? QStringLiteral("－") : QStringLiteral("ー")) + wide +
+                QStringLiteral("．") + wide + QLatin1Char('\n');
+    }
+    TGridData grid;
+    ReadReadings(text, TReadingsLayout::Logger, grid);
+    for (int d = 0; d <= 9; ++d)
+        EXPECT_EQ(grid.CellText(2 + (d + 1) % 10, 1 + (d + 1) / 10),
+                  d ? QStringLiteral("-%1.%1").arg(d) : QStringLiteral("0.0"));
+}
+
+TEST(PasteBlock, ALoneExclusionMarkIsAnEmptyCellNotAnExcludedOne) {
+    std::vector<TBlockCell> cells;
+    EXPECT_EQ(CheckBlock(SplitBlockText(QStringLiteral("*\t* 2")), 2, 1, cells), QString());
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0].input.color, kColorBlack);
+    EXPECT_EQ(cells[1].input.color, kColorRed);
+}
+
 } // namespace
 } // namespace tv::test

@@ -172,6 +172,29 @@ TEST_F(RokumaTest, MeasurementSurvivesSaveAndLoad) {
     EXPECT_EQ(header->ID, 2);
 }
 
+TEST_F(RokumaTest, EveryStoredHeaderColumnComesBackAsSaved) {
+    using K = TRokumaKanri;
+    QString K::*const texts[] = {
+        &K::STARTP,    &K::ENDP,  &K::KYORI, &K::SOKUTEIKI,   &K::SOKUTEISYA, &K::SD,       &K::SD2,
+        &K::DATACOUNT, &K::HENSA, &K::HOSR,  &K::HODATACOUNT, &K::HOHENSA,    &K::SIYOUSYO, &K::GP};
+    Choose(QStringLiteral("A001"), QStringLiteral("表層"));
+    int n = 0;
+    for (QString K::*text : texts) // each its own text, so a column read from another shows
+        (*header).*text = QString::number(++n);
+    header->SOKUTEIBI = QDateTime(QDate(2026, 4, 1), QTime(0, 0));
+    header->Save();
+
+    TRokumaKanri loaded;
+    loaded.Koji->LoadByCode(QStringLiteral("A001"));
+    loaded.Kosyu->FindByName(QStringLiteral("表層"));
+    loaded.LoadByWork();
+    EXPECT_EQ(loaded.ID, header->ID);
+    EXPECT_EQ(loaded.WorkCode() + loaded.KosyuName(), QStringLiteral("A001表層"));
+    EXPECT_EQ(loaded.SOKUTEIBI, header->SOKUTEIBI);
+    for (QString K::*text : texts)
+        EXPECT_EQ(loaded.*text, (*header).*text);
+}
+
 TEST_F(RokumaTest, TheLargestReadingsComeBackAfterSaving) {
     // ±99999999 are stored in single precision as ±100000000; loaded again they must neither
     // vanish from their cells nor take the rest of the line with them at the next save.
@@ -426,14 +449,18 @@ TEST_F(RokumaTest, ListsOfMeasuredWorkTypesAndInstruments) {
     save(QStringLiteral("A001"), QStringLiteral("路盤"), QStringLiteral("B"));
     save(QStringLiteral("A001"), QStringLiteral("廃止工種"), QString());
     save(QStringLiteral("A001"), QStringLiteral("表層"), QStringLiteral("A"));
-    save(QStringLiteral("A001"), QStringLiteral("旧工種"), QStringLiteral("A"));
+    save(QStringLiteral("A001"), QStringLiteral("休止工種"), QStringLiteral("A"));
     save(QStringLiteral("A002"), QStringLiteral("基層"), QStringLiteral("C"));
 
     header->Koji->LoadByCode(QStringLiteral("A001"));
     QStringList list{QStringLiteral("stale")};
     header->ListKosyu(list);
     EXPECT_EQ(list, (QStringList{QStringLiteral("表層"), QStringLiteral("路盤"),
-                                 QStringLiteral("廃止工種"), QStringLiteral("旧工種")}));
+                                 QStringLiteral("休止工種"), QStringLiteral("廃止工種")}));
+    // An instrument left empty by the earlier program (null) is the same empty entry.
+    TQuery null(kDb);
+    null.AddSQL(QStringLiteral("update RokumaKanri set SOKUTEIKI=NULL where KosyuName='休止工種'"));
+    null.ExecSQL();
     header->ListSokuteiki(list);
     EXPECT_EQ(list, (QStringList{QString(), QStringLiteral("A"), QStringLiteral("B"),
                                  QStringLiteral("C")}));
@@ -457,6 +484,13 @@ TEST_F(RokumaTest, DeleteRemovesTheWholeMeasurementOfThePair) {
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=1")), 0);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from RokumaData where SID=2")), 2);
     EXPECT_FALSE(header->Delete());
+}
+
+TEST(ShortDate, AYearOfOneOrTwoDigitsIsOfTheYears2000To2099) {
+    EXPECT_EQ(ParseShortDate(QStringLiteral("26/4/1")), QDate(2026, 4, 1));
+    EXPECT_EQ(ParseShortDate(QStringLiteral("99/12/31")), QDate(2099, 12, 31));
+    EXPECT_EQ(ParseShortDate(QStringLiteral("0/1/1")), QDate(2000, 1, 1));
+    EXPECT_EQ(ParseShortDate(QStringLiteral("8/02/29")), QDate(2008, 2, 29));
 }
 
 TEST(ShortDate, ReadsTheJapaneseShortDateOnly) {

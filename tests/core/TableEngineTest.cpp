@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace tv {
@@ -105,6 +106,7 @@ TEST_F(TableEngineTest, SqlFormsOfTheSystem) {
         EXPECT_EQ(q.Fields(3).AsDate(), QDate(2026, 12, 1));
         EXPECT_TRUE(q.Fields(5).AsBoolean());
         EXPECT_DOUBLE_EQ(q.Fields(6).AsFloat(), 1.5);
+        EXPECT_EQ(q.Fields(6).AsInteger(), 1); // toward zero, as the stored results are read
         q.Next();
         EXPECT_TRUE(q.Eof());
     }
@@ -115,7 +117,8 @@ TEST_F(TableEngineTest, SqlFormsOfTheSystem) {
               (QStringList{QStringLiteral("機械A"), QStringLiteral("機械B")}));
     EXPECT_EQ(Column(QStringLiteral("select ID from RokumaKanri order by SOKUTEIKI Desc, ID Desc")),
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("2")}));
-    // one inner join on equal columns
+    // one inner join on equal columns, on a fresh connection: the joined table is opened too
+    CloseAllConnections();
     EXPECT_EQ(Column(QStringLiteral("select K.ID, R.ID from Kosyu4 K inner join RokumaKanri R on "
                                     "K.Kosyumei = R.KosyuName order by R.ID"),
                      0),
@@ -253,7 +256,6 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
 
     EXPECT_EQ(Cp932Length(QStringLiteral("A表①")), 5);
     EXPECT_FALSE(Cp932Length(QStringLiteral("€")).has_value());
-    EXPECT_EQ(Cp932Truncate(QStringLiteral("AあB"), 2), QStringLiteral("A"));
     // Encoding maps the input method's wave dash to the code page's own; decoding gives it back.
     const std::optional<QByteArray> bytes = Cp932Encode(QStringLiteral("A表〜"));
     ASSERT_TRUE(bytes.has_value());
@@ -261,6 +263,11 @@ TEST_F(TableEngineTest, TextLongerThanItsColumnIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(Cp932Decode(*bytes), QStringLiteral("A表～"));
     EXPECT_FALSE(Cp932Encode(QStringLiteral("€")).has_value());
     EXPECT_FALSE(Cp932Decode(QByteArray("\x81")).has_value());
+    // The first character that does not encode, whole; the first byte that does not decode.
+    EXPECT_EQ(Cp932FirstUnencodable(QStringLiteral("A表😀")), QStringLiteral("😀"));
+    int bad = -1;
+    EXPECT_FALSE(Cp932Decode("A\x95\x5C\x81", 4, &bad).has_value());
+    EXPECT_EQ(bad, 3);
 }
 
 TEST_F(TableEngineTest, FailuresSayWhatAndWhere) {
@@ -417,6 +424,49 @@ TEST_F(TableEngineTest, ATableFileReplacedBehindTheEngineIsReadAfresh) {
     EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4")), QStringList{QStringLiteral("5")});
 }
 
+TEST_F(TableEngineTest, ABackupRenamedOverATableIsTheTableFromTheNextStatementOn) {
+    CreateWorkTables();
+    InsertKosyu(1, QStringLiteral("表層"));
+    const QString file = env.DataFolder() + QStringLiteral("Kosyu4.DB");
+    const QString backup = file + QStringLiteral(".bak");
+    const auto restore = [&] { // one step, as a backup tool does it
+        ASSERT_EQ(
+            std::rename(QFile::encodeName(backup).constData(), QFile::encodeName(file).constData()),
+            0);
+    };
+    // A row written between the copy and its renaming back is gone with the old file.
+    ASSERT_TRUE(QFile::copy(file, backup));
+    InsertKosyu(2, QStringLiteral("基層"));
+    restore();
+    EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4")), QStringList{QStringLiteral("1")});
+    // Replaced with no statement in between, the next write goes into the new file.
+    ASSERT_TRUE(QFile::copy(file, backup));
+    restore();
+    InsertKosyu(3, QStringLiteral("路盤"));
+    {
+        TTransaction tx(kDb, {QStringLiteral("Kosyu4")});
+        InsertKosyu(4, QStringLiteral("路床"));
+        tx.Commit();
+    }
+    // Inside a transaction the old file cannot be let go: the commit fails and writes nothing
+    // rather than write into the file no longer there.
+    for (const bool statementAfter : {true, false}) {
+        ASSERT_TRUE(QFile::copy(file, backup));
+        TTransaction tx(kDb, {QStringLiteral("Kosyu4")});
+        InsertKosyu(5, QStringLiteral("表層"));
+        restore();
+        const QString failure = EngineMessage([&] {
+            if (statementAfter)
+                InsertKosyu(6, QStringLiteral("基層"));
+            tx.Commit();
+        });
+        EXPECT_TRUE(failure.contains(QStringLiteral("Kosyu4.DB"))) << failure.toStdString();
+    }
+    CloseAllConnections();
+    EXPECT_EQ(Column(QStringLiteral("select ID from Kosyu4 order by ID")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4")}));
+}
+
 TEST_F(TableEngineTest, ConfigurationNamesDatabasesAndTheirFolders) {
     EXPECT_EQ(DatabaseParam(QStringLiteral("KESTRAN"), QStringLiteral("path")), env.DataFolder());
     EXPECT_EQ(ResolveDatabaseFolder(QStringLiteral("Kestran")), env.DataFolder());
@@ -509,6 +559,9 @@ TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheF
         CreateTable(kDb, QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0')),
                     {{QStringLiteral("X"), FieldType::Integer}});
     CreateWorkTables();
+    // Plain statements open what they name and let go of others beyond SQLite's ten.
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(Count(QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0'))), 0);
     {
         TTransaction tx(kDb, {QStringLiteral("Kosyu4"), QStringLiteral("RokumaKanri")});
         InsertKosyu(1, QStringLiteral("表層"));
@@ -516,10 +569,31 @@ TEST_F(TableEngineTest, ATransactionOpensTheTablesItDeclaresWhateverElseIsInTheF
         // A table it did not declare is named as such.
         const QString other = EngineMessage([&] { Count(QStringLiteral("A05")); });
         EXPECT_TRUE(other.contains(QStringLiteral("A05"))) << other.toStdString();
+        // Nor can an inner transaction open it.
+        const QString inner = EngineMessage([&] { TTransaction in(kDb, {QStringLiteral("A05")}); });
+        EXPECT_TRUE(inner.contains(QStringLiteral("A05"))) << inner.toStdString();
         tx.Commit();
     }
     EXPECT_EQ(Count(QStringLiteral("Kosyu4")), 1);
     EXPECT_EQ(Count(QStringLiteral("RokumaKanri")), 1);
+
+    // Ten declared tables, SQLite's limit, are used together; an eleventh is refused.
+    QStringList ten;
+    for (int i = 1; i <= 10; ++i)
+        ten << QStringLiteral("A%1").arg(i, 2, 10, QLatin1Char('0'));
+    {
+        TTransaction tx(kDb, ten);
+        for (const QString& table : ten) {
+            TQuery q(kDb);
+            q.AddSQL(QStringLiteral("insert into %1 (X) values (1)").arg(table));
+            q.ExecSQL();
+        }
+        tx.Commit();
+    }
+    EXPECT_EQ(Count(QStringLiteral("A01")) + Count(QStringLiteral("A10")), 2);
+    const QString eleven =
+        EngineMessage([&] { TTransaction tx(kDb, ten + QStringList{QStringLiteral("A11")}); });
+    EXPECT_TRUE(eleven.contains(QStringLiteral("10 個まで"))) << eleven.toStdString();
 
     // A truncated table file is reported with its name and cause, declared or met later.
     QFile damaged(env.DataFolder() + QStringLiteral("Koji1.DB"));
