@@ -11,7 +11,6 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
-#include "settings/DataFolder.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -24,7 +23,7 @@ namespace {
 const QString kDb = QStringLiteral("kestran");
 
 bool TableFileExists(const QString& table) {
-    return FileExistsNoCase(GetDataFolder(kDb) + table + QStringLiteral(".DB"));
+    return TableExists(kDb, table);
 }
 
 // Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
@@ -416,7 +415,8 @@ void TRokumaKanri::ListKosyu(QStringList& list) {
 void TRokumaKanri::ListSokuteiki(QStringList& list) {
     list.clear();
     TQuery q(kDb);
-    q.AddSQL(QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki"));
+    q.AddSQL(
+        QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki order by Sokuteiki"));
     q.Open();
     for (; !q.Eof(); q.Next()) {
         const QString name = q.Fields(0).AsString();

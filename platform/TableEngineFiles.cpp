@@ -2,6 +2,7 @@
 // identity, and the folder's main file with its super-journals.
 #include "platform/TableEngine.h"
 #include "platform/TableEngineInternal.h"
+#include "platform/TableEnginePg.h"
 
 #include <QDir>
 #include <QFile>
@@ -316,6 +317,11 @@ void RewriteDeclaration(const TTableFile& file, const QString& table, const QStr
 
 void UpgradeTable(const QString& databaseName, const QString& tableName,
                   const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
+    const QString server = ServerOf(databaseName);
+    if (!server.isEmpty()) {
+        PgUpgradeTable(server, tableName, fields, indexes);
+        return;
+    }
     const QString folder = FolderKey(ResolveDatabaseFolder(databaseName));
     const QString path = FindFileNoCase(folder, tableName + QStringLiteral(".DB"));
     FileId id;

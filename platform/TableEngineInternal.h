@@ -48,6 +48,10 @@ QString Quoted(const QString& identifier);
 struct ParsedSql {
     QStringList params;    // parameter names in order of first occurrence (any case counts once)
     QStringList tableRefs; // names after FROM, JOIN, INTO, UPDATE
+    // An INSERT or UPDATE: the table written and the columns whose whole value is a parameter
+    // (column, parameter name), so the server engine checks their texts before sending them.
+    QString writeTable;
+    std::vector<QPair<QString, QString>> columnParams;
 };
 
 bool IsWordChar(QChar c);
@@ -61,6 +65,9 @@ std::shared_ptr<const ParsedSql> ParseCached(const QString& sql);
 // The message of the last failure of tv_fits on this thread: the statement's error is then
 // reported with it instead of SQLite's generic text.
 QString& FunctionError();
+// The message for a text that does not fit `size` code-page-932 bytes of `column` (or holds a
+// character that code page lacks); empty when it fits.
+QString TextLimitFailure(const QString& text, const QString& column, int size);
 void RegisterFunctions(sqlite3* db);
 // The CREATE TEMP TRIGGER statements that hold the texts of `table` in the attached `schema` to
 // their declared sizes; none when the table has no text column.
