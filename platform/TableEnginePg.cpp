@@ -65,9 +65,10 @@ private:
 };
 
 QString LostMessage(const PgConnection& c) {
-    return c.txDepth > 0 ? QStringLiteral("サーバーとの接続が切れたため、書き込みは取り消されました"
-                                          "（入力した内容はそのままです。次の操作で接続し直します）")
-                         : QStringLiteral("サーバーとの接続が切れました。次の操作で接続し直します");
+    return c.txDepth > 0
+               ? QStringLiteral("サーバーとの接続が切れたため、書き込みは取り消されました"
+                                "（入力した内容はそのままです。次の操作で接続し直します）")
+               : QStringLiteral("サーバーとの接続が切れました。次の操作で接続し直します");
 }
 
 // The message of a failed statement; marks the transaction broken, as the server has aborted it.
@@ -83,8 +84,15 @@ QString LostMessage(const PgConnection& c) {
     if (state == QLatin1String("42P01")) {
         static const QRegularExpression name(QStringLiteral("\"([^\"]+)\""));
         const QRegularExpressionMatch m = name.match(msg);
-        Fail(QStringLiteral("テーブル %1 が見つかりません（サーバー %2）")
-                 .arg(m.hasMatch() ? m.captured(1) : msg, c.server));
+        QString table = m.hasMatch() ? m.captured(1) : msg;
+        // Named as the statement spells it.
+        const QRegularExpressionMatch written =
+            QRegularExpression(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(table)),
+                               QRegularExpression::CaseInsensitiveOption)
+                .match(sql);
+        if (written.hasMatch())
+            table = written.captured();
+        Fail(QStringLiteral("テーブル %1 が見つかりません（サーバー %2）").arg(table, c.server));
     }
     if (state == QLatin1String("42501"))
         Fail(QStringLiteral("サーバーのテーブルを使う権限がありません: %1").arg(msg));
@@ -360,8 +368,7 @@ std::shared_ptr<PgConnection> PgConnect(const QString& server) {
     const QByteArray password = Passwords().value(server).toUtf8();
     const char* keys[] = {"dbname", "client_encoding", "application_name",
                           password.isEmpty() ? nullptr : "password", nullptr};
-    const char* values[] = {address.constData(), "UTF8", "tavelon", password.constData(),
-                            nullptr};
+    const char* values[] = {address.constData(), "UTF8", "tavelon", password.constData(), nullptr};
     pg_conn* conn = PQconnectdbParams(keys, values, 1);
     if (PQstatus(conn) != CONNECTION_OK) {
         const QString error = ErrorText(conn);
@@ -397,7 +404,8 @@ void PgRun(PgConnection& c, const QString& sql, const ParsedSql& parsed,
            const std::vector<QVariant>& values, bool wantRows, PgRows* out) {
     if (c.txDepth > 0 && c.txBroken)
         Fail(c.brokenReason.isEmpty()
-                 ? QStringLiteral("先の失敗でトランザクションが取り消されたため、続けて書き込めません")
+                 ? QStringLiteral(
+                       "先の失敗でトランザクションが取り消されたため、続けて書き込めません")
                  : c.brokenReason);
     CheckTexts(c, parsed, values);
     // Prepared once per connection; the server keeps the plan.
@@ -468,7 +476,7 @@ void PgCreateTable(const QString& server, const QString& table, const std::vecto
     for (const FieldDef& f : fields) {
         columns << f.name.toLower() + QLatin1Char(' ') + TypeOf(f);
         comments << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
-                            .arg(table.toLower(), f.name.toLower(), Literal(f.name));
+                        .arg(table.toLower(), f.name.toLower(), Literal(f.name));
     }
     QStringList sql;
     sql << QStringLiteral("CREATE TABLE %1 (%2)")
@@ -526,9 +534,10 @@ int PgBegin(PgConnection& c) {
         PgExec(c, QStringLiteral("BEGIN; ") + QLatin1String(kWriterLock));
     } else {
         if (c.txBroken)
-            Fail(c.brokenReason.isEmpty() ? QStringLiteral("先の失敗でトランザクションが取り消された"
-                                                           "ため、続けて書き込めません")
-                                          : c.brokenReason);
+            Fail(c.brokenReason.isEmpty()
+                     ? QStringLiteral("先の失敗でトランザクションが取り消された"
+                                      "ため、続けて書き込めません")
+                     : c.brokenReason);
         PgExec(c, QStringLiteral("SAVEPOINT tv_sp%1").arg(c.txDepth + 1));
     }
     return ++c.txDepth;

@@ -101,7 +101,7 @@ TEST_F(RokumaTest, TablesHaveTheirColumnsInOrder) {
     EXPECT_TRUE(header->CheckTable());
 
     // The line table's check also makes a missing point table.
-    ASSERT_TRUE(QFile::remove(env.DataFolder() + QStringLiteral("RokumaData.DB")));
+    env.DropTable(QStringLiteral("RokumaData"));
     EXPECT_TRUE(TRokumaLine().CheckTable());
     EXPECT_TRUE(TRokumaData().CheckTable());
 }
@@ -232,6 +232,8 @@ TEST_F(RokumaTest, TheLongResultsOfARoughMeasurementAreStoredWhole) {
 }
 
 TEST_F(RokumaTest, AFolderWithEightByteResultColumnsIsWidenedOnceKeepingItsRows) {
+    if (env.OnServer())
+        GTEST_SKIP() << "reads the table files beside the engine";
     // The tables as the first build made them: results in eight bytes, no indexes.
     CloseAllConnections();
     for (const char* table : {"RokumaKanri", "RokumaLine", "RokumaData"})
@@ -392,6 +394,8 @@ TEST_F(RokumaTest, AFailedSaveChangesNothingStored) {
     EXPECT_THROW(SaveMeasurement(*header, grid), EngineError);
     EXPECT_EQ(Snapshot(), before);
 
+    if (env.OnServer())
+        return; // what follows breaks a table file
     // A failure after the old lines were deleted: the point table has been replaced by a file
     // that is not a table, so the deletion of the old points fails.
     const QString data = env.DataFolder() + QStringLiteral("RokumaData.DB");

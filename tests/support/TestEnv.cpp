@@ -74,6 +74,17 @@ TestEnv::~TestEnv() {
     qputenv("XDG_DATA_HOME", oldData_);
 }
 
+void TestEnv::DropTable(const QString& table) const {
+    if (OnServer()) {
+        TQuery q(QStringLiteral("kestran"));
+        q.AddSQL(QStringLiteral("drop table ") + table);
+        q.ExecSQL();
+        return;
+    }
+    CloseAllConnections();
+    EXPECT_TRUE(QFile::remove(dataFolder_ + table + QStringLiteral(".DB"))) << table.toStdString();
+}
+
 QString TestEnv::ConfigHome() const {
     return QDir(dir_.path()).filePath(QStringLiteral("config"));
 }
