@@ -97,6 +97,22 @@ int FirstRowWithoutRange(TGrid& grid) {
     return rows + 1;
 }
 
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The save count and time of the row the query stands on (0 and invalid when the table has no
+// such columns yet).
+void ReadStamp(const TQuery& q, int* version, QDateTime* savedAt) {
+    *version = 0;
+    *savedAt = QDateTime();
+    for (int i = 0; i < q.FieldCount(); ++i) {
+        const TField& f = q.Fields(i);
+        if (f.Name().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
+            *version = f.AsInteger();
+        else if (f.Name().compare(QLatin1String("SAVEDAT"), Qt::CaseInsensitive) == 0)
+            *savedAt = QDateTime::fromString(f.AsString(), kStampFormat);
+    }
+}
+
 } // namespace
 
 // ---- TRokumaData ----------------------------------------------------------------------------
@@ -228,12 +244,25 @@ std::vector<FieldDef> TRokumaKanri::Fields() {
     return fields;
 }
 
+std::vector<FieldDef> TRokumaKanri::StampFields() {
+    return {{QStringLiteral("VERSION"), FieldType::Integer},
+            {QStringLiteral("SAVEDAT"), FieldType::String, 19}};
+}
+
+ESaveConflict::ESaveConflict(const QDateTime& savedAt)
+    : EngineError(QStringLiteral("この測定は %1 に他の利用者が保存しました。上書きしますか？")
+                      .arg(savedAt.toString(QStringLiteral("HH:mm")))),
+      savedAt_(savedAt) {}
+
 std::vector<QStringList> TRokumaKanri::Indexes() {
     return {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}};
 }
 
 bool TRokumaKanri::CheckTable() {
-    return CheckRecordTable(QStringLiteral("RokumaKanri"), Fields(), Indexes());
+    std::vector<FieldDef> fields = Fields();
+    for (const FieldDef& f : StampFields())
+        fields.push_back(f);
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields, Indexes());
 }
 
 void TRokumaKanri::LoadByWork() {
@@ -259,8 +288,11 @@ void TRokumaKanri::LoadByWork() {
         SIYOUSYO.clear();
         GP.clear();
         SOKUTEIBI = Now();
+        VERSION = 0;
+        SAVEDAT = QDateTime();
         return;
     }
+    ReadStamp(q, &VERSION, &SAVEDAT);
     ID = q.Fields(0).AsInteger();
     const QString code = q.Fields(1).AsString();
     const QString kosyu = q.Fields(2).AsString();
@@ -315,13 +347,32 @@ void TRokumaKanri::Validate() const {
         CheckFits(Label(QString::fromUtf16(item.label)), *item.text, item.bytes);
 }
 
-void TRokumaKanri::Save() {
+void TRokumaKanri::Save(bool overwrite) {
     Validate();
     TSimei person; // its table is made before the transaction begins
+    CheckTable();  // and the header table has its save count
     const int oldId = ID;
+    const int oldVersion = VERSION;
+    const QDateTime oldSavedAt = SAVEDAT;
     try {
         TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("Simei")});
         const std::vector<int> stored = StoredMeasurementIds(WorkCode(), KosyuName());
+        int storedVersion = 0;
+        if (!stored.empty()) {
+            TQuery s(kDb);
+            s.AddSQL(QStringLiteral("select VERSION,SAVEDAT from RokumaKanri where KOJICODE=:A "
+                                    "and KosyuName=:B"));
+            s.Params(0).SetAsString(WorkCode());
+            s.Params(1).SetAsString(KosyuName());
+            s.Open();
+            QDateTime savedAt;
+            ReadStamp(s, &storedVersion, &savedAt);
+            // Read under the writer lock the transaction holds: no other save can slip in
+            // between this check and the write.
+            if (storedVersion != VERSION && !overwrite)
+                throw ESaveConflict(savedAt);
+        }
+        const QDateTime now = Now();
         // A stored pair keeps its ID whatever the header carried; a new pair is numbered inside
         // the transaction, so two saves cannot take the same number.
         ID = stored.empty() ? NextID() : stored.front();
@@ -329,14 +380,15 @@ void TRokumaKanri::Save() {
         if (stored.empty()) {
             q.AddSQL(QStringLiteral(
                 "insert into RokumaKanri (ID,KOJICODE,KosyuName,STARTP,ENDP,KYORI,SOKUTEIBI,"
-                "SOKUTEIKI,SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP) "
-                "values (:A,:B,:C,:D,:E,:F,:G,:H,:I,:J,:K,:L,:M,:N,:O,:P,:Q,:R)"));
+                "SOKUTEIKI,SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP,"
+                "VERSION,SAVEDAT) "
+                "values (:A,:B,:C,:D,:E,:F,:G,:H,:I,:J,:K,:L,:M,:N,:O,:P,:Q,:R,:S,:T)"));
         } else {
             q.AddSQL(QStringLiteral(
                 "update RokumaKanri set ID=:A,KOJICODE=:B,KosyuName=:C,STARTP=:D,ENDP=:E,KYORI=:F,"
                 "SOKUTEIBI=:G,SOKUTEIKI=:H,SOKUTEISYA=:I,SD=:J,SD2=:K,DATACOUNT=:L,HENSA=:M,"
-                "HOSR=:N,HODATACOUNT=:O,HOHENSA=:P,SIYOUSYO=:Q,GP=:R where KOJICODE=:B and "
-                "KosyuName=:C"));
+                "HOSR=:N,HODATACOUNT=:O,HOHENSA=:P,SIYOUSYO=:Q,GP=:R,VERSION=:S,SAVEDAT=:T "
+                "where KOJICODE=:B and KosyuName=:C"));
         }
         q.Params(0).SetAsInteger(ID);
         q.Params(1).SetAsString(WorkCode());
@@ -349,13 +401,19 @@ void TRokumaKanri::Save() {
                                   &HOSR,      &HODATACOUNT, &HOHENSA, &SIYOUSYO, &GP};
         for (int i = 0; i < 11; ++i)
             q.Params(7 + i).SetAsString(*texts[i]);
+        q.Params(18).SetAsInteger(storedVersion + 1);
+        q.Params(19).SetAsString(now.toString(kStampFormat));
         q.ExecSQL();
+        VERSION = storedVersion + 1;
+        SAVEDAT = QDateTime::fromString(now.toString(kStampFormat), kStampFormat);
 
         person.FindByName(SOKUTEISYA);
         person.Save();
         transaction.Commit();
     } catch (...) {
         ID = oldId;
+        VERSION = oldVersion;
+        SAVEDAT = oldSavedAt;
         throw;
     }
 }
@@ -428,7 +486,7 @@ void TRokumaKanri::ListSokuteiki(QStringList& list) {
 
 // ---- whole measurements ---------------------------------------------------------------------
 
-void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
+void SaveMeasurement(TRokumaKanri& header, TGrid& grid, bool overwrite) {
     header.Validate();
     std::vector<PlannedLine> lines;
     std::vector<PlannedPoint> points;
@@ -437,11 +495,14 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
     ReadGrid(grid, lines, points);
 
     TSimei person; // the person-name table is made, when missing, before the transaction
+    header.CheckTable();
     const int oldId = header.ID;
+    const int oldVersion = header.VERSION;
+    const QDateTime oldSavedAt = header.SAVEDAT;
     try {
         TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
                                        QStringLiteral("RokumaData"), QStringLiteral("Simei")});
-        header.Save();
+        header.Save(overwrite);
         TRokumaLine line;
         line.HID = header.ID;
         line.DeleteByHID();
@@ -468,6 +529,8 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         transaction.Commit();
     } catch (...) {
         header.ID = oldId;
+        header.VERSION = oldVersion;
+        header.SAVEDAT = oldSavedAt;
         throw;
     }
 }

@@ -100,26 +100,8 @@ void CreateTable(const QString& databaseName, const QString& tableName,
         Fail(QStringLiteral("テーブル %1 は既にあります").arg(tableName));
 
     QStringList columns;
-    for (const FieldDef& f : fields) {
-        const QString q = Quoted(f.name);
-        switch (f.type) {
-        case FieldType::String:
-            columns << QStringLiteral("%1 VARCHAR(%2)").arg(q, QString::number(f.size));
-            break;
-        case FieldType::Integer:
-            columns << q + QStringLiteral(" INTEGER");
-            break;
-        case FieldType::Boolean:
-            columns << q + QStringLiteral(" BOOLEAN");
-            break;
-        case FieldType::Double:
-            columns << q + QStringLiteral(" DOUBLE");
-            break;
-        case FieldType::Date:
-            columns << q + QStringLiteral(" DATE");
-            break;
-        }
-    }
+    for (const FieldDef& f : fields)
+        columns << ColumnDeclaration(f);
     QString sql = QStringLiteral("CREATE TABLE %1 (%2)")
                       .arg(Quoted(tableName), columns.join(QStringLiteral(", ")));
     for (const QStringList& index : indexes)

@@ -20,6 +20,7 @@
 //   written) when a text does not fit. The files themselves hold no reference to the function,
 //   so the sqlite3 shell can read and check them (PRAGMA integrity_check).
 #include "platform/Errors.h"
+#include "platform/TableEngine.h"
 #include "platform/TableEngineStatement.h"
 
 #include <QHash>
@@ -87,6 +88,8 @@ bool StatFile(const QString& path, FileId* id);
 QString FindFileNoCase(const QString& folder, const QString& fileName);
 // Checks the first bytes of a table file; an empty result means it is an SQLite database.
 QString ForeignFileReason(const QString& path);
+// The declaration of a column in a table file ("Name" VARCHAR(8), ...).
+QString ColumnDeclaration(const FieldDef& f);
 // The engine's own name of an index over `columns`, and the statement that makes it.
 QString IndexName(const QString& table, const QStringList& columns);
 QString IndexSql(const QString& table, const QStringList& columns);

@@ -513,6 +513,13 @@ void PgUpgradeTable(const QString& server, const QString& table,
     QStringList changes;
     for (const FieldDef& f : fields) {
         const auto def = columns.constFind(f.name.toLower());
+        if (def == columns.constEnd()) {
+            changes << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                           .arg(table.toLower(), f.name.toLower(), TypeOf(f))
+                    << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
+                           .arg(table.toLower(), f.name.toLower(), Literal(f.name));
+            continue;
+        }
         if (f.type == FieldType::String && def != columns.constEnd() && def->size < f.size)
             changes << QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
                            .arg(table.toLower(), f.name.toLower(), TypeOf(f));
