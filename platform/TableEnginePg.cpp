@@ -264,7 +264,10 @@ QStringList ColumnNames(PgConnection& c, const PGresult* r, const QString& sql,
     QHash<QString, QString> written;
     for (auto m = word.globalMatch(sql); m.hasNext();) {
         const QString w = m.next().captured();
-        if (!written.contains(w.toLower()))
+        bool table = false;
+        for (const QString& t : parsed.tableRefs)
+            table = table || t.compare(w, Qt::CaseInsensitive) == 0;
+        if (!table && !written.contains(w.toLower()))
             written.insert(w.toLower(), w);
     }
     QStringList names;

@@ -22,10 +22,9 @@ struct Row {
 };
 
 QString RandomName(QRandomGenerator& random) {
-    static const QString pieces[] = {QStringLiteral("A"),  QStringLiteral("z"),
-                                     QStringLiteral("表"), QStringLiteral("ｱ"),
-                                     QStringLiteral("〜"), QStringLiteral("'"),
-                                     QStringLiteral("é"),  QStringLiteral(" ")};
+    static const QString pieces[] = {
+        QStringLiteral("A"),  QStringLiteral("z"), QStringLiteral("表"), QStringLiteral("ｱ"),
+        QStringLiteral("〜"), QStringLiteral("'"), QStringLiteral("é"),  QStringLiteral(" ")};
     QString name;
     const int length = random.bounded(7);
     for (int i = 0; i < length; ++i)

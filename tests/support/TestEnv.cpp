@@ -74,6 +74,10 @@ TestEnv::~TestEnv() {
     qputenv("XDG_DATA_HOME", oldData_);
 }
 
+QString TestEnv::NewServer() const {
+    return NewServerSchema(qEnvironmentVariable("TV_TEST_SERVER"));
+}
+
 void TestEnv::DropTable(const QString& table) const {
     if (OnServer()) {
         TQuery q(QStringLiteral("kestran"));

@@ -33,6 +33,8 @@ public:
     // True when the tables live in a schema of the test server (TV_TEST_SERVER names its socket
     // folder) instead of the data folder.
     bool OnServer() const { return !server_.isEmpty(); }
+    // A fresh, empty schema of the test server as a server address (only when OnServer).
+    QString NewServer() const;
     // Removes a table of "kestran" (its file in the folder).
     void DropTable(const QString& table) const;
     // The engine's "Server" of this test, empty on the folder.
