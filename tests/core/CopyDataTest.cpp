@@ -58,18 +58,16 @@ TEST_F(CopyDataTest, CopiesAllTablesBothWaysAndRefusesAFilledDestination) {
     const QStringList before = Contents(source);
 
     const QString folder = env.Root() + QStringLiteral("/copy");
-    const test::TRun run = test::Tavelon(
-        {QStringLiteral("copy-data"), QStringLiteral("--from"), source, QStringLiteral("--to"),
-         folder});
+    const test::TRun run = test::Tavelon({QStringLiteral("copy-data"), QStringLiteral("--from"),
+                                          source, QStringLiteral("--to"), folder});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("RokumaData: 300\n"))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Ukeoisya: "))) << run.out.toStdString();
     EXPECT_EQ(Contents(folder + QLatin1Char('/')), before);
 
     // A destination holding the tables is refused and stays as it was.
-    const test::TRun again = test::Tavelon(
-        {QStringLiteral("copy-data"), QStringLiteral("--from"), source, QStringLiteral("--to"),
-         folder});
+    const test::TRun again = test::Tavelon({QStringLiteral("copy-data"), QStringLiteral("--from"),
+                                            source, QStringLiteral("--to"), folder});
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_EQ(Contents(folder + QLatin1Char('/')), before);
 
@@ -83,8 +81,9 @@ TEST_F(CopyDataTest, CopiesAllTablesBothWaysAndRefusesAFilledDestination) {
     const QString third = env.Root() + QStringLiteral("/c");
     CopyData(second, third);
     EXPECT_EQ(Contents(third + QLatin1Char('/')), before);
-    EXPECT_EQ(QDir(env.Root()).entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).filter(
-                  QStringLiteral("copying")),
+    EXPECT_EQ(QDir(env.Root())
+                  .entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot)
+                  .filter(QStringLiteral("copying")),
               QStringList());
 }
 

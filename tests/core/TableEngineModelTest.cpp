@@ -119,5 +119,40 @@ TEST_F(TableEngineModelTest, RandomWritesKeepWhatTheModelKeeps) {
               model.size());
 }
 
+TEST_F(TableEngineModelTest, AConnectionLostInASaveRollsBackAndTheNextOperationConnectsAgain) {
+    if (!env.OnServer())
+        GTEST_SKIP() << "a server connection";
+    CreateTable(kDb, QStringLiteral("T"), {{QStringLiteral("ID"), FieldType::Integer}});
+    auto insert = [](int id) {
+        TQuery q(kDb);
+        q.AddSQL(QStringLiteral("insert into T (ID) values (:A)"));
+        q.Params(0).SetAsInteger(id);
+        q.ExecSQL();
+    };
+    auto ids = [] { return test::Rows(QStringLiteral("select ID from T order by ID")); };
+    insert(1);
+    {
+        TTransaction tx(kDb);
+        insert(2);
+        // The server ends this program's session, as a restart or a broken network would.
+        // (A second connection: its own address.)
+        TQuery kill(env.Server() + QStringLiteral(" connect_timeout=10"));
+        kill.AddSQL(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                   "where application_name = 'tavelon' and pid <> "
+                                   "pg_backend_pid()"));
+        kill.Open();
+        EXPECT_THROW(insert(3), EngineError);
+        try {
+            tx.Commit();
+            ADD_FAILURE() << "committed";
+        } catch (const EngineError& e) {
+            EXPECT_TRUE(e.Message().contains(QStringLiteral("接続が切れた"))) << e.what();
+        }
+    }
+    EXPECT_EQ(ids(), QStringList{QStringLiteral("1")});
+    insert(4);
+    EXPECT_EQ(ids(), (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
+}
+
 } // namespace
 } // namespace tv
