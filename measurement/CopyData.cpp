@@ -127,7 +127,8 @@ QStringList CopyTables(const QString& source, const QString& dest) {
         if (server) {
             // Checked again under the writer lock: another copy may have come first.
             if (TableExists(dest, t.Name))
-                throw EngineError(QStringLiteral("コピー先には既にテーブル %1 があります").arg(t.Name));
+                throw EngineError(
+                    QStringLiteral("コピー先には既にテーブル %1 があります").arg(t.Name));
             CreateTable(dest, t.Name, t.Columns, t.Indexes);
         }
         const int rows = CopyTable(source, dest, t);
@@ -146,10 +147,9 @@ QStringList CopyTables(const QString& source, const QString& dest) {
 // complete, so DEST never holds part of a copy.
 QStringList CopyIntoFolder(const QString& source, const QString& dest) {
     const QString target = dest.chopped(1);
-    const QString temp =
-        QStringLiteral("%1/.%2.copying-%3")
-            .arg(QFileInfo(target).absolutePath(), QFileInfo(target).fileName(),
-                 QString::number(QRandomGenerator::global()->generate(), 16));
+    const QString temp = QStringLiteral("%1/.%2.copying-%3")
+                             .arg(QFileInfo(target).absolutePath(), QFileInfo(target).fileName(),
+                                  QString::number(QRandomGenerator::global()->generate(), 16));
     if (!QDir().mkpath(temp))
         throw EngineError(QStringLiteral("コピー先のフォルダ %1 を作成できません")
                               .arg(QDir::toNativeSeparators(temp)));
@@ -189,8 +189,8 @@ QString CopyDestinationProblem(const QString& destination) {
             return QStringLiteral("コピー先 %1 はフォルダではありません")
                 .arg(QDir::toNativeSeparators(dest));
         if (info.exists() &&
-            !QDir(dest).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot)
+            !QDir(dest)
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
                  .isEmpty())
             return QStringLiteral("コピー先のフォルダ %1 は空ではありません（空のフォルダか、"
                                   "まだないフォルダを指定してください）")

@@ -527,13 +527,28 @@ void PgUpgradeTable(const QString& server, const QString& table,
             changes << QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
                            .arg(table.toLower(), f.name.toLower(), TypeOf(f));
     }
+    // Only the missing indexes: building one waits for every writer of the table.
+    const QByteArray name = table.toLower().toUtf8();
+    const char* values[] = {name.constData()};
+    TResult existing(PQexecParams(c->conn,
+                                  "select indexname from pg_indexes where schemaname = "
+                                  "current_schema() and tablename = $1",
+                                  1, nullptr, values, nullptr, nullptr, 0));
+    if (!existing.Ok())
+        FailStatement(*c, existing, QStringLiteral("pg_indexes"));
+    QSet<QString> present;
+    for (int row = 0; row < PQntuples(existing.Get()); ++row)
+        present.insert(QString::fromUtf8(PQgetvalue(existing.Get(), row, 0)));
     for (const QStringList& index : indexes)
-        changes << PgIndexSql(table, index);
-    PgExec(*c, QStringLiteral("BEGIN;\n") + changes.join(QStringLiteral(";\n")) +
-                   QStringLiteral(";\nCOMMIT"));
-    c->columns.remove(table.toLower());
-    c->prepared.clear();
-    PgExec(*c, QStringLiteral("DEALLOCATE ALL"));
+        if (!present.contains(IndexName(table, index)))
+            changes << PgIndexSql(table, index);
+    if (!changes.isEmpty()) {
+        PgExec(*c, QStringLiteral("BEGIN;\n") + changes.join(QStringLiteral(";\n")) +
+                       QStringLiteral(";\nCOMMIT"));
+        c->columns.remove(table.toLower());
+        c->prepared.clear();
+        PgExec(*c, QStringLiteral("DEALLOCATE ALL"));
+    }
     checked.insert(seen);
 }
 
