@@ -77,7 +77,7 @@ bool StatFile(const QString& path, FileId* id) {
 }
 
 QString ColumnDeclaration(const FieldDef& f) {
-    const QString q = Quoted(f.name);
+    QString q = Quoted(f.name);
     switch (f.type) {
     case FieldType::String:
         return QStringLiteral("%1 VARCHAR(%2)").arg(q, QString::number(f.size));
