@@ -85,9 +85,8 @@ double BareLibpq(PGconn* c, const tv::TGridData& grid) {
 }
 
 PGconn* BareConnection(const QString& socketFolder) {
-    const QByteArray info = QStringLiteral("host=%1 user=tavelon dbname=postgres")
-                                .arg(socketFolder)
-                                .toUtf8();
+    const QByteArray info =
+        QStringLiteral("host=%1 user=tavelon dbname=postgres").arg(socketFolder).toUtf8();
     PGconn* c = PQconnectdb(info.constData());
     if (PQstatus(c) != CONNECTION_OK) {
         std::fprintf(stderr, "%s\n", PQerrorMessage(c));
@@ -105,8 +104,8 @@ PGconn* BareConnection(const QString& socketFolder) {
     PgExec(c, "create table bare.rokumadata (sid bigint, pno bigint, u boolean, data double "
               "precision)");
     PgExec(c, "create index on bare.rokumaline (hid); create index on bare.rokumadata (sid)");
-    PQclear(PQprepare(c, "line", "insert into bare.rokumaline values ($1,$2,$3,$4,$5,$6,$7,$8)",
-                      8, nullptr));
+    PQclear(PQprepare(c, "line", "insert into bare.rokumaline values ($1,$2,$3,$4,$5,$6,$7,$8)", 8,
+                      nullptr));
     PQclear(PQprepare(c, "data", "insert into bare.rokumadata values ($1,$2,$3,$4)", 4, nullptr));
     return c;
 }
@@ -123,8 +122,8 @@ void Client(int client, int out) {
     }
     for (int i = 0; i < kSaves; ++i) {
         tv::TRokumaKanri header;
-        header.Koji->Code = i % 10 == 9 ? QStringLiteral("SHARED")
-                                        : QStringLiteral("C%1-%2").arg(client).arg(i);
+        header.Koji->Code =
+            i % 10 == 9 ? QStringLiteral("SHARED") : QStringLiteral("C%1-%2").arg(client).arg(i);
         header.Kosyu->Kosyumei = QStringLiteral("表層");
         header.LoadByWork();
         QElapsedTimer t;
@@ -148,8 +147,8 @@ int main(int argc, char** argv) {
     const bool own = socketFolder.isEmpty();
     if (own) {
         socketFolder = QStringLiteral("/tmp/tavelon-bench-%1").arg(getpid());
-        if (QProcess::execute(QStringLiteral(PGTEST_SH),
-                              {QStringLiteral("start"), socketFolder}) != 0)
+        if (QProcess::execute(QStringLiteral(PGTEST_SH), {QStringLiteral("start"), socketFolder}) !=
+            0)
             return 1;
         qputenv("TV_TEST_SERVER", socketFolder.toUtf8());
     }
@@ -209,11 +208,11 @@ int main(int argc, char** argv) {
         const int ids = Count(QStringLiteral("select count(distinct ID) from RokumaKanri"));
         // Torn: a header whose lines or points are not exactly one save's, or whose points
         // mix the values of two programs.
-        const int torn = Count(QStringLiteral(
-            "select count(*) from RokumaKanri k where KOJICODE <> 'A001' and ("
-            "(select count(*) from RokumaLine where HID=k.ID) <> 50 or "
-            "(select count(*) from RokumaData where SID=k.ID) <> 500 or "
-            "(select count(distinct DATA) from RokumaData where SID=k.ID) <> 1)"));
+        const int torn = Count(
+            QStringLiteral("select count(*) from RokumaKanri k where KOJICODE <> 'A001' and ("
+                           "(select count(*) from RokumaLine where HID=k.ID) <> 50 or "
+                           "(select count(*) from RokumaData where SID=k.ID) <> 500 or "
+                           "(select count(distinct DATA) from RokumaData where SID=k.ID) <> 1)"));
         const double slowest =
             latencies.empty() ? 0 : *std::max_element(latencies.begin(), latencies.end());
         std::printf("%d programs x %d saves (%d lines each, every tenth over one shared pair): "

@@ -335,6 +335,9 @@ QString Literal(const QString& text) {
 
 bool IsServerAddress(const QString& text) {
     static const QRegularExpression keywords(QStringLiteral("^\\s*[A-Za-z_]+\\s*="));
+    // Database names and folders (every statement asks) are told apart without the pattern.
+    if (!text.contains(QLatin1Char('=')) && !text.startsWith(QLatin1String("postgres")))
+        return false;
     return text.startsWith(QLatin1String("postgresql://")) ||
            text.startsWith(QLatin1String("postgres://")) || keywords.match(text).hasMatch();
 }
