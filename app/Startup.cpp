@@ -15,6 +15,7 @@
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
+#include "settings/DataFolder.h"
 #include "settings/gui/uSetDataPath.h"
 
 #include <memory>
@@ -49,6 +50,10 @@ int RunDesktopProgram(int argc, char** argv) {
         EnsureDefaultDatabase();
         if (!ChooseDataFolderWhenUnusable())
             return;
+        // Said once a run: a shared folder is no place for several users' tables.
+        const QString notice = NetworkFolderNotice(QStringLiteral("kestran"));
+        if (!notice.isEmpty())
+            ShowMessage(notice);
 
         // The windows, created once in this order; only the main window is shown.
         TAppWindows& windows = AppWindows();

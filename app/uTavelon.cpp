@@ -641,7 +641,13 @@ bool TfrmEditTavelon::SaveShownMeasurement() {
     RunCalcReadingsAndRanges();
     gpEdited_ = false;
     WindowToRecord();
-    SaveMeasurement(*header_, *vaSpread1);
+    try {
+        SaveMeasurement(*header_, *vaSpread1);
+    } catch (const ESaveConflict& conflict) {
+        if (!AskYesNo(conflict.Message()))
+            return false;
+        SaveMeasurement(*header_, *vaSpread1, true);
+    }
     MarkShown();
     return true;
 }

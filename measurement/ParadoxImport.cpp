@@ -203,6 +203,19 @@ QStringList TParadoxImport::TableNames() {
     return names;
 }
 
+std::vector<TImportTable> TParadoxImport::TableDefinitions() {
+    std::vector<TImportTable> tables;
+    for (const TableDef& d : Definitions()) {
+        TImportTable t;
+        t.Name = QString::fromLatin1(d.name);
+        t.Columns = d.fields();
+        if (d.indexes)
+            t.Indexes = d.indexes();
+        tables.push_back(std::move(t));
+    }
+    return tables;
+}
+
 TParadoxImport::TParadoxImport(const QString& sourceFolder) : source_(WithSeparator(sourceFolder)) {
     const QDir dir(source_);
     if (!QFileInfo(source_).isDir())

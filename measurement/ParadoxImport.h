@@ -39,6 +39,8 @@ public:
 
     // The nine tables in their usual order.
     static QStringList TableNames();
+    // The nine tables with the columns and indexes the program creates them with (no rows).
+    static std::vector<TImportTable> TableDefinitions();
 
     QString SourceFolder() const { return source_; }
     const std::vector<TImportTable>& Tables() const { return tables_; }

@@ -11,7 +11,6 @@
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
-#include "settings/DataFolder.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -24,7 +23,7 @@ namespace {
 const QString kDb = QStringLiteral("kestran");
 
 bool TableFileExists(const QString& table) {
-    return FileExistsNoCase(GetDataFolder(kDb) + table + QStringLiteral(".DB"));
+    return TableExists(kDb, table);
 }
 
 // Raises when the text does not fit `bytes` code-page-932 bytes; `what` names the field as the
@@ -102,6 +101,22 @@ void ReadGrid(TGrid& grid, std::vector<PlannedLine>& lines, std::vector<PlannedP
 }
 
 // The first row whose range is empty: the save and the range method end there.
+
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The save count and time of the row the query stands on (0 and invalid when the table has no
+// such columns yet).
+void ReadStamp(const TQuery& q, int* version, QDateTime* savedAt) {
+    *version = 0;
+    *savedAt = QDateTime();
+    for (int i = 0; i < q.FieldCount(); ++i) {
+        const TField& f = q.Fields(i);
+        if (f.Name().compare(QLatin1String("VERSION"), Qt::CaseInsensitive) == 0)
+            *version = f.AsInteger();
+        else if (f.Name().compare(QLatin1String("SAVEDAT"), Qt::CaseInsensitive) == 0)
+            *savedAt = QDateTime::fromString(f.AsString(), kStampFormat);
+    }
+}
 
 } // namespace
 
@@ -234,12 +249,25 @@ std::vector<FieldDef> TRokumaKanri::Fields() {
     return fields;
 }
 
+std::vector<FieldDef> TRokumaKanri::StampFields() {
+    return {{QStringLiteral("VERSION"), FieldType::Integer},
+            {QStringLiteral("SAVEDAT"), FieldType::String, 19}};
+}
+
+ESaveConflict::ESaveConflict(const QDateTime& savedAt)
+    : EngineError(QStringLiteral("この測定は %1 に他の利用者が保存しました。上書きしますか？")
+                      .arg(savedAt.toString(QStringLiteral("HH:mm")))),
+      savedAt_(savedAt) {}
+
 std::vector<QStringList> TRokumaKanri::Indexes() {
     return {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}};
 }
 
 bool TRokumaKanri::CheckTable() {
-    return CheckRecordTable(QStringLiteral("RokumaKanri"), Fields(), Indexes());
+    std::vector<FieldDef> fields = Fields();
+    for (const FieldDef& f : StampFields())
+        fields.push_back(f);
+    return CheckRecordTable(QStringLiteral("RokumaKanri"), fields, Indexes());
 }
 
 void TRokumaKanri::LoadByWork() {
@@ -265,8 +293,11 @@ void TRokumaKanri::LoadByWork() {
         SIYOUSYO.clear();
         GP.clear();
         SOKUTEIBI = Now();
+        VERSION = 0;
+        SAVEDAT = QDateTime();
         return;
     }
+    ReadStamp(q, &VERSION, &SAVEDAT);
     ID = q.Fields(0).AsInteger();
     const QString code = q.Fields(1).AsString();
     const QString kosyu = q.Fields(2).AsString();
@@ -321,13 +352,32 @@ void TRokumaKanri::Validate() const {
         CheckFits(Label(QString::fromUtf16(item.label)), *item.text, item.bytes);
 }
 
-void TRokumaKanri::Save() {
+void TRokumaKanri::Save(bool overwrite) {
     Validate();
     TSimei person; // its table is made before the transaction begins
+    CheckTable();  // and the header table has its save count
     const int oldId = ID;
+    const int oldVersion = VERSION;
+    const QDateTime oldSavedAt = SAVEDAT;
     try {
         TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("Simei")});
         const std::vector<int> stored = StoredMeasurementIds(WorkCode(), KosyuName());
+        int storedVersion = 0;
+        if (!stored.empty()) {
+            TQuery s(kDb);
+            s.AddSQL(QStringLiteral("select VERSION,SAVEDAT from RokumaKanri where KOJICODE=:A "
+                                    "and KosyuName=:B"));
+            s.Params(0).SetAsString(WorkCode());
+            s.Params(1).SetAsString(KosyuName());
+            s.Open();
+            QDateTime savedAt;
+            ReadStamp(s, &storedVersion, &savedAt);
+            // Read under the writer lock the transaction holds: no other save can slip in
+            // between this check and the write.
+            if (storedVersion != VERSION && !overwrite)
+                throw ESaveConflict(savedAt);
+        }
+        const QDateTime now = Now();
         // A stored pair keeps its ID whatever the header carried; a new pair is numbered inside
         // the transaction, so two saves cannot take the same number.
         ID = stored.empty() ? NextID() : stored.front();
@@ -335,14 +385,15 @@ void TRokumaKanri::Save() {
         if (stored.empty()) {
             q.AddSQL(QStringLiteral(
                 "insert into RokumaKanri (ID,KOJICODE,KosyuName,STARTP,ENDP,KYORI,SOKUTEIBI,"
-                "SOKUTEIKI,SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP) "
-                "values (:A,:B,:C,:D,:E,:F,:G,:H,:I,:J,:K,:L,:M,:N,:O,:P,:Q,:R)"));
+                "SOKUTEIKI,SOKUTEISYA,SD,SD2,DATACOUNT,HENSA,HOSR,HODATACOUNT,HOHENSA,SIYOUSYO,GP,"
+                "VERSION,SAVEDAT) "
+                "values (:A,:B,:C,:D,:E,:F,:G,:H,:I,:J,:K,:L,:M,:N,:O,:P,:Q,:R,:S,:T)"));
         } else {
             q.AddSQL(QStringLiteral(
                 "update RokumaKanri set ID=:A,KOJICODE=:B,KosyuName=:C,STARTP=:D,ENDP=:E,KYORI=:F,"
                 "SOKUTEIBI=:G,SOKUTEIKI=:H,SOKUTEISYA=:I,SD=:J,SD2=:K,DATACOUNT=:L,HENSA=:M,"
-                "HOSR=:N,HODATACOUNT=:O,HOHENSA=:P,SIYOUSYO=:Q,GP=:R where KOJICODE=:B and "
-                "KosyuName=:C"));
+                "HOSR=:N,HODATACOUNT=:O,HOHENSA=:P,SIYOUSYO=:Q,GP=:R,VERSION=:S,SAVEDAT=:T "
+                "where KOJICODE=:B and KosyuName=:C"));
         }
         q.Params(0).SetAsInteger(ID);
         q.Params(1).SetAsString(WorkCode());
@@ -355,13 +406,19 @@ void TRokumaKanri::Save() {
                                   &HOSR,      &HODATACOUNT, &HOHENSA, &SIYOUSYO, &GP};
         for (int i = 0; i < 11; ++i)
             q.Params(7 + i).SetAsString(*texts[i]);
+        q.Params(18).SetAsInteger(storedVersion + 1);
+        q.Params(19).SetAsString(now.toString(kStampFormat));
         q.ExecSQL();
+        VERSION = storedVersion + 1;
+        SAVEDAT = QDateTime::fromString(now.toString(kStampFormat), kStampFormat);
 
         person.FindByName(SOKUTEISYA);
         person.Save();
         transaction.Commit();
     } catch (...) {
         ID = oldId;
+        VERSION = oldVersion;
+        SAVEDAT = oldSavedAt;
         throw;
     }
 }
@@ -421,7 +478,8 @@ void TRokumaKanri::ListKosyu(QStringList& list) {
 void TRokumaKanri::ListSokuteiki(QStringList& list) {
     list.clear();
     TQuery q(kDb);
-    q.AddSQL(QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki"));
+    q.AddSQL(
+        QStringLiteral("select Sokuteiki from RokumaKanri group by Sokuteiki order by Sokuteiki"));
     q.Open();
     for (; !q.Eof(); q.Next()) {
         const QString name = q.Fields(0).AsString();
@@ -433,7 +491,7 @@ void TRokumaKanri::ListSokuteiki(QStringList& list) {
 
 // ---- whole measurements ---------------------------------------------------------------------
 
-void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
+void SaveMeasurement(TRokumaKanri& header, TGrid& grid, bool overwrite) {
     header.Validate();
     std::vector<PlannedLine> lines;
     std::vector<PlannedPoint> points;
@@ -442,11 +500,14 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
     ReadGrid(grid, lines, points);
 
     TSimei person; // the person-name table is made, when missing, before the transaction
+    header.CheckTable();
     const int oldId = header.ID;
+    const int oldVersion = header.VERSION;
+    const QDateTime oldSavedAt = header.SAVEDAT;
     try {
         TTransaction transaction(kDb, {QStringLiteral("RokumaKanri"), QStringLiteral("RokumaLine"),
                                        QStringLiteral("RokumaData"), QStringLiteral("Simei")});
-        header.Save();
+        header.Save(overwrite);
         TRokumaLine line;
         line.HID = header.ID;
         line.DeleteByHID();
@@ -473,6 +534,8 @@ void SaveMeasurement(TRokumaKanri& header, TGrid& grid) {
         transaction.Commit();
     } catch (...) {
         header.ID = oldId;
+        header.VERSION = oldVersion;
+        header.SAVEDAT = oldSavedAt;
         throw;
     }
 }

@@ -16,6 +16,18 @@ class TGrid;
 class TKoji;
 class TKosyu;
 
+// Raised by a save when the stored measurement of the pair was saved by someone else (another
+// user of the server, another program on the folder) after this header was loaded. Its message
+// is the question to ask before overwriting.
+class ESaveConflict : public EngineError {
+public:
+    explicit ESaveConflict(const QDateTime& savedAt);
+    QDateTime SavedAt() const { return savedAt_; }
+
+private:
+    QDateTime savedAt_;
+};
+
 // A reading of the grid.
 class TRokumaData {
 public:
@@ -75,6 +87,10 @@ public:
     QString HOSR, HODATACOUNT, HOHENSA;
     QString GP;
     QString SIYOUSYO;
+    // The stored row's save count and save time as loaded (0 and invalid for a blank header);
+    // a save compares them with the stored row to notice another user's save in between.
+    int VERSION = 0;
+    QDateTime SAVEDAT;
 
     QString WorkCode() const;
     QString KosyuName() const;
@@ -83,6 +99,9 @@ public:
     bool CheckTable();
     // The columns of the table in order and its indexes, as CheckTable creates them.
     static std::vector<FieldDef> Fields();
+    // The columns the table gained later (the save count and time), added by CheckTable to a
+    // table made without them.
+    static std::vector<FieldDef> StampFields();
     static std::vector<QStringList> Indexes();
     // Loads the header of (work code, work-type name); without a stored one the header becomes
     // the blank measurement of the pair (ID 0, empty texts, now as the date).
@@ -93,8 +112,10 @@ public:
     // code-page-932 bytes. The message names the window's label of the field.
     void Validate() const;
     // Inserts or updates the header row of the pair, then registers the measuring person, as one
-    // transaction. A stored pair keeps its stored ID; a new pair gets NextID.
-    void Save();
+    // transaction. A stored pair keeps its stored ID; a new pair gets NextID. Raises
+    // ESaveConflict, writing nothing, when the stored row is not the one loaded, unless
+    // `overwrite` is set.
+    void Save(bool overwrite = false);
     // Removes the stored measurement of the pair (header, lines and points, together) and makes
     // this the blank measurement of the pair. False when nothing was stored for the pair.
     bool Delete();
@@ -110,8 +131,9 @@ public:
 // reading or a group typed into 最大, 最小 or Ｒ; every non-empty reading is stored with its own
 // point number, gaps in a line included. Loading gives back the same grid.
 // Everything is checked first; on any failure nothing stored changes and the header keeps the
-// ID it had.
-void SaveMeasurement(TRokumaKanri& header, TGrid& grid);
+// ID it had. Raises ESaveConflict (nothing written) when another save of the pair came in
+// between, unless `overwrite` is set.
+void SaveMeasurement(TRokumaKanri& header, TGrid& grid, bool overwrite = false);
 
 // Shows the lines and points of the measurement `id` in the grid: clears every cell's text, then
 // writes each line into its row (column 1 and 12 to 16) and each reading into its cell, colour

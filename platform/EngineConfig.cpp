@@ -149,12 +149,18 @@ QString DatabasePath(const QString& databaseName) {
     return path;
 }
 
+QString DatabaseServer(const QString& databaseName) {
+    return DatabaseParam(databaseName, QStringLiteral("Server")).trimmed();
+}
+
 bool IsAbsoluteFolder(const QString& path) {
     return !path.trimmed().isEmpty() && QDir::isAbsolutePath(QDir::fromNativeSeparators(path));
 }
 
 QString EngineConfigProblem(const QString& databaseName) {
     try {
+        if (!DatabaseServer(databaseName).isEmpty())
+            return QString();
         DatabasePath(databaseName);
     } catch (const EngineError& e) {
         return e.Message();

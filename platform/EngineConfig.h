@@ -19,6 +19,10 @@ QString DatabaseParam(const QString& databaseName, const QString& param);
 QString DatabasePath(const QString& databaseName);
 bool IsAbsoluteFolder(const QString& path);
 
+// The "Server" of a database name: a libpq connection string or URI when its tables live in a
+// PostgreSQL database (then "Path" is not used for data), else empty.
+QString DatabaseServer(const QString& databaseName);
+
 // The message of DatabasePath's failure, or empty when the data folder can be used.
 QString EngineConfigProblem(const QString& databaseName);
 

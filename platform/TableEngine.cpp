@@ -4,6 +4,7 @@
 
 #include "platform/EngineConfig.h"
 #include "platform/TableEngineInternal.h"
+#include "platform/TableEnginePg.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,46 @@ QString ResolveDatabaseFolder(const QString& databaseName) {
     return path;
 }
 
+namespace {
+
+// The server of a database name; empty when its tables live in a folder (also while a folder
+// transaction holds the name bound to its folder).
+QString ServerFor(const QString& databaseName) {
+    if (!PinnedNames().isEmpty() && PinnedNames().contains(databaseName.toLower()))
+        return QString();
+    return ServerOf(databaseName);
+}
+
+void CheckDefinition(const QString& tableName, const std::vector<FieldDef>& fields) {
+    if (!IsIdentifier(tableName))
+        Fail(QStringLiteral("テーブル名 '%1' は使えません").arg(tableName));
+    if (fields.empty())
+        Fail(QStringLiteral("テーブル %1 に列がありません").arg(tableName));
+    QSet<QString> seen;
+    for (const FieldDef& f : fields) {
+        if (!IsIdentifier(f.name))
+            Fail(QStringLiteral("列名 '%1' は使えません").arg(f.name));
+        if (seen.contains(f.name.toLower()))
+            Fail(QStringLiteral("列名 %1 が重複しています").arg(f.name));
+        seen.insert(f.name.toLower());
+        if (f.type == FieldType::String && f.size <= 0)
+            Fail(QStringLiteral("列 %1 の大きさが正しくありません").arg(f.name));
+    }
+}
+
+} // namespace
+
+bool IsServerDatabase(const QString& databaseName) {
+    return !ServerFor(databaseName).isEmpty();
+}
+
+bool TableExists(const QString& databaseName, const QString& table) {
+    const QString server = ServerFor(databaseName);
+    if (!server.isEmpty())
+        return PgTableExists(server, table);
+    return FileExistsNoCase(ResolveDatabaseFolder(databaseName) + table + QStringLiteral(".DB"));
+}
+
 bool FileExistsNoCase(const QString& path) {
     const QFileInfo info(path);
     if (info.exists())
@@ -45,11 +86,13 @@ bool FileExistsNoCase(const QString& path) {
 
 void CreateTable(const QString& databaseName, const QString& tableName,
                  const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
+    CheckDefinition(tableName, fields);
+    const QString server = ServerFor(databaseName);
+    if (!server.isEmpty()) {
+        PgCreateTable(server, tableName, fields, indexes);
+        return;
+    }
     const QString folder = ResolveDatabaseFolder(databaseName);
-    if (!IsIdentifier(tableName))
-        Fail(QStringLiteral("テーブル名 '%1' は使えません").arg(tableName));
-    if (fields.empty())
-        Fail(QStringLiteral("テーブル %1 に列がありません").arg(tableName));
     if (!QFileInfo(folder).isDir())
         Fail(QStringLiteral("データフォルダ %1 がありません").arg(NativePath(folder)));
     const QString fileName = tableName + QStringLiteral(".DB");
@@ -57,34 +100,8 @@ void CreateTable(const QString& databaseName, const QString& tableName,
         Fail(QStringLiteral("テーブル %1 は既にあります").arg(tableName));
 
     QStringList columns;
-    QSet<QString> seen;
-    for (const FieldDef& f : fields) {
-        if (!IsIdentifier(f.name))
-            Fail(QStringLiteral("列名 '%1' は使えません").arg(f.name));
-        if (seen.contains(f.name.toLower()))
-            Fail(QStringLiteral("列名 %1 が重複しています").arg(f.name));
-        seen.insert(f.name.toLower());
-        const QString q = Quoted(f.name);
-        switch (f.type) {
-        case FieldType::String:
-            if (f.size <= 0)
-                Fail(QStringLiteral("列 %1 の大きさが正しくありません").arg(f.name));
-            columns << QStringLiteral("%1 VARCHAR(%2)").arg(q, QString::number(f.size));
-            break;
-        case FieldType::Integer:
-            columns << q + QStringLiteral(" INTEGER");
-            break;
-        case FieldType::Boolean:
-            columns << q + QStringLiteral(" BOOLEAN");
-            break;
-        case FieldType::Double:
-            columns << q + QStringLiteral(" DOUBLE");
-            break;
-        case FieldType::Date:
-            columns << q + QStringLiteral(" DATE");
-            break;
-        }
-    }
+    for (const FieldDef& f : fields)
+        columns << ColumnDeclaration(f);
     QString sql = QStringLiteral("CREATE TABLE %1 (%2)")
                       .arg(Quoted(tableName), columns.join(QStringLiteral(", ")));
     for (const QStringList& index : indexes)
@@ -128,6 +145,7 @@ void CloseAllConnections() {
         entry.second->Close();
     connections.clear();
     PinnedNames().clear();
+    PgCloseAll();
     ++PinGeneration();
 }
 
@@ -367,6 +385,20 @@ void TQuery::Impl::Collect(Connection& conn, sqlite3_stmt* st, bool wantRows) {
 
 void TQuery::Impl::Run(bool wantRows) {
     CheckReady();
+    const QString server = ServerFor(database);
+    if (!server.isEmpty()) {
+        std::shared_ptr<PgConnection> conn = PgConnect(server);
+        std::vector<QVariant> bound;
+        bound.reserve(params.size());
+        for (const TParam& p : params)
+            bound.push_back(p.value_);
+        PgRows rows;
+        PgRun(*conn, sql, *parsed, bound, wantRows, &rows);
+        columnNames = std::move(rows.columns);
+        values = std::move(rows.values);
+        rowCount = rows.rows;
+        return;
+    }
     const QString folder = ResolveDatabaseFolder(database);
     std::shared_ptr<Connection> conn = GetConnection(folder);
     CheckUsable(*conn);
@@ -485,6 +517,7 @@ const TField& TQuery::FieldByName(const QString& name) const {
 
 struct TTransaction::Impl {
     std::shared_ptr<Connection> conn;
+    std::shared_ptr<PgConnection> pg; // on a server instead of a folder
     QString pinned; // the database name bound to the folder while this transaction is open
     int pinGeneration = 0;
 
@@ -504,6 +537,10 @@ struct TTransaction::Impl {
             Fail(QStringLiteral("トランザクションは既に終わっています"));
         done = true;
         Unpin();
+        if (pg) {
+            PgFinish(*pg, level, commit);
+            return;
+        }
         Connection& c = *conn;
         if (!c.db) { // the connections were closed meanwhile: SQLite rolled back
             Fail(QStringLiteral("データフォルダが切り替わったため、書き込みは取り消されました"));
@@ -556,6 +593,13 @@ TTransaction::TTransaction(const QString& databaseName) : TTransaction(databaseN
 
 TTransaction::TTransaction(const QString& databaseName, const QStringList& tables)
     : d(std::make_unique<Impl>()) {
+    const QString server = ServerFor(databaseName);
+    if (!server.isEmpty()) {
+        // The server's transaction spans every table; it locks out other writers instead.
+        d->pg = PgConnect(server);
+        d->level = PgBegin(*d->pg);
+        return;
+    }
     const QString folder = ResolveDatabaseFolder(databaseName);
     d->conn = GetConnection(folder, true);
     Connection& c = *d->conn;
@@ -606,7 +650,8 @@ TTransaction::~TTransaction() {
 }
 
 void TTransaction::Commit() {
-    if (!d->done && d->level != d->conn->txDepth)
+    const int depth = d->pg ? d->pg->txDepth : d->conn->txDepth;
+    if (!d->done && d->level != depth)
         Fail(QStringLiteral("内側のトランザクションが終わっていません"));
     d->Finish(true);
 }

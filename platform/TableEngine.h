@@ -29,6 +29,20 @@ struct FieldDef {
 // the directory separator. Raises EngineError for an unknown database name.
 QString ResolveDatabaseFolder(const QString& databaseName);
 
+// True when the database holds the table (a table file "<table>.DB" in a folder, matched without
+// regard to case; a table of the server's database).
+bool TableExists(const QString& databaseName, const QString& table);
+
+// True when the database name's tables live on a server ("Server" in the engine configuration),
+// or when the name is itself a server address (a libpq connection string or a postgresql:// URI).
+bool IsServerDatabase(const QString& databaseName);
+
+// The password for a server, kept in memory for this run only (never written anywhere).
+void SetServerPassword(const QString& server, const QString& password);
+// Connects to the server and checks that tables can be created there; the message of what is
+// wrong (host, password, database, rights), or empty when all is well.
+QString ServerConnectionProblem(const QString& server);
+
 // True when the file exists, its name matched without regard to case ("Simei.DB" finds "SIMEI.DB").
 bool FileExistsNoCase(const QString& path);
 

@@ -2,6 +2,7 @@
 // identity, and the folder's main file with its super-journals.
 #include "platform/TableEngine.h"
 #include "platform/TableEngineInternal.h"
+#include "platform/TableEnginePg.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,23 @@ bool StatFile(const QString& path, FileId* id) {
     id->dev = st.st_dev;
     id->ino = st.st_ino;
     return true;
+}
+
+QString ColumnDeclaration(const FieldDef& f) {
+    QString q = Quoted(f.name);
+    switch (f.type) {
+    case FieldType::String:
+        return QStringLiteral("%1 VARCHAR(%2)").arg(q, QString::number(f.size));
+    case FieldType::Integer:
+        return q + QStringLiteral(" INTEGER");
+    case FieldType::Boolean:
+        return q + QStringLiteral(" BOOLEAN");
+    case FieldType::Double:
+        return q + QStringLiteral(" DOUBLE");
+    case FieldType::Date:
+        return q + QStringLiteral(" DATE");
+    }
+    return q;
 }
 
 QString IndexName(const QString& table, const QStringList& columns) {
@@ -276,6 +294,20 @@ QString WidenedDeclaration(const StoredTable& stored, const std::vector<FieldDef
         .arg(Quoted(stored.name), columns.join(QStringLiteral(", ")));
 }
 
+// The columns of `fields` the stored table lacks, as ALTER TABLE statements that add them.
+QStringList MissingColumns(const StoredTable& stored, const std::vector<FieldDef>& fields) {
+    QStringList add;
+    for (const FieldDef& f : fields) {
+        bool present = false;
+        for (const QString& c : stored.columns)
+            present = present || c.compare(f.name, Qt::CaseInsensitive) == 0;
+        if (!present)
+            add << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                       .arg(Quoted(stored.name), ColumnDeclaration(f));
+    }
+    return add;
+}
+
 // A wider VARCHAR keeps the column's text affinity: only the declaration in the schema changes,
 // not one stored byte, so the declaration is rewritten where it is (inside the caller's
 // transaction).
@@ -316,6 +348,11 @@ void RewriteDeclaration(const TTableFile& file, const QString& table, const QStr
 
 void UpgradeTable(const QString& databaseName, const QString& tableName,
                   const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
+    const QString server = ServerOf(databaseName);
+    if (!server.isEmpty()) {
+        PgUpgradeTable(server, tableName, fields, indexes);
+        return;
+    }
     const QString folder = FolderKey(ResolveDatabaseFolder(databaseName));
     const QString path = FindFileNoCase(folder, tableName + QStringLiteral(".DB"));
     FileId id;
@@ -338,18 +375,25 @@ void UpgradeTable(const QString& databaseName, const QString& tableName,
     const StoredTable stored = ReadStoredTable(file, tableName);
     if (stored.name.isEmpty())
         return; // not our table: reported when a statement names it
+    const QStringList added = MissingColumns(stored, fields);
     const QString create = WidenedDeclaration(stored, fields);
     QStringList missing;
     for (const QStringList& index : indexes)
         if (!stored.indexes.contains(IndexName(tableName, index).toLower()))
             missing << IndexSql(stored.name, index);
-    if (!create.isEmpty() || !missing.isEmpty()) {
+    if (!create.isEmpty() || !missing.isEmpty() || !added.isEmpty()) {
         // The pooled connection holds the column sizes of the table it attached: let go of it.
         if (pooled != connections.end())
             pooled->second->Detach(tableName.toLower());
         file.Exec(QStringLiteral("BEGIN IMMEDIATE"));
-        if (!create.isEmpty())
-            RewriteDeclaration(file, stored.name, create);
+        // New columns first (every row reads them as null), then the declaration is widened
+        // as it reads with them.
+        for (const QString& sql : added)
+            file.Exec(sql);
+        const QString widened =
+            added.isEmpty() ? create : WidenedDeclaration(ReadStoredTable(file, tableName), fields);
+        if (!widened.isEmpty())
+            RewriteDeclaration(file, stored.name, widened);
         for (const QString& sql : std::as_const(missing))
             file.Exec(sql);
         file.Exec(QStringLiteral("COMMIT"));

@@ -20,6 +20,7 @@
 //   written) when a text does not fit. The files themselves hold no reference to the function,
 //   so the sqlite3 shell can read and check them (PRAGMA integrity_check).
 #include "platform/Errors.h"
+#include "platform/TableEngine.h"
 #include "platform/TableEngineStatement.h"
 
 #include <QHash>
@@ -48,6 +49,10 @@ QString Quoted(const QString& identifier);
 struct ParsedSql {
     QStringList params;    // parameter names in order of first occurrence (any case counts once)
     QStringList tableRefs; // names after FROM, JOIN, INTO, UPDATE
+    // An INSERT or UPDATE: the table written and the columns whose whole value is a parameter
+    // (column, parameter name), so the server engine checks their texts before sending them.
+    QString writeTable;
+    std::vector<QPair<QString, QString>> columnParams;
 };
 
 bool IsWordChar(QChar c);
@@ -61,6 +66,9 @@ std::shared_ptr<const ParsedSql> ParseCached(const QString& sql);
 // The message of the last failure of tv_fits on this thread: the statement's error is then
 // reported with it instead of SQLite's generic text.
 QString& FunctionError();
+// The message for a text that does not fit `size` code-page-932 bytes of `column` (or holds a
+// character that code page lacks); empty when it fits.
+QString TextLimitFailure(const QString& text, const QString& column, int size);
 void RegisterFunctions(sqlite3* db);
 // The CREATE TEMP TRIGGER statements that hold the texts of `table` in the attached `schema` to
 // their declared sizes; none when the table has no text column.
@@ -80,6 +88,8 @@ bool StatFile(const QString& path, FileId* id);
 QString FindFileNoCase(const QString& folder, const QString& fileName);
 // Checks the first bytes of a table file; an empty result means it is an SQLite database.
 QString ForeignFileReason(const QString& path);
+// The declaration of a column in a table file ("Name" VARCHAR(8), ...).
+QString ColumnDeclaration(const FieldDef& f);
 // The engine's own name of an index over `columns`, and the statement that makes it.
 QString IndexName(const QString& table, const QStringList& columns);
 QString IndexSql(const QString& table, const QStringList& columns);

@@ -23,18 +23,7 @@ void FitsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString column =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
     const int size = sqlite3_value_int(argv[2]);
-    // ASCII text is one byte a character: no conversion needed.
-    bool ascii = true;
-    for (QChar c : text)
-        ascii = ascii && c.unicode() < 0x80;
-    const std::optional<int> bytes = ascii ? std::optional<int>(text.size()) : Cp932Length(text);
-    QString error;
-    if (!bytes)
-        error = QStringLiteral("列 %1 (%2 バイト) に保存できない文字 '%3' が含まれています: '%4'")
-                    .arg(column, QString::number(size), Cp932FirstUnencodable(text), text);
-    else if (*bytes > size)
-        error = QStringLiteral("列 %1 に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
-                    .arg(column, QString::number(size), text, QString::number(*bytes));
+    const QString error = TextLimitFailure(text, column, size);
     if (error.isEmpty()) {
         sqlite3_result_int(ctx, 1);
         return;
@@ -45,6 +34,21 @@ void FitsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 } // namespace
+
+QString TextLimitFailure(const QString& text, const QString& column, int size) {
+    // ASCII text is one byte a character: no conversion needed.
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    const std::optional<int> bytes = ascii ? std::optional<int>(text.size()) : Cp932Length(text);
+    if (!bytes)
+        return QStringLiteral("列 %1 (%2 バイト) に保存できない文字 '%3' が含まれています: '%4'")
+            .arg(column, QString::number(size), Cp932FirstUnencodable(text), text);
+    if (*bytes > size)
+        return QStringLiteral("列 %1 に入る文字は %2 バイトまでです: '%3' は %4 バイトです")
+            .arg(column, QString::number(size), text, QString::number(*bytes));
+    return QString();
+}
 
 QString& FunctionError() {
     return g_functionError;

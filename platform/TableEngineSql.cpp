@@ -159,6 +159,80 @@ private:
     const std::vector<Token>& tokens_;
 };
 
+bool IsWord(const Token& t, const char* word) {
+    return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+bool IsPunct(const Token& t, char c) {
+    return t.kind == Token::Punct && t.text == QLatin1Char(c);
+}
+
+// The expressions of a parenthesised list starting at `k` (the opening parenthesis), each as its
+// tokens; `k` ends past the closing one.
+std::vector<std::vector<Token>> ReadList(const std::vector<Token>& tokens, size_t& k) {
+    std::vector<std::vector<Token>> items(1);
+    int depth = 0;
+    for (++k; k < tokens.size(); ++k) {
+        const Token& t = tokens[k];
+        if (IsPunct(t, '('))
+            ++depth;
+        if (IsPunct(t, ')') && depth-- == 0) {
+            ++k;
+            return items;
+        }
+        if (depth == 0 && IsPunct(t, ','))
+            items.emplace_back();
+        else
+            items.back().push_back(t);
+    }
+    return items;
+}
+
+// "insert into T (a, b) values (:A, :B)" and "update T set a = :A, b = :B where ...": the table
+// written and each column given a parameter as its whole value.
+void ScanWrites(const std::vector<Token>& tokens, ParsedSql& parsed) {
+    if (tokens.size() < 4)
+        return;
+    const bool insert = IsWord(tokens[0], "insert") && IsWord(tokens[1], "into");
+    const bool update = IsWord(tokens[0], "update");
+    size_t k = insert ? 2 : 1;
+    if ((!insert && !update) || tokens[k].kind == Token::Punct)
+        return;
+    parsed.writeTable = tokens[k++].text;
+    if (insert) {
+        if (k >= tokens.size() || !IsPunct(tokens[k], '('))
+            return;
+        const auto columns = ReadList(tokens, k);
+        if (k + 1 >= tokens.size() || !IsWord(tokens[k], "values") || !IsPunct(tokens[k + 1], '('))
+            return;
+        ++k;
+        const auto values = ReadList(tokens, k);
+        for (size_t i = 0; i < columns.size() && i < values.size(); ++i)
+            if (columns[i].size() == 1 && values[i].size() == 1 &&
+                values[i][0].kind == Token::Param)
+                parsed.columnParams.push_back({columns[i][0].text, values[i][0].text});
+        return;
+    }
+    if (k >= tokens.size() || !IsWord(tokens[k], "set"))
+        return;
+    ++k;
+    while (k + 2 < tokens.size() && IsPunct(tokens[k + 1], '=')) {
+        const QString column = tokens[k].text;
+        size_t end = k + 2;
+        int depth = 0;
+        while (end < tokens.size() &&
+               !(depth == 0 && (IsPunct(tokens[end], ',') || IsWord(tokens[end], "where")))) {
+            depth += IsPunct(tokens[end], '(') ? 1 : IsPunct(tokens[end], ')') ? -1 : 0;
+            ++end;
+        }
+        if (end == k + 3 && tokens[k + 2].kind == Token::Param)
+            parsed.columnParams.push_back({column, tokens[k + 2].text});
+        if (end >= tokens.size() || !IsPunct(tokens[end], ','))
+            return;
+        k = end + 1;
+    }
+}
+
 } // namespace
 
 bool IsWordChar(QChar c) {
@@ -181,6 +255,7 @@ ParsedSql ParseSql(const QString& sql) {
         if (t.kind == Token::Param)
             AddOnce(parsed.params, t.text);
     parsed.tableRefs = TableRefScanner(tokens).Scan();
+    ScanWrites(tokens, parsed);
     return parsed;
 }
 

@@ -9,8 +9,10 @@ namespace tv {
 namespace {
 
 // These registers bind their queries to the data folder itself rather than to the database name.
+// On a server the database name is the only address.
 QString Folder() {
-    return GetDataFolder(QStringLiteral("KESTRAN"));
+    const QString name = QStringLiteral("KESTRAN");
+    return IsServerDatabase(name) ? name : GetDataFolder(name);
 }
 
 // The parameter of the column at `index`: ":A", ":B", ...
@@ -25,7 +27,7 @@ TNameRegister::TNameRegister(QString table, QString createdAs, std::vector<Field
 
 bool TNameRegister::CheckTable() {
     const QString folder = Folder();
-    if (FileExistsNoCase(folder + table_ + QStringLiteral(".DB")))
+    if (TableExists(folder, table_))
         return true;
     CreateTable(folder, createdAs_, fields_);
     return false;

@@ -2,7 +2,6 @@
 
 #include "platform/TableEngine.h"
 #include "registers/SaveRow.h"
-#include "settings/DataFolder.h"
 
 namespace tv {
 namespace {
@@ -40,7 +39,7 @@ std::vector<FieldDef> TKikakuti4::Fields() {
 }
 
 bool TKikakuti4::CheckTable() {
-    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("KIKAKUTI4.db")))
+    if (TableExists(kDatabase, QStringLiteral("KIKAKUTI4")))
         return true;
     CreateTable(kDatabase, QStringLiteral("KIKAKUTI4"), TKikakuti4::Fields());
     return false;
@@ -83,7 +82,7 @@ bool TKikakuti4::FindFlatness(const QString& kosyumei, int kubun) {
     Kubun = kubun;
     Kosyu->FindByName(kosyumei);
     Koumokumei = QStringLiteral("平坦性");
-    if (!FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("KIKAKUTI4.db"))) {
+    if (!TableExists(kDatabase, QStringLiteral("KIKAKUTI4"))) {
         ClearValues();
         ID = 0;
         return false;

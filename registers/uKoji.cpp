@@ -2,7 +2,6 @@
 
 #include "platform/TableEngine.h"
 #include "registers/SaveRow.h"
-#include "settings/DataFolder.h"
 
 namespace tv {
 namespace {
@@ -30,7 +29,7 @@ std::vector<FieldDef> TKoji::Fields() {
 }
 
 bool TKoji::CheckTable() {
-    bool exists = FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Koji1.DB"));
+    bool exists = TableExists(kDatabase, QStringLiteral("Koji1"));
     if (!exists)
         CreateTable(kDatabase, QStringLiteral("Koji1"), TKoji::Fields());
     Hacchusya->CheckTable();

@@ -2,7 +2,6 @@
 
 #include "platform/TableEngine.h"
 #include "registers/SaveRow.h"
-#include "settings/DataFolder.h"
 
 namespace tv {
 namespace {
@@ -15,7 +14,7 @@ std::vector<FieldDef> TKosyu::Fields() {
 }
 
 bool TKosyu::CheckTable() {
-    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Kosyu4.DB")))
+    if (TableExists(kDatabase, QStringLiteral("Kosyu4")))
         return true;
     CreateTable(kDatabase, QStringLiteral("Kosyu4"), TKosyu::Fields());
     return false;

@@ -2,7 +2,6 @@
 
 #include "platform/TableEngine.h"
 #include "registers/SaveRow.h"
-#include "settings/DataFolder.h"
 
 namespace tv {
 namespace {
@@ -19,7 +18,7 @@ std::vector<FieldDef> TSimei::Fields() {
 }
 
 bool TSimei::CheckTable() {
-    if (FileExistsNoCase(GetDataFolder(kDatabase) + QStringLiteral("Simei.DB")))
+    if (TableExists(kDatabase, QStringLiteral("Simei")))
         return true;
     // The reading comes first, the name second; rows are read by position.
     CreateTable(kDatabase, QStringLiteral("SIMEI"), TSimei::Fields());

@@ -14,4 +14,9 @@ QString GetDataFolder(const QString& databaseName);
 // stored; it returns normally either way.
 bool SetDataFolder(const QString& databaseName, const QString& folder);
 
+// The notice shown once at start when the data folder lies on a network file system (NFS,
+// SMB/CIFS and the like; on Windows a UNC path or a mapped network drive), where file locking is
+// not to be trusted by several users at once; empty otherwise, and for a server.
+QString NetworkFolderNotice(const QString& databaseName);
+
 } // namespace tv

@@ -1,6 +1,7 @@
 #include "app/cli/Commands.h"
 
 #include "app/cli/CalcCommand.h"
+#include "app/cli/CopyDataCommand.h"
 #include "app/cli/ExportCommand.h"
 #include "app/cli/ImportCommand.h"
 #include "app/cli/ImportParadoxCommand.h"
@@ -53,6 +54,10 @@ QString Usage() {
         "      以前のプログラムのデータフォルダ SRC の Paradox テーブルを、新しいデータフォルダ\n"
         "      DEST（なければ作成、テーブルのないフォルダ）に取り込み、テーブルごとの件数を\n"
         "      出力します。失敗したときは DEST に何も残しません。SRC は読むだけです。\n"
+        "  tavelon copy-data --from SRC --to DEST\n"
+        "      九つのテーブルを SRC から DEST にすべてコピーし、テーブルごとの件数を出力します。\n"
+        "      SRC と DEST はデータフォルダか postgresql:// のサーバーです。DEST にテーブルが\n"
+        "      あるときは行いません。失敗したときは DEST に何も残しません。\n"
         "  tavelon --help\n"
         "      この説明を表示します。\n"
         "終了コード: 0 正常、2 入力の誤り\n");
@@ -101,6 +106,13 @@ int Run(int argc, char** argv) {
             return 0;
         }
         return RunImportParadox(args);
+    }
+    if (command == QLatin1String("copy-data")) {
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            PrintOut(Usage());
+            return 0;
+        }
+        return RunCopyData(args);
     }
     if (command == QLatin1String("print") || command == QLatin1String("printers")) {
         if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {

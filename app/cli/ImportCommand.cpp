@@ -172,7 +172,15 @@ int RunImport(const QStringList& args) {
         for (const Box& f : fields)
             *f.field = boxes.BoxText(f.box);
 
-        SaveMeasurement(header, grid);
+        try {
+            SaveMeasurement(header, grid, options.replace);
+        } catch (const ESaveConflict&) {
+            // Stored by someone else since it was looked up above.
+            PrintError(QStringLiteral("工事 %1 の工種 %2 の測定は既に登録されています"
+                                      "（置き換えるには --replace）")
+                           .arg(work, type));
+            return 2;
+        }
         // The results of what was stored: the stored grid read back and calculated as
         // "tavelon calc" calculates it.
         TGridData stored;

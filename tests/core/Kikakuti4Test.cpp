@@ -45,8 +45,7 @@ protected:
 };
 
 TEST_F(Kikakuti4Test, TableHasTheElevenColumnsInOrderAndNumbersFromOne) {
-    EXPECT_TRUE(QFileInfo::exists(env.DataFolder() + QStringLiteral("KIKAKUTI4.db")) ||
-                QFileInfo::exists(env.DataFolder() + QStringLiteral("KIKAKUTI4.DB")));
+    EXPECT_TRUE(TableExists(QStringLiteral("kestran"), QStringLiteral("KIKAKUTI4")));
     EXPECT_TRUE(entry.CheckTable());
     EXPECT_EQ(entry.NextID(), 1);
     SaveEntry(0, QStringLiteral("表層工"), QStringLiteral("平坦性"), QStringLiteral("2.4"),

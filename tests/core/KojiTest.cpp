@@ -32,9 +32,7 @@ protected:
 
 TEST_F(KojiTest, CreatingAWorkEnsuresThePartyTablesAndCheckTableCreatesKoji1) {
     for (const char* table : {"Simei", "Ukeoisya", "Hacchusya", "Koji1"})
-        EXPECT_TRUE(
-            FileExistsNoCase(env.DataFolder() + QLatin1String(table) + QStringLiteral(".DB")))
-            << table;
+        EXPECT_TRUE(TableExists(QStringLiteral("kestran"), QLatin1String(table))) << table;
     EXPECT_TRUE(koji->CheckTable());
     TQuery query(QStringLiteral("kestran"));
     query.AddSQL(QStringLiteral("select * from Koji1"));

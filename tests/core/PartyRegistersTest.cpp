@@ -15,8 +15,7 @@ using PartyRegistersTest = EnvTest;
 
 TEST_F(PartyRegistersTest, TablesAreCreatedOnceWithTheirColumnsInOrder) {
     TSimei simei; // the person-name table is ensured by the constructor
-    EXPECT_TRUE(QFile::exists(env.DataFolder() + QStringLiteral("SIMEI.DB")) ||
-                QFile::exists(env.DataFolder() + QStringLiteral("Simei.DB")));
+    EXPECT_TRUE(TableExists(QStringLiteral("kestran"), QStringLiteral("Simei")));
     EXPECT_TRUE(simei.CheckTable());
 
     TUkeoisya ukeoisya;

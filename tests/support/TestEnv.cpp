@@ -5,10 +5,26 @@
 #include "platform/Messages.h"
 #include "platform/TableEngine.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
 namespace tv::test {
+namespace {
+
+// A fresh schema of the test server for one test: its tables are the test's alone.
+QString NewServerSchema(const QString& socketFolder) {
+    static int count = 0;
+    const QString base = QStringLiteral("host=%1 user=tavelon dbname=postgres").arg(socketFolder);
+    const QString schema = QStringLiteral("t%1_%2").arg(
+        QString::number(QCoreApplication::applicationPid()), QString::number(++count));
+    TQuery q(base);
+    q.AddSQL(QStringLiteral("create schema ") + schema);
+    q.ExecSQL();
+    return base + QStringLiteral(" options='-c search_path=%1'").arg(schema);
+}
+
+} // namespace
 
 TestEnv::TestEnv() {
     oldConfig_ = qgetenv("XDG_CONFIG_HOME");
@@ -19,6 +35,11 @@ TestEnv::TestEnv() {
     QDir().mkpath(dataFolder_);
     CloseAllConnections();
     SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Path"), dataFolder_);
+    const QString socketFolder = qEnvironmentVariable("TV_TEST_SERVER");
+    if (!socketFolder.isEmpty()) {
+        server_ = NewServerSchema(socketFolder);
+        SetDatabaseParam(QStringLiteral("kestran"), QStringLiteral("Server"), server_);
+    }
     SetClock([] { return FixedNow(); });
     TMessageHandlers handlers;
     handlers.show = [this](const QString& text) { RecordMessage(text); };
@@ -51,6 +72,21 @@ TestEnv::~TestEnv() {
     SetClock({});
     qputenv("XDG_CONFIG_HOME", oldConfig_);
     qputenv("XDG_DATA_HOME", oldData_);
+}
+
+QString TestEnv::NewServer() const {
+    return NewServerSchema(qEnvironmentVariable("TV_TEST_SERVER"));
+}
+
+void TestEnv::DropTable(const QString& table) const {
+    if (OnServer()) {
+        TQuery q(QStringLiteral("kestran"));
+        q.AddSQL(QStringLiteral("drop table ") + table);
+        q.ExecSQL();
+        return;
+    }
+    CloseAllConnections();
+    EXPECT_TRUE(QFile::remove(dataFolder_ + table + QStringLiteral(".DB"))) << table.toStdString();
 }
 
 QString TestEnv::ConfigHome() const {

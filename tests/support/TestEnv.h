@@ -30,6 +30,15 @@ public:
     // The data folder, ending in '/'.
     QString DataFolder() const { return dataFolder_; }
     QString ConfigHome() const;
+    // True when the tables live in a schema of the test server (TV_TEST_SERVER names its socket
+    // folder) instead of the data folder.
+    bool OnServer() const { return !server_.isEmpty(); }
+    // A fresh, empty schema of the test server as a server address (only when OnServer).
+    QString NewServer() const;
+    // Removes a table of "kestran" (its file in the folder).
+    void DropTable(const QString& table) const;
+    // The engine's "Server" of this test, empty on the folder.
+    QString Server() const { return server_; }
 
     // Messages shown through tv::ShowMessage, in order.
     QStringList messages;
@@ -52,6 +61,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString dataFolder_;
+    QString server_;
     QByteArray oldConfig_, oldData_;
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+// Moving the data between a folder and a server (or two of either): the nine tables with every
+// row, all or nothing.
+#include <QString>
+#include <QStringList>
+
+namespace tv {
+
+// Copies the nine tables of SRC into DEST, each a data folder or a server address (a
+// postgresql:// / postgres:// URI or a libpq connection string). DEST must hold none of the
+// tables; a folder destination must be missing or empty. Into a server everything is written in
+// one transaction; into a folder the tables are written into a temporary folder beside it, which
+// is renamed to DEST once complete. The row counts are checked before the copy is made final.
+// Returns one line per table, "Name: rows" (or "Name: なし（...）" for a table SRC lacks). Raises
+// EngineError, leaving DEST as it was, when the copy cannot be made.
+QStringList CopyData(const QString& source, const QString& destination);
+
+// The reason DEST cannot take a copy (it holds one of the tables, or is a folder that is not
+// empty), empty when it can.
+QString CopyDestinationProblem(const QString& destination);
+
+} // namespace tv
