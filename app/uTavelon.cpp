@@ -302,6 +302,8 @@ void TfrmEditTavelon::BuildControls() {
     statusBar()->addWidget(StatusPanel1, 1);
     StatusPanel2 = new QLabel(this);
     StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    // Clear of the window's right edge.
+    StatusPanel2->setContentsMargins(0, 0, 8, 0);
     statusBar()->addPermanentWidget(StatusPanel2);
     statusBar()->setSizeGripEnabled(false);
 
@@ -592,6 +594,8 @@ void TfrmEditTavelon::CheckDatabases() {
 
 void TfrmEditTavelon::RecordToWindow() {
     TRokumaKanri& h = *header_;
+    // What the status bar said of the measurement shown before ("保存しました") is not of this one.
+    StatusPanel1->clear();
     ComboBox1->setEditText(h.Koji->Code + QLatin1Char(':') + h.Koji->Kojimei);
     ComboBox4->setEditText(h.Kosyu->Kosyumei);
     Edit1->setText(h.STARTP);

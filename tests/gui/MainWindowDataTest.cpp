@@ -317,9 +317,11 @@ TEST_F(MainWindowDataTest, EveryTypedRowIsSavedAndTheFormIsTheWorks) {
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(window->Edit7->text(), QStringLiteral("2"));
     EXPECT_FALSE(window->IsModified());
-    // Loading gives back the grid, and the form registered for the work.
+    // Loading gives back the grid, and the form registered for the work. What the status bar
+    // said of the saved pair goes when another is shown.
     window->ComboBox4->setEditText(QStringLiteral("基層工"));
     window->ComboBox4Click();
+    EXPECT_EQ(window->StatusPanel1->text(), QString());
     Choose(kWork, kType);
     EXPECT_EQ(grid->Cells().CellText(2, 3), QStringLiteral("2.0"));
     EXPECT_EQ(grid->Cells().CellText(1, 5), QStringLiteral("No.4"));
