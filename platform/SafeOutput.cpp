@@ -173,7 +173,7 @@ private:
 } // namespace
 
 QString OutputRefusal(const QString& target) {
-    const QString refusal = RefusalOf(target, target);
+    QString refusal = RefusalOf(target, target);
     if (!refusal.isEmpty())
         return refusal;
     // A link is replaced, not what it points to, but a link to a table is refused all the same.
