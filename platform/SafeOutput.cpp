@@ -190,8 +190,7 @@ struct TOutputFile::Impl {
     bool committed = false;
 
     [[noreturn]] void Fail(int error) const {
-        throw TError(
-            QStringLiteral("%1 に書き込めません（%2）").arg(Native(target), Cause(error)));
+        throw TError(QStringLiteral("%1 に書き込めません（%2）").arg(Native(target), Cause(error)));
     }
     void CloseFd() {
         if (device)
@@ -208,11 +207,11 @@ TOutputFile::TOutputFile(const QString& target) : d(std::make_unique<Impl>()) {
     if (!refusal.isEmpty())
         throw TError(refusal);
     const QString folder = FolderOf(target);
-    const QString prefix = QLatin1Char('.') + QFileInfo(target).fileName() +
-                           QStringLiteral(".tavelon-");
+    const QString prefix =
+        QLatin1Char('.') + QFileInfo(target).fileName() + QStringLiteral(".tavelon-");
     // What a killed write of this target left.
-    const QStringList entries = QDir(folder).entryList(
-        {prefix + QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList entries = QDir(folder).entryList({prefix + QStringLiteral("*.tmp")},
+                                                       QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& e : entries)
         if (!ProcessAlive(PidIn(e, prefix)))
             QFile::remove(folder + e);

@@ -2,11 +2,11 @@
 // table or a file of the data folder, replaces its target only by a rename of a whole file and
 // clears what a killed write left; a folder built beside its destination gives it all of its
 // tables or none. The engine waits for another program's save and says what failed, in Japanese.
+#include "platform/SafeOutput.h"
 #include "measurement/uRokuma.h"
 #include "platform/EngineConfig.h"
 #include "platform/GridData.h"
 #include "platform/ParadoxTable.h"
-#include "platform/SafeOutput.h"
 #include "platform/TableEngine.h"
 #include "tests/support/Measurements.h"
 #include "tests/support/ParadoxWriter.h"
@@ -96,8 +96,7 @@ TEST_F(EnvTest, AnOutputNeverReplacesATableOrAFileOfTheDataFolder) {
 TEST_F(EnvTest, AnOutputReplacesItsTargetWholeAndClearsWhatAKilledWriteLeft) {
     const QString target = env.WriteFile(QStringLiteral("out.csv"), "old");
     // A killed write's temporary file (its process is gone) and a running one's.
-    const QString dead =
-        env.WriteFile(QStringLiteral(".out.csv.tavelon-99999999-1.tmp"), "half");
+    const QString dead = env.WriteFile(QStringLiteral(".out.csv.tavelon-99999999-1.tmp"), "half");
     const QString alive = env.WriteFile(
         QStringLiteral(".out.csv.tavelon-%1-1.tmp").arg(QCoreApplication::applicationPid()),
         "writing");
@@ -124,7 +123,8 @@ TEST_F(EnvTest, AnOutputReplacesItsTargetWholeAndClearsWhatAKilledWriteLeft) {
 
     // A folder that does not exist: the message names the file and the cause.
     const QString missing = env.Root() + QStringLiteral("/no/such/out.pdf");
-    EXPECT_TRUE(Refused(missing).contains(QStringLiteral("フォルダがありません"))) << Refused(missing).toStdString();
+    EXPECT_TRUE(Refused(missing).contains(QStringLiteral("フォルダがありません")))
+        << Refused(missing).toStdString();
 }
 
 // Builds `tables` table files into `staging`, failing before the table numbered `failAt` (none
@@ -179,9 +179,8 @@ TEST_F(EnvTest, AFolderBuiltBesideItsDestinationArrivesWholeOrNotAtAll) {
         const bool clash = before.contains(QStringLiteral("t0.db"));
         bool built = true;
         try {
-            BuildFolderAtomically(dest, [&](const QString& staging) {
-                BuildTables(staging, tables, failAt);
-            });
+            BuildFolderAtomically(
+                dest, [&](const QString& staging) { BuildTables(staging, tables, failAt); });
         } catch (const TError&) {
             built = false;
         }
@@ -192,8 +191,8 @@ TEST_F(EnvTest, AFolderBuiltBesideItsDestinationArrivesWholeOrNotAtAll) {
                 expected << QStringLiteral("T%1.DB").arg(t);
         expected.sort();
         EXPECT_EQ(Entries(dest), expected);
-        EXPECT_EQ(Entries(parent), QDir(dest).exists() ? QStringList{QStringLiteral("dest")}
-                                                       : QStringList());
+        EXPECT_EQ(Entries(parent),
+                  QDir(dest).exists() ? QStringList{QStringLiteral("dest")} : QStringList());
         if (built) {
             TQuery q(dest);
             q.AddSQL(QStringLiteral("select A from T%1").arg(tables - 1));
@@ -215,7 +214,8 @@ TEST_F(EnvTest, TheEngineWaitsForAnotherSaveAndSaysWhatFailed) {
     CloseAllConnections();
     // Another program holds the main file while this one opens its first connection.
     sqlite3* other = nullptr;
-    const QByteArray main = QFile::encodeName(env.DataFolder() + QStringLiteral(".tavelon-engine.sqlite"));
+    const QByteArray main =
+        QFile::encodeName(env.DataFolder() + QStringLiteral(".tavelon-engine.sqlite"));
     ASSERT_EQ(sqlite3_open(main.constData(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     std::thread release([other] {
@@ -246,13 +246,13 @@ TEST_F(EnvTest, TheEngineWaitsForAnotherSaveAndSaysWhatFailed) {
     } catch (const TError& e) {
         created = e.Message();
     }
-    EXPECT_TRUE(created.contains(QStringLiteral("パスが")) && created.contains(QStringLiteral("511")))
+    EXPECT_TRUE(created.contains(QStringLiteral("パスが")) &&
+                created.contains(QStringLiteral("511")))
         << created.toStdString();
 
     // A table file that is no database names the file and the cause.
     CloseAllConnections();
-    const QString garbage = env.WriteFile(QStringLiteral("data/Simei.DB"),
-                                          QByteArray(4096, 'x'));
+    const QString garbage = env.WriteFile(QStringLiteral("data/Simei.DB"), QByteArray(4096, 'x'));
     QString read;
     try {
         TQuery q(QStringLiteral("kestran"));
@@ -282,7 +282,8 @@ TEST(ParadoxTableTest, EveryReadIsCheckedAgainstTheFileSize) {
         } catch (const TError& e) {
             message = e.Message();
         }
-        EXPECT_TRUE(message.contains(QStringLiteral("途中で切れています"))) << size << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("途中で切れています")))
+            << size << message.toStdString();
     }
     QByteArray wrongSize = whole;
     wrongSize[0x78 + 1] = 2; // the Long field "%2ID" declared 2 bytes long

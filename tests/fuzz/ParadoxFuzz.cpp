@@ -12,10 +12,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Raw: a read past the end meets the end of libFuzzer's own buffer, which the address
     // sanitizer guards.
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                     static_cast<qsizetype>(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     try {
-        const tv::ParadoxTable table = tv::ParadoxTable::FromBytes(bytes, QStringLiteral("fuzz.DB"));
+        const tv::ParadoxTable table =
+            tv::ParadoxTable::FromBytes(bytes, QStringLiteral("fuzz.DB"));
         for (int r = 0; r < table.RecordCount(); ++r) {
             const char* record = table.Record(r);
             for (const tv::ParadoxField& f : table.Fields()) {

@@ -165,7 +165,8 @@ TEST_F(MainWindowReadingsTest, ExportsCsvAndAnExcelWorkbook) {
         env.messages.clear();
         Guarded([&] { window->ExportReadings(table); });
         ASSERT_EQ(env.messages.size(), 1);
-        EXPECT_TRUE(env.messages[0].contains(QDir::toNativeSeparators(table))) << env.messages[0].toStdString();
+        EXPECT_TRUE(env.messages[0].contains(QDir::toNativeSeparators(table)))
+            << env.messages[0].toStdString();
         QFile after(table);
         ASSERT_TRUE(after.open(QIODevice::ReadOnly));
         EXPECT_TRUE(after.readAll() == bytes);

@@ -192,7 +192,8 @@ TEST_F(SetDataPathTest, AnEmptyRelativeOrTooLongFolderIsRefusedAndTheWindowStays
     QTest::mouseClick(ok, Qt::LeftButton);
     EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(env.messages.size(), 1);
-    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("471 バイトまで"))) << env.messages[0].toStdString();
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("471 バイトまで")))
+        << env.messages[0].toStdString();
     EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), env.DataFolder());
     // One written by hand into the configuration is refused when used.
     QSettings ini(EngineConfigFile(), QSettings::IniFormat);

@@ -26,7 +26,8 @@ void WriteOldFolder(const QString& folder) {
         points.push_back(PxLong(1 + p / 1000) + PxLong(p % 1000) + PxLogical(p % 7 != 0) +
                          PxNumber(p % 97 / 10.0 - 4.5));
     for (int l = 0; l < kPoints / 10; ++l) {
-        QByteArray line = PxLong(1 + l / 100) + PxLong(l % 100) + PxAlpha("No." + QByteArray::number(l), 10);
+        QByteArray line =
+            PxLong(1 + l / 100) + PxLong(l % 100) + PxAlpha("No." + QByteArray::number(l), 10);
         for (int k = 0; k < 5; ++k)
             line += PxAlpha("12.5", 8);
         lines.push_back(line);
@@ -44,10 +45,12 @@ void WriteOldFolder(const QString& folder) {
                                   {QStringLiteral("U"), 9, 1},
                                   {QStringLiteral("DATA"), 6, 8}},
                                  points, big)));
-    ASSERT_TRUE(WriteFile(folder + QStringLiteral("/RokumaLine.DB"), PxFile(lineFields, lines, big)));
-    ASSERT_TRUE(WriteFile(folder + QStringLiteral("/Simei.DB"),
-                          PxFile({{QStringLiteral("Furigana"), 1, 16}, {QStringLiteral("Simei"), 1, 16}},
-                                 {PxAlpha("a", 16) + PxAlpha("b", 16)})));
+    ASSERT_TRUE(
+        WriteFile(folder + QStringLiteral("/RokumaLine.DB"), PxFile(lineFields, lines, big)));
+    ASSERT_TRUE(
+        WriteFile(folder + QStringLiteral("/Simei.DB"),
+                  PxFile({{QStringLiteral("Furigana"), 1, 16}, {QStringLiteral("Simei"), 1, 16}},
+                         {PxAlpha("a", 16) + PxAlpha("b", 16)})));
 }
 
 // Rows of the table file read on its own (a plain open rolls back what a dead process left);
@@ -86,7 +89,8 @@ void ExpectNoneOrAll(const QString& dest, int round, bool* all) {
     EXPECT_EQ(tables, (QStringList{QStringLiteral("RokumaData.DB"), QStringLiteral("RokumaLine.DB"),
                                    QStringLiteral("Simei.DB")}))
         << "round " << round;
-    EXPECT_EQ(RowsOf(dest + QStringLiteral("/RokumaData.DB"), QStringLiteral("RokumaData")), kPoints)
+    EXPECT_EQ(RowsOf(dest + QStringLiteral("/RokumaData.DB"), QStringLiteral("RokumaData")),
+              kPoints)
         << "round " << round;
     EXPECT_EQ(RowsOf(dest + QStringLiteral("/RokumaLine.DB"), QStringLiteral("RokumaLine")),
               kPoints / 10)
@@ -101,7 +105,8 @@ TEST(KillImport, AKilledImportLeavesNoTableOrAllAndTheNextRunSucceeds) {
     WriteOldFolder(src);
     const QString parent = dir.path() + QStringLiteral("/new/");
     const QString dest = parent + QStringLiteral("data");
-    const QStringList args = {QStringLiteral("import-paradox"), src, QStringLiteral("--into"), dest};
+    const QStringList args = {QStringLiteral("import-paradox"), src, QStringLiteral("--into"),
+                              dest};
     const auto runWhole = [&] {
         QProcess run;
         run.start(QStringLiteral(TAVELON_EXE), args);
