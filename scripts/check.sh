@@ -45,7 +45,7 @@ check_sanitize() {
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
     LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/lsan.supp} \
-    configure_build_test "$top/build-sanitize" -DTV_SANITIZE=ON -- -LE package
+    configure_build_test "$top/build-sanitize" -DTV_SANITIZE=ON -DTV_BENCH=OFF -- -LE package
 }
 
 # The Paradox reader under libFuzzer with the address and undefined-behaviour sanitizers, for a
