@@ -221,15 +221,11 @@ void TfrmImportParadox::BitBtn1Click() {
         }
     QString folder = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(dest).absoluteFilePath()));
     Label3->setText(QStringLiteral("%1 個のテーブル（%2 件）を %3 に取り込みました。")
-                        .arg(tables)
-                        .arg(rows)
-                        .arg(folder));
+                        .arg(QString::number(tables), QString::number(rows), folder));
     BitBtn1->setEnabled(false);
     if (AskOkCancel(QStringLiteral("%1 個のテーブル（%2 件）を取り込みました。\n"
                                    "%3 をデータフォルダにしますか？")
-                        .arg(tables)
-                        .arg(rows)
-                        .arg(folder))) {
+                        .arg(QString::number(tables), QString::number(rows), folder))) {
         if (beforeSwitch_ && !beforeSwitch_())
             return;
         if (!folder.endsWith(QDir::separator()))

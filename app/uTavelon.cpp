@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/Messages.h"
+#include "platform/SafeOutput.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
@@ -46,7 +47,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -105,6 +105,10 @@ TfrmEditTavelon::TfrmEditTavelon(QWidget* parent) : QMainWindow(parent) {
 
 TfrmEditTavelon::~TfrmEditTavelon() {
     SavePlacement();
+    // The controls go after this part of the window; what they signal while they go (a grid
+    // closing the cell editor commits it) must not reach the handlers of a window that is gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 namespace {
@@ -1014,14 +1018,11 @@ void TfrmEditTavelon::ExportReadings(const QString& path) {
         shown.SIYOUSYO = Edit12->text();
         WriteExcelSheet(path, shown, cells);
     } else {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+        TOutputFile file(path);
         // UTF-8 with a byte-order mark, so that spreadsheets read the Japanese text.
-        file.write("\xEF\xBB\xBF");
-        file.write(GridLayoutCsv(cells, LastFilledRow(cells)).toUtf8());
-        if (!file.commit())
-            throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
+        file.Device().write("\xEF\xBB\xBF");
+        file.Device().write(GridLayoutCsv(cells, LastFilledRow(cells)).toUtf8());
+        file.Commit();
     }
     StatusPanel1->setText(QStringLiteral("%1 に書き出しました").arg(path));
 }

@@ -7,6 +7,7 @@
 #include "platform/GridBlock.h"
 #include "platform/GridData.h"
 #include "platform/NumberText.h"
+#include "platform/SafeOutput.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 
@@ -202,10 +203,10 @@ void Fill(Sheet& s, const TRokumaKanri& h, const TGridData& grid) {
 } // namespace
 
 void WriteExcelSheet(const QString& path, const TRokumaKanri& header, const TGridData& grid) {
-    // Written beside the target first: a failure leaves an existing file as it was.
-    const QString partial = path + QStringLiteral(".part");
-    QFile::remove(partial);
-    lxw_workbook* book = workbook_new(QFile::encodeName(partial).constData());
+    // Written to a temporary file beside the target and renamed over it when whole (TOutputFile):
+    // a failure leaves an existing file as it was, and a table is never replaced.
+    TOutputFile out(path);
+    lxw_workbook* book = workbook_new(QFile::encodeName(out.TemporaryPath()).constData());
     if (!book)
         throw TError(QStringLiteral("%1: Excel ファイルを作れません").arg(path));
     lxw_worksheet* worksheet =
@@ -213,19 +214,10 @@ void WriteExcelSheet(const QString& path, const TRokumaKanri& header, const TGri
     Sheet sheet(book, worksheet);
     Fill(sheet, header, grid);
     const lxw_error result = workbook_close(book);
-    if (result != LXW_NO_ERROR) {
-        QFile::remove(partial);
+    if (result != LXW_NO_ERROR)
         throw TError(QStringLiteral("%1: Excel ファイルを書き込めません（%2）")
                          .arg(path, QString::fromUtf8(lxw_strerror(result))));
-    }
-    if (QFileInfo::exists(path) && !QFile::remove(path)) {
-        QFile::remove(partial);
-        throw TError(QStringLiteral("%1: ファイルを置き換えられません").arg(path));
-    }
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        throw TError(QStringLiteral("%1: ファイルを書き込めません").arg(path));
-    }
+    out.Commit();
 }
 
 } // namespace tv

@@ -9,7 +9,8 @@ namespace tv {
 class TGridData;
 class TRokumaKanri;
 
-// Writes the workbook to `path`, replacing a file there only when the whole workbook was written.
+// Writes the workbook to `path`, replacing a file there only when the whole workbook was written
+// and never a table (see TOutputFile).
 // Raises TError when it cannot be written.
 void WriteExcelSheet(const QString& path, const TRokumaKanri& header, const TGridData& grid);
 

@@ -3,6 +3,7 @@
 #include "measurement/uRokuma.h"
 #include "platform/Cp932.h"
 #include "platform/ParadoxTable.h"
+#include "platform/SafeOutput.h"
 #include "registers/uHacchusya.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
@@ -132,8 +133,8 @@ void ReadTable(const QString& path, TImportTable& t) {
             const ParadoxField& f = *source[static_cast<size_t>(c)];
             const char* p = record + f.offset;
             const auto bad = [&](const QString& what) {
-                return EngineError(
-                    QStringLiteral("レコード %1 の列 %2: %3").arg(r + 1).arg(column.name, what));
+                return EngineError(QStringLiteral("レコード %1 の列 %2: %3")
+                                       .arg(QString::number(r + 1), column.name, what));
             };
             QVariant value;
             switch (column.type) {
@@ -144,16 +145,16 @@ void ReadTable(const QString& path, TImportTable& t) {
                 int badOffset = 0;
                 const std::optional<QString> text = Cp932Decode(p, length, &badOffset);
                 if (!text)
-                    throw bad(QStringLiteral("文字が Shift-JIS（コードページ 932）として正しく"
-                                             "ありません（%1 バイト目 0x%2）")
-                                  .arg(badOffset + 1)
-                                  .arg(static_cast<unsigned char>(p[badOffset]), 2, 16,
-                                       QLatin1Char('0')));
+                    throw bad(
+                        QStringLiteral("文字が Shift-JIS（コードページ 932）として正しく"
+                                       "ありません（%1 バイト目 0x%2）")
+                            .arg(QString::number(badOffset + 1),
+                                 QStringLiteral("%1").arg(static_cast<unsigned char>(p[badOffset]),
+                                                          2, 16, QLatin1Char('0'))));
                 if (length > column.size)
-                    throw bad(QStringLiteral("'%1' は %2 バイトで、列の %3 バイトに入りません")
-                                  .arg(*text)
-                                  .arg(length)
-                                  .arg(column.size));
+                    throw bad(
+                        QStringLiteral("'%1' は %2 バイトで、列の %3 バイトに入りません")
+                            .arg(*text, QString::number(length), QString::number(column.size)));
                 value = *text;
                 break;
             }
@@ -192,6 +193,53 @@ void ReadTable(const QString& path, TImportTable& t) {
         }
     }
     t.Rows = rows;
+}
+
+// Writes every row of the table read into its new table in the folder.
+void InsertRows(const QString& folder, const TImportTable& t) {
+    QStringList names, params;
+    for (const FieldDef& c : t.Columns) {
+        names << c.name;
+        params << QLatin1Char(':') + c.name;
+    }
+    TQuery insert(folder);
+    insert.AddSQL(QStringLiteral("insert into %1 (%2) values (%3)")
+                      .arg(t.Name, names.join(QLatin1Char(',')), params.join(QLatin1Char(','))));
+    const size_t columns = t.Columns.size();
+    for (int r = 0; r < t.Rows; ++r) {
+        const QVariant* row = t.Values.data() + static_cast<size_t>(r) * columns;
+        for (size_t c = 0; c < columns; ++c) {
+            TParam& p = insert.Params(static_cast<int>(c));
+            const QVariant& v = row[c];
+            if (v.isNull()) {
+                p.SetNull();
+                continue;
+            }
+            switch (t.Columns[c].type) {
+            case FieldType::String:
+                p.SetAsString(v.toString());
+                break;
+            case FieldType::Integer:
+                p.SetAsInteger(v.toInt());
+                break;
+            case FieldType::Boolean:
+                p.SetAsBoolean(v.toBool());
+                break;
+            case FieldType::Double:
+                p.SetAsFloat(v.toDouble());
+                break;
+            case FieldType::Date:
+                p.SetAsDate(v.toDate());
+                break;
+            }
+        }
+        try {
+            insert.ExecSQL();
+        } catch (const TError& e) {
+            throw EngineError(QStringLiteral("テーブル %1 のレコード %2 を書き込めません: %3")
+                                  .arg(t.Name, QString::number(r + 1), e.Message()));
+        }
+    }
 }
 
 } // namespace
@@ -311,96 +359,29 @@ void TParadoxImport::ImportInto(const QString& destinationFolder) const {
     const QString problem = Problem();
     if (!problem.isEmpty())
         throw EngineError(problem);
+    // What a killed import into the same folder left goes before the folder is judged.
+    RemoveStagingLeftovers(destinationFolder);
     const QString destProblem = DestinationProblem(destinationFolder);
     if (!destProblem.isEmpty())
         throw EngineError(destProblem);
-    const QString dest = WithSeparator(destinationFolder);
-    if (dest == source_)
+    if (WithSeparator(destinationFolder) == source_)
         throw EngineError(QStringLiteral("取り込み先は旧データのフォルダとは別にしてください"));
 
-    const bool createdFolder = !QFileInfo::exists(dest);
-    if (createdFolder && !QDir().mkpath(dest))
-        throw EngineError(QStringLiteral("取り込み先のフォルダ %1 を作成できません")
-                              .arg(QDir::toNativeSeparators(destinationFolder)));
-    const QString engineFile = dest + QStringLiteral(".tavelon-engine.sqlite");
-    const bool hadEngineFile = QFileInfo::exists(engineFile);
-    QStringList created, names;
-    try {
+    // The tables are made and filled beside the destination and appear there all at once.
+    BuildFolderAtomically(destinationFolder, [this](const QString& staging) {
+        QStringList names;
         for (const TImportTable& t : tables_) {
             if (t.Status != TImportTable::State::Ready)
                 continue;
-            CreateTable(dest, t.Name, t.Columns, t.Indexes);
-            created << dest + t.Name + QStringLiteral(".DB");
+            CreateTable(staging, t.Name, t.Columns, t.Indexes);
             names << t.Name;
         }
-        TTransaction transaction(dest, names);
-        for (const TImportTable& t : tables_) {
-            if (t.Status != TImportTable::State::Ready || t.Rows == 0)
-                continue;
-            QStringList names, params;
-            for (const FieldDef& c : t.Columns) {
-                names << c.name;
-                params << QLatin1Char(':') + c.name;
-            }
-            TQuery insert(dest);
-            insert.AddSQL(
-                QStringLiteral("insert into %1 (%2) values (%3)")
-                    .arg(t.Name, names.join(QLatin1Char(',')), params.join(QLatin1Char(','))));
-            const size_t columns = t.Columns.size();
-            for (int r = 0; r < t.Rows; ++r) {
-                const QVariant* row = t.Values.data() + static_cast<size_t>(r) * columns;
-                for (size_t c = 0; c < columns; ++c) {
-                    TParam& p = insert.Params(static_cast<int>(c));
-                    const QVariant& v = row[c];
-                    if (v.isNull()) {
-                        p.SetNull();
-                        continue;
-                    }
-                    switch (t.Columns[c].type) {
-                    case FieldType::String:
-                        p.SetAsString(v.toString());
-                        break;
-                    case FieldType::Integer:
-                        p.SetAsInteger(v.toInt());
-                        break;
-                    case FieldType::Boolean:
-                        p.SetAsBoolean(v.toBool());
-                        break;
-                    case FieldType::Double:
-                        p.SetAsFloat(v.toDouble());
-                        break;
-                    case FieldType::Date:
-                        p.SetAsDate(v.toDate());
-                        break;
-                    }
-                }
-                try {
-                    insert.ExecSQL();
-                } catch (const TError& e) {
-                    throw EngineError(
-                        QStringLiteral("テーブル %1 のレコード %2 を書き込めません: %3")
-                            .arg(t.Name)
-                            .arg(r + 1)
-                            .arg(e.Message()));
-                }
-            }
-        }
+        TTransaction transaction(staging, names);
+        for (const TImportTable& t : tables_)
+            if (t.Status == TImportTable::State::Ready && t.Rows > 0)
+                InsertRows(staging, t);
         transaction.Commit();
-    } catch (...) {
-        // Nothing of the import stays behind: the engine lets go of the files, which are removed.
-        CloseAllConnections();
-        for (const QString& file : std::as_const(created)) {
-            QFile::remove(file);
-            QFile::remove(file + QStringLiteral("-journal"));
-        }
-        if (!hadEngineFile) {
-            QFile::remove(engineFile);
-            QFile::remove(engineFile + QStringLiteral("-journal"));
-        }
-        if (createdFolder)
-            QDir().rmdir(dest);
-        throw;
-    }
+    });
 }
 
 } // namespace tv

@@ -121,10 +121,19 @@ int AlphaLength(const char* p, int size) {
 
 namespace {
 
-// A view of the header with bounds-checked little-endian reads.
+// A view of the file with little-endian reads, each checked against the file's size: a read past
+// the end fails with the file named, whatever the header claims.
 struct Header {
     const QByteArray& bytes;
-    int U8(int at) const { return static_cast<unsigned char>(bytes.at(at)); }
+    QString shown;
+    int U8(int at) const {
+        if (at < 0 || at >= bytes.size())
+            throw EngineError(
+                QStringLiteral("%1: ファイルが途中で切れています（%2 バイト目を読めま"
+                               "せん。ファイルは %3 バイトです）")
+                    .arg(shown, QString::number(at + 1), QString::number(bytes.size())));
+        return static_cast<unsigned char>(bytes.at(at));
+    }
     int U16(int at) const { return U8(at) | (U8(at + 1) << 8); }
     quint32 U32(int at) const {
         return static_cast<quint32>(U16(at)) | (static_cast<quint32>(U16(at + 2)) << 16);
@@ -199,23 +208,31 @@ int FixedSize(int type) {
 } // namespace
 
 ParadoxTable ParadoxTable::Read(const QString& path) {
+    QFile file(path);
+    const auto unreadable = [&] {
+        return EngineError(QStringLiteral("%1: 読み込めません（%2）")
+                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        throw unreadable();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw unreadable();
+    return FromBytes(bytes, path);
+}
+
+ParadoxTable ParadoxTable::FromBytes(const QByteArray& bytes, const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     const auto fail = [&](const QString& what) -> void {
         throw EngineError(QStringLiteral("%1: %2").arg(shown, what));
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("読み込めません（%1）").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(QStringLiteral("読み込めません（%1）").arg(file.errorString()));
     const qint64 length = bytes.size();
     if (length >= 16 && bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
         fail(QStringLiteral("このプログラムのテーブルです（Paradox 形式ではありません）"));
     if (length < 0x58)
         fail(QStringLiteral("Paradox のテーブルではないか、途中で切れています（%1 バイト）")
                  .arg(length));
-    const Header h{bytes};
+    const Header h{bytes, shown};
 
     ParadoxTable t;
     t.path_ = path;
@@ -276,8 +293,7 @@ ParadoxTable ParadoxTable::Read(const QString& path) {
         if (size != 0 && size != f.size)
             fail(QStringLiteral("ヘッダーが壊れています（%1 型のフィールド %2 の大きさが %3 バイト"
                                 "です）")
-                     .arg(paradox::TypeName(f.type), f.name)
-                     .arg(f.size));
+                     .arg(paradox::TypeName(f.type), f.name, QString::number(f.size)));
     }
 
     const qint64 needed = headerSize + static_cast<qint64>(fileBlocks) * t.blockSize_;

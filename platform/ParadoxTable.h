@@ -59,6 +59,8 @@ public:
     // table, is damaged (sizes that do not fit the file, a block chain that loops or leaves the
     // file, a record count that differs from the records found) or is encrypted.
     static ParadoxTable Read(const QString& path);
+    // The same for the bytes of a file read already; `path` names it in the messages.
+    static ParadoxTable FromBytes(const QByteArray& bytes, const QString& path);
 
     QString Path() const { return path_; }
     int Version() const { return version_; }

@@ -74,6 +74,19 @@ bool TableExists(const QString& databaseName, const QString& table) {
     return FileExistsNoCase(ResolveDatabaseFolder(databaseName) + table + QStringLiteral(".DB"));
 }
 
+QString DataFolderPathProblem(const QString& folder) {
+    QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    const qsizetype bytes = QFile::encodeName(path).size();
+    if (bytes <= kMaxDataFolderBytes)
+        return QString();
+    return QStringLiteral(
+               "フォルダ '%1' のパスは %2 バイトあり、長すぎます。データフォルダのパスは "
+               "%3 バイトまでです")
+        .arg(NativePath(folder), QString::number(bytes), QString::number(kMaxDataFolderBytes));
+}
+
 bool FileExistsNoCase(const QString& path) {
     const QFileInfo info(path);
     if (info.exists())
@@ -113,8 +126,7 @@ void CreateTable(const QString& databaseName, const QString& tableName,
     QFile::remove(temp + QStringLiteral("-journal"));
     sqlite3* db = nullptr;
     int rc =
-        sqlite3_open_v2(QFile::encodeName(temp).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        OpenDatabase(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, &db);
     QString error;
     if (rc == SQLITE_OK) {
         RegisterFunctions(db);
@@ -129,6 +141,9 @@ void CreateTable(const QString& databaseName, const QString& tableName,
     sqlite3_close_v2(db);
     if (rc != SQLITE_OK) {
         QFile::remove(temp);
+        const QString mapped = EngineFailure(NativePath(folder + fileName), rc, error, temp);
+        if (!mapped.isEmpty())
+            Fail(QStringLiteral("テーブル %1 を作成できません: %2").arg(tableName, mapped));
         Fail(QStringLiteral("テーブル %1 を作成できません（%2）: %3")
                  .arg(tableName, NativePath(folder), error));
     }
@@ -147,6 +162,15 @@ void CloseAllConnections() {
     PinnedNames().clear();
     PgCloseAll();
     ++PinGeneration();
+}
+
+void CloseConnection(const QString& folder) {
+    auto& connections = Connections();
+    const auto it = connections.find(FolderKey(folder));
+    if (it == connections.end() || it->second->txDepth > 0)
+        return;
+    it->second->Close();
+    connections.erase(it);
 }
 
 // ---- TField --------------------------------------------------------------------------------

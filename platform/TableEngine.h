@@ -43,6 +43,14 @@ void SetServerPassword(const QString& server, const QString& password);
 // wrong (host, password, database, rights), or empty when all is well.
 QString ServerConnectionProblem(const QString& server);
 
+// The longest data folder path (in bytes, with its final separator) the engine takes: SQLite
+// opens paths of at most 511 bytes, and the folder leaves room for the longest name of the
+// files the engine keeps in it.
+constexpr int kMaxDataFolderBytes = 471;
+// Why the folder cannot be a data folder because its path is too long, stating the limit;
+// empty when it is short enough.
+QString DataFolderPathProblem(const QString& folder);
+
 // True when the file exists, its name matched without regard to case ("Simei.DB" finds "SIMEI.DB").
 bool FileExistsNoCase(const QString& path);
 
@@ -180,5 +188,8 @@ private:
 
 // Lets go of every connection the engine holds (used when the data folder changes).
 void CloseAllConnections();
+// Lets go of the connection of one data folder (a folder about to be moved or removed). Does
+// nothing while a transaction is open on it.
+void CloseConnection(const QString& folder);
 
 } // namespace tv

@@ -21,15 +21,9 @@ void Connection::Close() {
 }
 
 void Connection::Exec(const QString& sql) {
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        const QString msg = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
-        sqlite3_free(err);
-        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-            Fail(QStringLiteral("テーブルが他のプログラムで使用中です: %1").arg(msg));
-        Fail(QStringLiteral("SQL エラー: %1\n%2").arg(msg, sql));
-    }
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        Fail(SqlFailure(*this, rc, sql));
 }
 
 void Connection::ExecQuietly(const QString& sql) {
@@ -71,13 +65,20 @@ void Connection::Attach(const QString& table, const QString& file, const FileId&
     const QString schema = QStringLiteral("t_") + key;
     {
         TStatement attach(db, QStringLiteral("ATTACH DATABASE ?1 AS ") + Quoted(schema));
+        const auto failOpen = [&](int rc) {
+            const QString mapped = EngineFailure(NativePath(file), rc, ErrorText(), file);
+            Fail(!mapped.isEmpty() ? mapped
+                                   : QStringLiteral("テーブル %1 を開けません: %2")
+                                         .arg(NativePath(file), ErrorText()));
+        };
         if (!attach.Prepared())
-            Fail(QStringLiteral("テーブル %1 を開けません: %2").arg(NativePath(file), ErrorText()));
+            failOpen(sqlite3_extended_errcode(db));
         const QByteArray path = QFile::encodeName(file);
         sqlite3_bind_text(attach.Get(), 1, path.constData(), static_cast<int>(path.size()),
                           SQLITE_TRANSIENT);
-        if (attach.Step() != SQLITE_DONE)
-            Fail(QStringLiteral("テーブル %1 を開けません: %2").arg(NativePath(file), ErrorText()));
+        const int step = attach.Step();
+        if (step != SQLITE_DONE)
+            failOpen(step);
     }
     attached.insert(key, {schema, file, id});
     CheckHoldsTable(table, key, schema, file);
@@ -103,6 +104,12 @@ void Connection::CheckHoldsTable(const QString& table, const QString& key, const
     if (step == SQLITE_DONE && found)
         return;
     Detach(key);
+    const int primary = step & 0xFF;
+    if (step != SQLITE_DONE && primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) {
+        const QString mapped = EngineFailure(NativePath(file), step, err, file);
+        if (!mapped.isEmpty())
+            Fail(mapped);
+    }
     if (step != SQLITE_DONE)
         Fail(QStringLiteral("テーブルファイル %1 は壊れているか、このプログラムのテーブルでは"
                             "ありません: %2")
@@ -315,42 +322,97 @@ std::shared_ptr<Connection> GetConnection(const QString& folder, bool forTransac
     conn->realMain = rc == SQLITE_OK;
     if (!conn->realMain) {
         // No transaction yet, or a missing or read-only folder where nothing can be written.
-        rc = sqlite3_open_v2(":memory:", &conn->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
+        rc = OpenDatabase(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                          &conn->db);
         if (rc != SQLITE_OK)
             Fail(QStringLiteral("データベースを開けません"));
     }
-    sqlite3_extended_result_codes(conn->db, 1);
-    sqlite3_busy_timeout(conn->db, 5000);
     RegisterFunctions(conn->db);
     connections[key] = conn;
     return conn;
+}
+
+int OpenDatabase(const QString& path, int flags, sqlite3** db) {
+    *db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
+    if (*db) {
+        sqlite3_extended_result_codes(*db, 1);
+        sqlite3_busy_timeout(*db, kBusyTimeoutMs);
+    }
+    return rc;
+}
+
+QString EngineFailure(const QString& subject, int rc, const QString& detail, const QString& path) {
+    const qsizetype bytes = QFile::encodeName(path).size();
+    if (!path.isEmpty() && bytes >= kMaxPathBytes)
+        return QStringLiteral("%1 を開けません（パスが %2 バイトあり、テーブルエンジンが扱える %3 "
+                              "バイトを超えています。短いパスのフォルダにしてください）")
+            .arg(subject, QString::number(bytes), QString::number(kMaxPathBytes - 1));
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("%1 は他のプログラムが保存中のため使えません（%2 秒待ちました）。"
+                              "しばらくしてからもう一度行ってください")
+            .arg(subject, QString::number(kBusyTimeoutMs / 1000));
+    case SQLITE_READONLY:
+        return QStringLiteral("%1 に書き込めません（読み取り専用です: %2）").arg(subject, detail);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("%1 に書き込めません（権限がありません: %2）").arg(subject, detail);
+    case SQLITE_FULL:
+        return QStringLiteral("%1 に書き込めません（ディスクに空きがありません）").arg(subject);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("%1 を開けません（ファイルかフォルダがないか、権限がありません）")
+            .arg(subject);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("%1 は壊れています（%2）").arg(subject, detail);
+    case SQLITE_NOTADB:
+        return QStringLiteral("%1 は SQLite のデータベースではないか、壊れています").arg(subject);
+    case SQLITE_IOERR:
+        return QStringLiteral("%1 の読み書きに失敗しました（%2）").arg(subject, detail);
+    default:
+        return QString();
+    }
+}
+
+QString UnwritableEngineFile(const QString& folder) {
+    const QFileInfo dir(folder);
+    if (dir.isDir() && !dir.isWritable())
+        return folder;
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QString table;
+    for (const QString& e : entries) {
+        const bool journal = e.endsWith(QLatin1String("-journal"), Qt::CaseInsensitive);
+        const bool ours =
+            journal || e.endsWith(QLatin1String(".db"), Qt::CaseInsensitive) || e == kMainFileName;
+        if (!ours || QFileInfo(folder + e).isWritable())
+            continue;
+        if (journal)
+            return folder + e; // a journal blocks every write of its table
+        if (table.isEmpty())
+            table = folder + e;
+    }
+    return table;
 }
 
 QString SqlFailure(Connection& conn, int rc, const QString& sql) {
     if (!FunctionError().isEmpty())
         return FunctionError();
     const QString msg = conn.ErrorText();
-    switch (rc & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("テーブルが他のプログラムで使用中です: %1").arg(msg);
-    case SQLITE_FULL:
-        return QStringLiteral("ディスクに空きがないため書き込めません: %1").arg(msg);
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("データフォルダ %1 のテーブルに書き込めません: %2")
-            .arg(NativePath(conn.folder), msg);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("データフォルダ %1 のテーブルが壊れています: %2")
-            .arg(NativePath(conn.folder), msg);
-    case SQLITE_IOERR:
-        return QStringLiteral("テーブルの読み書きに失敗しました: %1").arg(msg);
-    default:
-        return QStringLiteral("SQL エラー: %1\n%2").arg(msg, sql);
+    const int primary = rc & 0xFF;
+    QString subject = QStringLiteral("データフォルダ %1 のテーブル").arg(NativePath(conn.folder));
+    if (primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN ||
+        primary == SQLITE_IOERR) {
+        // Name the file that stops the write when there is one to name.
+        const QString blocked = UnwritableEngineFile(conn.folder);
+        if (!blocked.isEmpty()) {
+            subject = NativePath(blocked);
+            if (primary != SQLITE_READONLY)
+                return QStringLiteral("%1 に書き込めません（権限がありません）").arg(subject);
+        }
     }
+    const QString mapped = EngineFailure(subject, rc, msg);
+    return !mapped.isEmpty() ? mapped : QStringLiteral("SQL エラー: %1\n%2").arg(msg, sql);
 }
 
 void CheckUsable(Connection& conn) {

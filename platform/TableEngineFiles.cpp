@@ -132,19 +132,27 @@ sqlite3* OpenMainFile(const QString& folder) {
         }
     }
     sqlite3* db = nullptr;
-    const int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // The busy timeout is set on opening: the first statement waits for another program's save.
+    int rc =
+        OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, &db);
     QString cause;
-    if (rc != SQLITE_OK)
-        cause = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    else if (sqlite3_db_readonly(db, "main") == 1)
+    if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1)
         cause = QStringLiteral("読み取り専用です");
-    else if (sqlite3_exec(db, "PRAGMA main.schema_version", nullptr, nullptr, nullptr) != SQLITE_OK)
-        cause = QString::fromUtf8(sqlite3_errmsg(db));
-    if (!cause.isEmpty()) {
+    else if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "PRAGMA main.schema_version", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK || !cause.isEmpty()) {
+        const int primary = rc & 0xFF;
+        const QString detail = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        FailMainFile(folder, cause);
+        // Only a file that really cannot be written is worth deleting; a busy one is waited for,
+        // a path too long or a missing permission of the folder are said as they are.
+        if (cause.isEmpty() && primary != SQLITE_READONLY && primary != SQLITE_NOTADB &&
+            primary != SQLITE_CORRUPT) {
+            const QString mapped = EngineFailure(NativePath(path), rc, detail, path);
+            if (!mapped.isEmpty())
+                Fail(mapped);
+        }
+        FailMainFile(folder, cause.isEmpty() ? detail : cause);
     }
     return db;
 }
@@ -171,8 +179,7 @@ void RemoveStraySuperJournals(const QString& folder) {
     for (const QString& journal : tableJournals()) {
         const QString table = folder + journal.left(journal.size() - 8);
         sqlite3* db = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(table).constData(), &db,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK)
+        if (OpenDatabase(table, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &db) == SQLITE_OK)
             sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db);
     }
@@ -197,15 +204,12 @@ using namespace engine;
 class TTableFile {
 public:
     explicit TTableFile(const QString& file) : file_(file) {
-        if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db_,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        if (OpenDatabase(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &db_) != SQLITE_OK) {
             const QString cause = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : "open");
             sqlite3_close_v2(db_);
             db_ = nullptr;
             FailWith(cause);
         }
-        sqlite3_busy_timeout(db_, 5000);
-        sqlite3_extended_result_codes(db_, 1);
     }
     ~TTableFile() {
         if (db_ && !sqlite3_get_autocommit(db_))

@@ -39,6 +39,26 @@ namespace tv::engine {
 extern const QString kMainFileName;
 constexpr int kMaxAttached = 10; // SQLite's compiled limit on Debian
 constexpr int kStatementCacheSize = 64;
+// How long a statement waits for another program's save to finish before it fails.
+constexpr int kBusyTimeoutMs = 10000;
+// The longest path SQLite opens (its Unix file layer's limit, in bytes).
+constexpr int kMaxPathBytes = 512;
+
+// Opens a database file (or ":memory:") the engine's way: extended result codes and the busy
+// timeout are set before any statement runs, so even the first one waits for another program's
+// save. Returns SQLite's result code; *db is set (and must be closed) whatever it is.
+int OpenDatabase(const QString& path, int flags, sqlite3** db);
+
+// The one reading of SQLite's failures for the user: `subject` (a file or "the tables of the
+// data folder ...", already as shown) and the cause for a locked or busy file, a read-only file,
+// no permission, a full disk, a file that cannot be opened, a damaged file, a file that is no
+// database, and a path longer than SQLite takes. Empty for other failures (the caller says what
+// it was doing). `path` is the file concerned when known, for the path length.
+QString EngineFailure(const QString& subject, int rc, const QString& detail,
+                      const QString& path = QString());
+// The first file of the data folder that the engine needs to write and cannot (a journal left by
+// another user, a read-only table, the folder itself); empty when there is none.
+QString UnwritableEngineFile(const QString& folder);
 
 QString NativePath(const QString& path);
 [[noreturn]] void Fail(const QString& message);

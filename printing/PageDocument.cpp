@@ -1,8 +1,9 @@
 #include "printing/PageDocument.h"
 
+#include "platform/SafeOutput.h"
+
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -129,21 +130,27 @@ int SavePagesAsPdf(const std::vector<TPage>& pages, int from, int to, int zoomX,
     const int count = int(pages.size());
     if (count == 0 || from < 1 || from > count)
         return 0;
-    // The file appears only when it is complete: it is written beside the target under another
-    // name and renamed at the end, so a failure leaves no empty or partial file and keeps a file
-    // that was there.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EPrevError(QStringLiteral("PDFファイルを書き込めませんでした: ") + fileName);
-    QPdfWriter pdf(&file);
-    pdf.setResolution(like.resolution());
-    pdf.setPageLayout(like.pageLayout());
-    pdf.setTitle(title);
-    pdf.setCreator(QStringLiteral("平坦性試験"));
-    const int sheets = PlayPages(pages, from, to, zoomX, zoomY, pdf, like.resolution());
-    if (!file.commit())
-        throw EPrevError(QStringLiteral("PDFファイルを書き込めませんでした: ") + fileName);
-    return sheets;
+    // The file appears only when it is complete (TOutputFile: written beside the target, synced
+    // and renamed), so a failure leaves no empty or partial file and keeps a file that was there;
+    // a table or a file of the data folder is never replaced.
+    try {
+        TOutputFile file(fileName);
+        int sheets = 0;
+        {
+            QPdfWriter pdf(&file.Device());
+            pdf.setResolution(like.resolution());
+            pdf.setPageLayout(like.pageLayout());
+            pdf.setTitle(title);
+            pdf.setCreator(QStringLiteral("平坦性試験"));
+            sheets = PlayPages(pages, from, to, zoomX, zoomY, pdf, like.resolution());
+        }
+        file.Commit();
+        return sheets;
+    } catch (const EPrevError&) {
+        throw;
+    } catch (const TError& e) {
+        throw EPrevError(QStringLiteral("PDFファイルを書き込めませんでした: %1").arg(e.Message()));
+    }
 }
 
 } // namespace tv

@@ -12,7 +12,8 @@ packages=(g++ cmake make qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-de
           googletest libgtest-dev libbenchmark-dev fonts-ipafont-mincho fonts-ipafont-gothic
           xvfb xauth poppler-utils unzip libxlsxwriter-dev
           qt6-translations-l10n qt6-qpa-plugins dpkg-dev
-          desktop-file-utils lintian clang-format clang-tidy libpq-dev postgresql)
+          desktop-file-utils lintian clang-format clang-tidy clang libclang-rt-14-dev
+          libpq-dev postgresql)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,28 +1,35 @@
 #!/usr/bin/env bash
 # The checks CI runs beside the normal build and test; each one runs on its own as well:
 #   ./scripts/check.sh core            build and test with Qt Core only (-DTV_GUI=OFF)
-#   ./scripts/check.sh sanitize        core tests built with -DTV_SANITIZE=ON (address, undefined)
+#   ./scripts/check.sh sanitize        every test built with -DTV_SANITIZE=ON (address, undefined)
+#   ./scripts/check.sh fuzz            the Paradox reader under libFuzzer (clang) for 60 s
 #   ./scripts/check.sh format [--fix]  clang-format of every C++ file (--fix rewrites them)
 #   ./scripts/check.sh tidy [FILE...]  clang-tidy (.clang-tidy) of the given or of every .cpp file
 #   ./scripts/check.sh tidy-changed [BASE]  clang-tidy of the .cpp files changed since BASE (main)
-#   ./scripts/check.sh all             core, sanitize, format and tidy
+#   ./scripts/check.sh all             format, tidy, core, sanitize and fuzz
 #   ./scripts/check.sh mutate [LIST]   plants the faults of scripts/mutations.txt (or LIST) one at
 #                                      a time and prints how many the core tests catch (not "all")
 # Warnings are errors in every check (-DTV_WERROR=ON) but mutate. Tidy reads the compile commands
 # of the normal build ($BUILD_DIR, else build/), so build that first. Other build folders:
-# build-core/, build-sanitize/ and build-mutate/.
+# build-core/, build-sanitize/, build-fuzz/ and build-mutate/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 jobs=$(nproc)
 cd "$top"
 
-configure_build_test() { # dir, cmake options...
+configure_build_test() { # dir, cmake options... [-- ctest options...]
   local dir=$1
   shift
-  cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_WERROR=ON "$@"
+  local options=() tests=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    options+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift && tests=("$@")
+  cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_WERROR=ON "${options[@]}"
   cmake --build "$dir" -j"$jobs"
-  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" "${tests[@]}")
 }
 
 # Core only: the libraries below the windows, the command line and their tests, linked against Qt
@@ -32,12 +39,32 @@ check_core() {
   configure_build_test "$top/build-core" -DTV_GUI=OFF
 }
 
-# The core tests under the address and undefined-behaviour sanitizers; any report fails the test.
+# Every test, the windows' included, under the address and undefined-behaviour sanitizers; any
+# report fails the test. The package test builds a Debian package and runs no program code, so
+# it is left to the normal build.
 check_sanitize() {
-  echo "== sanitizers (address, undefined) on the core tests"
+  echo "== sanitizers (address, undefined) on every test"
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    configure_build_test "$top/build-sanitize" -DTV_GUI=OFF -DTV_SANITIZE=ON
+    LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/scripts/lsan.supp} \
+    configure_build_test "$top/build-sanitize" -DTV_SANITIZE=ON -DTV_BENCH=OFF -- -LE package
+}
+
+# The Paradox reader under libFuzzer with the address and undefined-behaviour sanitizers, for a
+# fixed time over the seeds the test writer makes; a crash or report fails the check and leaves
+# the input in build-fuzz/ (crash-*), to be replayed with build-fuzz/tests/fuzz/paradox_fuzz FILE.
+check_fuzz() {
+  local dir=$top/build-fuzz seconds=${TV_FUZZ_SECONDS:-60}
+  echo "== fuzz: the Paradox reader for $seconds s"
+  cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_WERROR=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DTV_GUI=OFF -DBUILD_TESTING=OFF -DTV_FUZZ=ON
+  cmake --build "$dir" -j"$jobs" --target paradox_fuzz paradox_seeds
+  rm -rf "$dir/seeds" "$dir/corpus"
+  mkdir -p "$dir/corpus"
+  "$dir/tests/fuzz/paradox_seeds" "$dir/seeds"
+  (cd "$dir" && UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ./tests/fuzz/paradox_fuzz -max_total_time="$seconds" -max_len=20000 -seed=1 \
+    -print_final_stats=1 corpus seeds)
 }
 
 check_format() {
@@ -193,6 +220,7 @@ what=${1:-all}
 case "$what" in
   core) check_core ;;
   sanitize) check_sanitize ;;
+  fuzz) check_fuzz ;;
   format) check_format "$@" ;;
   tidy) check_tidy "$@" ;;
   tidy-changed) check_tidy_changed "$@" ;;
@@ -202,9 +230,10 @@ case "$what" in
     timed tidy check_tidy
     timed core check_core
     timed sanitize check_sanitize
+    timed fuzz check_fuzz
     ;;
   *)
-    sed -n '2,13p' "$0" >&2
+    sed -n '2,15p' "$0" >&2
     exit 2
     ;;
 esac

@@ -30,6 +30,11 @@ bool SetDataFolder(const QString& databaseName, const QString& folder) {
                         .arg(folder));
         return false;
     }
+    const QString tooLong = DataFolderPathProblem(folder);
+    if (!tooLong.isEmpty()) {
+        ShowMessage(tooLong);
+        return false;
+    }
     CloseAllConnections();
     if (!SetDatabaseParam(databaseName, QStringLiteral("Path"), folder)) {
         ShowMessage(QStringLiteral("Failed"));

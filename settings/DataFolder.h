@@ -9,9 +9,9 @@ namespace tv {
 QString GetDataFolder(const QString& databaseName);
 
 // Stores the folder text unchanged as the new "Path" and lets go of the engine's open tables, so
-// the next operation works on the new folder. An empty or relative folder is refused with a
-// message; "Failed" is shown when the configuration cannot be written. False when nothing was
-// stored; it returns normally either way.
+// the next operation works on the new folder. An empty or relative folder, or one whose path is
+// too long for the engine, is refused with a message; "Failed" is shown when the configuration
+// cannot be written. False when nothing was stored; it returns normally either way.
 bool SetDataFolder(const QString& databaseName, const QString& folder);
 
 // The notice shown once at start when the data folder lies on a network file system (NFS,

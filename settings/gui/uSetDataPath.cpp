@@ -3,6 +3,7 @@
 #include "platform/EngineConfig.h"
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
+#include "platform/TableEngine.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/FormFrame.h"
@@ -175,7 +176,8 @@ void TfrmSetDataPath::BitBtn1Click() {
     const QString folder = Edit1->text();
     // A folder that cannot be a data folder is refused and keeps the window open for another
     // choice; a configuration that cannot be written ("Failed") still stores the rest.
-    if (!SetDataFolder(kDatabase, folder) && !IsAbsoluteFolder(folder))
+    if (!SetDataFolder(kDatabase, folder) &&
+        (!IsAbsoluteFolder(folder) || !DataFolderPathProblem(folder).isEmpty()))
         return;
     WriteSetting(QStringLiteral("UnUseInkan"), FlagText(CheckBox1->isChecked()));
     WriteSetting(QStringLiteral("UseSiyou"), FlagText(CheckBox2->isChecked()));

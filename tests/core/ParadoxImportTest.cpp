@@ -371,13 +371,17 @@ TEST_F(ParadoxImportTest, AFailedWriteLeavesTheDestinationWithoutTables) {
     EXPECT_THROW(import.ImportInto(Dest()), EngineError);
     QFile::remove(Dest() + QStringLiteral("/KOJI1.db"));
 
-    // The second table cannot be created: the first one goes again.
-    QDir().mkpath(Dest() + QStringLiteral("/.Simei.DB.creating/x"));
-    EXPECT_THROW(import.ImportInto(Dest()), EngineError);
-    EXPECT_EQ(TablesIn(Dest()), QStringList());
-    QDir(Dest() + QStringLiteral("/.Simei.DB.creating")).removeRecursively();
+    ASSERT_TRUE(WriteFile(Dest() + QStringLiteral("/notes.txt"), "mine"));
+
+    // A killed import left its folder beside the destination: the next run clears it and
+    // succeeds, into a folder holding other files.
+    const QString left = env.Root() + QStringLiteral("/.new.tavelon-99999999-1.staging/");
+    QDir().mkpath(left);
+    ASSERT_TRUE(WriteFile(left + QStringLiteral("RokumaData.DB"), "half"));
     import.ImportInto(Dest());
+    EXPECT_FALSE(QFileInfo::exists(left));
     EXPECT_EQ(TablesIn(Dest()).size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(Dest() + QStringLiteral("/notes.txt")));
     EXPECT_EQ(ReadBack(Dest(), QStringLiteral("RokumaData"))[0][3].toString(),
               QStringLiteral("1.5"));
 }

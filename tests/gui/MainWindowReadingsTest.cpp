@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -155,6 +156,22 @@ TEST_F(MainWindowReadingsTest, ExportsCsvAndAnExcelWorkbook) {
     ASSERT_TRUE(book.open(QIODevice::ReadOnly));
     EXPECT_TRUE(book.read(2) == "PK"); // a zip container, as .xlsx files are
     EXPECT_FALSE(QFile::exists(xlsx + QStringLiteral(".part")));
+
+    // A table of the data folder is never written over, in either form; the message names it.
+    for (const QString& name : {QStringLiteral("RokumaData.DB"), QStringLiteral("Koji1.DB")}) {
+        const QString table = env.DataFolder() + name;
+        QFile before(table);
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        env.messages.clear();
+        Guarded([&] { window->ExportReadings(table); });
+        ASSERT_EQ(env.messages.size(), 1);
+        EXPECT_TRUE(env.messages[0].contains(QDir::toNativeSeparators(table)))
+            << env.messages[0].toStdString();
+        QFile after(table);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(after.readAll() == bytes);
+    }
 }
 
 } // namespace

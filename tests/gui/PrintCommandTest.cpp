@@ -231,7 +231,20 @@ TEST_F(PrintCommandTest, FailuresExitWithOneLineAndLeaveNoFile) {
         {QStringLiteral("print"), QStringLiteral("--work"), QStringLiteral("A001"),
          QStringLiteral("--type"), QStringLiteral("表層工"), QStringLiteral("--form"),
          QStringLiteral("bureau")}, // no destination
+        // The tables of the data folder are never written over.
+        args(QStringLiteral("A001"), QStringLiteral("handbook"),
+             env.DataFolder() + QStringLiteral("RokumaLine.DB")),
+        {QStringLiteral("print"), QStringLiteral("--work"), QStringLiteral("A001"),
+         QStringLiteral("--type"), QStringLiteral("表層工"), QStringLiteral("--chart"),
+         QStringLiteral("--pdf"), env.DataFolder() + QStringLiteral("Koji1.DB")},
     };
+    const auto bytesOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray lines = bytesOf(env.DataFolder() + QStringLiteral("RokumaLine.DB"));
+    const QByteArray works = bytesOf(env.DataFolder() + QStringLiteral("Koji1.DB"));
+    ASSERT_FALSE(lines.isEmpty() || works.isEmpty());
     for (const QStringList& a : runs) {
         const TRun run = Tavelon(a);
         EXPECT_EQ(run.exitCode, 2) << a.join(QLatin1Char(' ')).toStdString();
@@ -241,6 +254,8 @@ TEST_F(PrintCommandTest, FailuresExitWithOneLineAndLeaveNoFile) {
     }
     EXPECT_FALSE(QFileInfo::exists(pdf));
     EXPECT_FALSE(QFileInfo::exists(File(QStringLiteral("missing/out.pdf"))));
+    EXPECT_TRUE(bytesOf(env.DataFolder() + QStringLiteral("RokumaLine.DB")) == lines);
+    EXPECT_TRUE(bytesOf(env.DataFolder() + QStringLiteral("Koji1.DB")) == works);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("earlier"));
     // No temporary file of an interrupted write is left either.

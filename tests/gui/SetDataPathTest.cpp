@@ -173,7 +173,7 @@ TEST_F(SetDataPathTest, AConfigurationThatCannotBeWrittenSaysFailedAndStillStore
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(SetDataPathTest, AnEmptyOrRelativeFolderIsRefusedAndTheWindowStaysOpen) {
+TEST_F(SetDataPathTest, AnEmptyRelativeOrTooLongFolderIsRefusedAndTheWindowStaysOpen) {
     for (const QString& folder : {QString(), QStringLiteral("data/tables")}) {
         env.messages.clear();
         edit1->setText(folder);
@@ -183,6 +183,18 @@ TEST_F(SetDataPathTest, AnEmptyOrRelativeFolderIsRefusedAndTheWindowStaysOpen) {
         EXPECT_TRUE(env.messages[0].contains(QStringLiteral("'%1' は使えません").arg(folder)));
         EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), env.DataFolder());
     }
+    // A folder deeper than the engine opens is refused with the limit stated.
+    QString deep = env.Root();
+    while (QFile::encodeName(deep).size() <= 480)
+        deep += QLatin1Char('/') + QString(50, QLatin1Char('d'));
+    env.messages.clear();
+    edit1->setText(deep);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(env.messages.size(), 1);
+    EXPECT_TRUE(env.messages[0].contains(QStringLiteral("471 バイトまで")))
+        << env.messages[0].toStdString();
+    EXPECT_EQ(GetDataFolder(QStringLiteral("kestran")), env.DataFolder());
     // One written by hand into the configuration is refused when used.
     QSettings ini(EngineConfigFile(), QSettings::IniFormat);
     ini.setValue(QStringLiteral("kestran/Path"), QString());
