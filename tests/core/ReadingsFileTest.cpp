@@ -80,12 +80,12 @@ TEST(ReadingsFile, HeadersBlankLinesAndEmptyFilesAreReadOneWay) {
                      TReadingsLayout::Grid, withHeader);
         EXPECT_EQ(withHeader.CellText(2, 1), QStringLiteral("5.0")) << header;
     }
-    // A first line with a typo is data with an error, not a header; so is "1,2,4".
+    // A first line with a typo is data with an error, not a header; readings 1, 2, 3 are data.
     EXPECT_EQ(Message(QStringLiteral("No.1,1.2mm,2,3\n"), TReadingsLayout::Grid),
               QStringLiteral("1 行目 2 列目 '1.2mm' は数値ではありません"));
     TGridData numbers;
-    ReadReadings(QStringLiteral("x,1,2,4\n"), TReadingsLayout::Grid, numbers);
-    EXPECT_EQ(numbers.CellText(4, 1), QStringLiteral("4.0"));
+    ReadReadings(QStringLiteral("x,1,2,3\n"), TReadingsLayout::Grid, numbers);
+    EXPECT_EQ(numbers.CellText(4, 1), QStringLiteral("3.0"));
     // Nothing to read is refused, in either layout.
     for (const char* empty : {"", "\n\n", "測定位置,1,2,3,4,5,6,7,8,9,10\n", "位置,測定値\n"})
         EXPECT_EQ(Message(QString::fromUtf8(empty), TReadingsLayout::Detect),
