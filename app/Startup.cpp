@@ -2,6 +2,7 @@
 
 #include "app/Windows.h"
 #include "app/uTavelon.h"
+#include "measurement/uRokuma.h"
 #include "platform/EngineConfig.h"
 #include "platform/Messages.h"
 #include "platform/gui/AppGuard.h"
@@ -16,6 +17,7 @@
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
 #include "settings/DataFolder.h"
+#include "settings/gui/ServerBoxes.h"
 #include "settings/gui/uSetDataPath.h"
 
 #include <memory>
@@ -24,13 +26,24 @@ namespace tv {
 
 bool ChooseDataFolderWhenUnusable() {
     const QString kestran = QStringLiteral("kestran");
-    const QString problem = EngineConfigProblem(kestran);
-    if (problem.isEmpty())
-        return true;
-    ShowMessage(problem + QStringLiteral("\n\n「環境設定」でデータフォルダを選んでください。"));
-    TfrmSetDataPath window;
-    window.exec();
-    return EngineConfigProblem(kestran).isEmpty();
+    for (int round = 0;; ++round) {
+        const QString problem = EngineConfigProblem(kestran);
+        if (problem.isEmpty()) {
+            // A server must answer, and have the tables or get them with the user's consent
+            // (its failure is told by ConfirmServer).
+            const QString server = DatabaseServer(kestran);
+            if (server.isEmpty() || ConfirmServer(server))
+                return true;
+        } else if (round == 0) {
+            ShowMessage(problem +
+                        QStringLiteral("\n\n「環境設定」でデータフォルダを選んでください。"));
+        }
+        if (round > 0)
+            return false;
+        TfrmSetDataPath window;
+        window.SetAfterSwitch(CheckMeasurementTables);
+        window.exec();
+    }
 }
 
 int RunDesktopProgram(int argc, char** argv) {
@@ -41,6 +54,8 @@ int RunDesktopProgram(int argc, char** argv) {
     // Message boxes and every other dialog; they stay until the program ends.
     static TProgramDialogs dialogs;
     SetDialogs(&dialogs);
+    // A server that wants a password asks for it once a run.
+    InstallServerPasswordPrompt();
     // Qt's own dialogs and buttons in Japanese.
     InstallQtTranslation();
 

@@ -24,16 +24,8 @@ namespace tv {
 namespace {
 const QString kDatabase = QStringLiteral("kestran");
 
-// The wait cursor while the old tables are read or written.
-struct TWaitCursor {
-    TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
+} // namespace
 
-// What a table of the earlier program holds, as the list shows it; the table's own name is its
-// tooltip.
 QString TableCaption(const QString& table) {
     static const std::pair<const char*, const char16_t*> kCaptions[] = {
         {"RokumaKanri", u"測定"}, {"RokumaLine", u"測定の行"}, {"RokumaData", u"測定値"},
@@ -44,7 +36,6 @@ QString TableCaption(const QString& table) {
             return QString::fromUtf16(caption);
     return table;
 }
-} // namespace
 
 TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmImportParadox"));

@@ -19,6 +19,9 @@ namespace tv {
 class TFolderDialog;
 class TParadoxImport;
 
+// What a table of the program holds, in words ("測定", "工事", ...); other names unchanged.
+QString TableCaption(const QString& table);
+
 class TfrmImportParadox : public QDialog {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include "app/forms/PrintTestReportSheet.h"
 #include "app/uChart.h"
 #include "app/uImportParadox.h"
+#include "app/uMoveToServer.h"
 #include "measurement/ExcelSheet.h"
 #include "measurement/FlatnessVerdict.h"
 #include "measurement/GridLayout.h"
@@ -16,6 +17,7 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/SafeOutput.h"
+#include "platform/TableEngine.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/ClickLabel.h"
 #include "platform/gui/Controls.h"
@@ -393,6 +395,8 @@ void TfrmEditTavelon::BuildMenus() {
     data->addSeparator();
     N5 = data->addAction(QStringLiteral("旧データの取り込み…"));
     N5->setObjectName(QStringLiteral("N5"));
+    N6 = data->addAction(QStringLiteral("サーバーへ移す…"));
+    N6->setObjectName(QStringLiteral("N6"));
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::Close1Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N1Click));
@@ -400,6 +404,7 @@ void TfrmEditTavelon::BuildMenus() {
     connect(N3, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N3Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N4Click));
     connect(N5, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N5Click));
+    connect(N6, &QAction::triggered, this, Handler(this, &TfrmEditTavelon::N6Click));
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示"));
     view->setObjectName(QStringLiteral("View1"));
     Graph1 = view->addAction(QStringLiteral("グラフ"));
@@ -589,11 +594,7 @@ void TfrmEditTavelon::vaSpread1CellEdited() {
 // --- Data ---------------------------------------------------------------------------------------
 
 void TfrmEditTavelon::CheckDatabases() {
-    header_->CheckTable();
-    line_->CheckTable(); // also the point table
-    TKoji works;
-    works.CheckTable();
-    header_->Kosyu->CheckTable();
+    CheckMeasurementTables();
 }
 
 void TfrmEditTavelon::RecordToWindow() {
@@ -860,7 +861,14 @@ void ShowModeless(QWidget* window) {
 } // namespace
 
 void TfrmEditTavelon::N1Click() {
-    ShowModeless(AppWindows().frmSetDataPath);
+    TfrmSetDataPath* settings = AppWindows().frmSetDataPath;
+    if (settings) {
+        // Unsaved readings are saved, when the user wants, where they came from; then the
+        // window shows the measurement of the pair at the new place.
+        settings->SetBeforeSwitch([this] { return LeaveShownMeasurementGuarded(); });
+        settings->SetAfterSwitch([this] { DataLocationChanged(); });
+    }
+    ShowModeless(settings);
 }
 void TfrmEditTavelon::N2Click() {
     ShowModeless(AppWindows().frmEditKoji);
@@ -874,16 +882,34 @@ void TfrmEditTavelon::N4Click() {
 void TfrmEditTavelon::N5Click() {
     TfrmImportParadox dialog(this);
     // Unsaved readings are saved, when the user wants, into the folder they came from.
-    dialog.SetBeforeSwitch([this] {
-        bool leave = false;
-        Guarded([&] { leave = LeaveShownMeasurement(); });
-        return leave;
-    });
+    dialog.SetBeforeSwitch([this] { return LeaveShownMeasurementGuarded(); });
     dialog.exec();
-    if (!dialog.DataFolderChanged())
+    if (dialog.DataFolderChanged())
+        DataLocationChanged();
+}
+
+void TfrmEditTavelon::N6Click() {
+    if (IsServerDatabase(QStringLiteral("kestran"))) {
+        ShowMessage(QStringLiteral("データはすでにサーバーにあります。"
+                                   "場所は「データ格納場所」で確かめられます。"));
         return;
-    // The new data folder gets the tables the old one did not have, and the window shows the
-    // new folder's measurement of the pair.
+    }
+    TfrmMoveToServer dialog(this);
+    dialog.SetBeforeCopy([this] { return LeaveShownMeasurementGuarded(); });
+    dialog.exec();
+    if (dialog.SwitchedToServer())
+        DataLocationChanged();
+}
+
+bool TfrmEditTavelon::LeaveShownMeasurementGuarded() {
+    bool leave = false;
+    Guarded([&] { leave = LeaveShownMeasurement(); });
+    return leave;
+}
+
+void TfrmEditTavelon::DataLocationChanged() {
+    // The new place gets the tables the old one did not have, and the window shows its
+    // measurement of the pair.
     CheckDatabases();
     if (ComboBox1->currentText().trimmed().isEmpty() &&
         ComboBox4->currentText().trimmed().isEmpty())

@@ -68,6 +68,7 @@ public:
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
     QAction* N5 = nullptr;      // 旧データの取り込み
+    QAction* N6 = nullptr;      // サーバーへ移す…
     QAction* Import1 = nullptr; // ファイル → 読み込み…
     QAction* Export1 = nullptr; // ファイル → 書き出し…
     QAction* Help1 = nullptr;   // ヘルプ (F1)
@@ -99,6 +100,7 @@ public:
     void N3Click();
     void N4Click();
     void N5Click();
+    void N6Click();
     void Import1Click();
     void Export1Click();
     // Cells of the grid changed as a block (paste, clear, undo, redo).
@@ -157,6 +159,10 @@ private:
     // to save changes. False when the user cancelled or the save did not happen; the work and
     // work-type boxes then show the shown measurement's pair again.
     bool LeaveShownMeasurement();
+    // The same for the windows that move the data, its failure shown.
+    bool LeaveShownMeasurementGuarded();
+    // After the data moved to another folder or server.
+    void DataLocationChanged();
     // The work and work-type boxes name the pair loaded (or saved) last.
     bool ChoosesShownPair() const;
     void MarkModified() { modified_ = true; }

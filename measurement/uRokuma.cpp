@@ -263,6 +263,15 @@ std::vector<QStringList> TRokumaKanri::Indexes() {
     return {{QStringLiteral("KOJICODE"), QStringLiteral("KosyuName")}};
 }
 
+void CheckMeasurementTables() {
+    TRokumaKanri header;
+    header.CheckTable();
+    TRokumaLine lines;
+    lines.CheckTable(); // also the point table
+    header.Koji->CheckTable();
+    header.Kosyu->CheckTable();
+}
+
 bool TRokumaKanri::CheckTable() {
     std::vector<FieldDef> fields = Fields();
     for (const FieldDef& f : StampFields())

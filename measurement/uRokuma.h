@@ -126,6 +126,10 @@ public:
     void ListSokuteiki(QStringList& list);
 };
 
+// Creates the tables a measurement is kept and chosen in when missing: the header, line and point
+// tables, the works and the work types.
+void CheckMeasurementTables();
+
 // Saves a whole measurement in one transaction: the header (with the person registration), the
 // removal of its old lines and points, and a line for every grid row holding a position, a
 // reading or a group typed into 最大, 最小 or Ｒ; every non-empty reading is stored with its own

@@ -9,10 +9,13 @@
 #include "platform/Errors.h"
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tv {
@@ -39,6 +42,24 @@ bool IsServerDatabase(const QString& databaseName);
 
 // The password for a server, kept in memory for this run only (never written anywhere).
 void SetServerPassword(const QString& server, const QString& password);
+// Asked for the password of a server when the server wants one that neither ~/.pgpass nor the
+// environment gives, or rejected the one given: `failure` is empty the first time and says why
+// the last one was refused after that. The password typed (kept in memory for the run), or
+// nothing when the user gives up. The windows install one; the command line has none and relies
+// on libpq's own ways.
+using TPasswordPrompt =
+    std::function<std::optional<QString>(const QString& server, const QString& failure)>;
+void SetServerPasswordPrompt(TPasswordPrompt prompt);
+
+// The settings of a server address (URI or keyword form), by libpq's keyword ("host", "port",
+// "dbname", "user", "sslmode", ...), those given only; nothing, with libpq's reason in `error`,
+// when the address cannot be read.
+std::optional<QMap<QString, QString>> SplitServerAddress(const QString& server,
+                                                         QString* error = nullptr);
+// The address in keyword form ("host=db port=5432 dbname=heitan user=sato ..."), empty values
+// left out, a password never written.
+QString JoinServerAddress(const QMap<QString, QString>& fields);
+
 // Connects to the server and checks that tables can be created there; the message of what is
 // wrong (host, password, database, rights), or empty when all is well.
 QString ServerConnectionProblem(const QString& server);

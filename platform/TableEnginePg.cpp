@@ -29,6 +29,11 @@ QHash<QString, QString>& Passwords() {
     return passwords;
 }
 
+TPasswordPrompt& PasswordPrompt() {
+    static TPasswordPrompt prompt;
+    return prompt;
+}
+
 std::map<QString, std::shared_ptr<PgConnection>>& Pool() {
     static std::map<QString, std::shared_ptr<PgConnection>> pool;
     return pool;
@@ -371,15 +376,30 @@ std::shared_ptr<PgConnection> PgConnect(const QString& server) {
     c->Close();
     c->server = server;
     const QByteArray address = server.toUtf8();
-    const QByteArray password = Passwords().value(server).toUtf8();
-    const char* keys[] = {"dbname", "client_encoding", "application_name",
-                          password.isEmpty() ? nullptr : "password", nullptr};
-    const char* values[] = {address.constData(), "UTF8", "tavelon", password.constData(), nullptr};
-    pg_conn* conn = PQconnectdbParams(keys, values, 1);
-    if (PQstatus(conn) != CONNECTION_OK) {
+    pg_conn* conn = nullptr;
+    for (;;) {
+        const QByteArray password = Passwords().value(server).toUtf8();
+        const char* keys[] = {"dbname", "client_encoding", "application_name",
+                              password.isEmpty() ? nullptr : "password", nullptr};
+        const char* values[] = {address.constData(), "UTF8", "tavelon", password.constData(),
+                                nullptr};
+        conn = PQconnectdbParams(keys, values, 1);
+        if (PQstatus(conn) == CONNECTION_OK)
+            break;
         const QString error = ErrorText(conn);
+        // The server wants a password that neither ~/.pgpass nor the environment gave, or the
+        // one typed was wrong: the user is asked (the windows only), as often as he retries.
+        const bool askable = PQconnectionNeedsPassword(conn) ||
+                             (!password.isEmpty() && PQconnectionUsedPassword(conn));
         PQfinish(conn);
-        Fail(ConnectFailure(server, error));
+        const std::optional<QString> typed =
+            askable && PasswordPrompt()
+                ? PasswordPrompt()(server,
+                                   password.isEmpty() ? QString() : ConnectFailure(server, error))
+                : std::nullopt;
+        if (!typed)
+            Fail(ConnectFailure(server, error));
+        Passwords().insert(server, *typed);
     }
     c->conn = conn;
     TResult r(PQexec(conn, "set DateStyle to ISO; set client_min_messages to warning"));
@@ -618,6 +638,56 @@ namespace tv {
 
 void SetServerPassword(const QString& server, const QString& password) {
     engine::Passwords().insert(server, password);
+}
+
+void SetServerPasswordPrompt(TPasswordPrompt prompt) {
+    engine::PasswordPrompt() = std::move(prompt);
+}
+
+std::optional<QMap<QString, QString>> SplitServerAddress(const QString& server, QString* error) {
+    char* message = nullptr;
+    PQconninfoOption* options = PQconninfoParse(server.toUtf8().constData(), &message);
+    if (!options) {
+        if (error)
+            *error =
+                message ? QString::fromUtf8(message).trimmed() : QStringLiteral("out of memory");
+        PQfreemem(message);
+        return std::nullopt;
+    }
+    QMap<QString, QString> fields;
+    for (const PQconninfoOption* o = options; o->keyword; ++o)
+        if (o->val && *o->val)
+            fields.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
+    PQconninfoFree(options);
+    return fields;
+}
+
+QString JoinServerAddress(const QMap<QString, QString>& fields) {
+    // The usual four first, then the rest (sslmode, ...) in name order; never a password.
+    static const QStringList first = {QStringLiteral("host"), QStringLiteral("port"),
+                                      QStringLiteral("dbname"), QStringLiteral("user")};
+    QStringList keys;
+    for (const QString& key : first)
+        if (fields.contains(key))
+            keys << key;
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        if (!first.contains(it.key()) && it.key() != QLatin1String("password"))
+            keys << it.key();
+    QStringList parts;
+    for (const QString& key : keys) {
+        const QString value = fields.value(key);
+        if (value.isEmpty())
+            continue;
+        // Quoted when it holds a space, a quote or a backslash, which are escaped.
+        QString quoted = value;
+        if (value.contains(QRegularExpression(QStringLiteral("[\\s'\\\\]")))) {
+            quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+            quoted.replace(QLatin1String("'"), QLatin1String("\\'"));
+            quoted = QLatin1Char('\'') + quoted + QLatin1Char('\'');
+        }
+        parts << key + QLatin1Char('=') + quoted;
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 QString ServerConnectionProblem(const QString& server) {

@@ -101,12 +101,7 @@ int RunImport(const QStringList& args) {
     const QString type = options.Value("type");
     try {
         // The tables the window makes sure of when it starts.
-        TRokumaKanri header;
-        header.CheckTable();
-        TRokumaLine lines;
-        lines.CheckTable();
-        header.Koji->CheckTable();
-        header.Kosyu->CheckTable();
+        CheckMeasurementTables();
         if (work.trimmed().isEmpty() || !IsRegisteredWork(work)) {
             PrintError(QStringLiteral("工事コード %1 は登録されていません").arg(work));
             return 2;
@@ -127,6 +122,7 @@ int RunImport(const QStringList& args) {
         }
 
         // Choosing the work and the work type in the window.
+        TRokumaKanri header;
         header.Koji->LoadByCode(work);
         header.Kosyu->FindByName(type);
         header.LoadByWork();

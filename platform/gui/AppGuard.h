@@ -29,6 +29,14 @@ template <class T> auto Handler(T* window, void (T::*method)()) {
     return [window, method](auto&&...) { Guarded([&] { (window->*method)(); }); };
 }
 
+// The wait cursor for as long as the object lives.
+struct TWaitCursor {
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
 // The application: catches what an event handler lets escape.
 class TApplication : public QApplication {
 public:

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
@@ -39,6 +41,7 @@ public:
     }
     bool SetUpPrinter(QWidget*, QPrinter*) override { return false; }
     bool OpenHelpPage(const QString&) override { return false; }
+    std::optional<QString> AskPassword(const QString&) override { return std::nullopt; }
 };
 
 struct TInstalled {
@@ -195,6 +198,18 @@ std::optional<TChosenFile> TQtDialogs::SaveFileName(QWidget* owner, const TFileR
 
 bool TQtDialogs::OpenHelpPage(const QString& file) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+std::optional<QString> TQtDialogs::AskPassword(const QString& text) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(ApplicationTitle());
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 } // namespace tv

@@ -73,6 +73,8 @@ public:
     virtual bool SetUpPrinter(QWidget* owner, QPrinter* printer) = 0;
     // Opens a help page file in the system's browser: false when it could not be opened.
     virtual bool OpenHelpPage(const QString& file) = 0;
+    // A password typed into a box that hides it, under `text`; nothing on Cancel.
+    virtual std::optional<QString> AskPassword(const QString& text) = 0;
 };
 
 // The dialogs installed, or without any: messages and questions go to tv::ShowMessage and the
@@ -97,6 +99,7 @@ public:
     std::optional<TChosenFile> OpenFileName(QWidget* owner, const TFileRequest& request) override;
     std::optional<TChosenFile> SaveFileName(QWidget* owner, const TFileRequest& request) override;
     bool OpenHelpPage(const QString& file) override;
+    std::optional<QString> AskPassword(const QString& text) override;
 };
 
 } // namespace tv

@@ -11,15 +11,18 @@
 #include "settings/DataFolder.h"
 #include "settings/RegistryUtility.h"
 #include "settings/gui/FolderDialog.h"
+#include "settings/gui/ServerBoxes.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <cmath>
@@ -35,6 +38,24 @@ bool ReadFlag(const QString& name) {
 
 QString FlagText(bool checked) {
     return checked ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+
+// The server of the configuration, empty for a folder or a configuration that cannot be read.
+QString CurrentServer() {
+    try {
+        return DatabaseServer(kDatabase);
+    } catch (const EngineError&) {
+        return QString();
+    }
+}
+
+// The data folder of the configuration, empty when it has none that can be used.
+QString CurrentFolder() {
+    try {
+        return GetDataFolder(kDatabase);
+    } catch (const EngineError&) {
+        return QString();
+    }
 }
 
 // True when tables can be kept in the folder: it exists and can be written.
@@ -73,7 +94,9 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
     f.setPointSize(9);
     setFont(f);
-    setFixedSize(378, 158);
+    // The place of the data on top; below it, 168 pixels lower, the other settings.
+    setFixedSize(378, 326);
+    constexpr int dy = 168;
     // The window has no menu; F1 opens its help page.
     Help1 = new QAction(QStringLiteral("ヘルプ"), this);
     Help1->setObjectName(QStringLiteral("Help1"));
@@ -81,24 +104,36 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     addAction(Help1);
     connect(Help1, &QAction::triggered, this, [] { ShowHelpTopic(QStringLiteral("HID00000008")); });
 
-    Button2 = new QPushButton(QStringLiteral("パス"), this);
+    GroupBox1 = new QGroupBox(QStringLiteral("データ格納場所"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 4, 361, 196);
+    RadioButton1 = new QRadioButton(QStringLiteral("このコンピュータのフォルダ"), GroupBox1);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setGeometry(8, 18, 240, 17);
+    Button2 = new QPushButton(QStringLiteral("パス"), GroupBox1);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(8, 8, 49, 21);
+    Button2->setGeometry(24, 38, 49, 21);
     Button2->setAutoDefault(false);
-
-    Edit1 = new QLineEdit(this);
+    Edit1 = new QLineEdit(GroupBox1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(64, 8, 305, 21);
+    Edit1->setGeometry(78, 38, 275, 21);
+    RadioButton2 = new QRadioButton(QStringLiteral("サーバー (PostgreSQL)"), GroupBox1);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->setGeometry(8, 70, 240, 17);
+    ServerBoxes1 = new TServerBoxes(GroupBox1);
+    ServerBoxes1->setObjectName(QStringLiteral("ServerBoxes1"));
+    ServerBoxes1->setGeometry(0, 92, 361, 96);
+    RadioButton1->setChecked(true);
 
     CheckBox1 = new QCheckBox(QStringLiteral("社印を使わない"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setGeometry(8, 40, 161, 17);
+    CheckBox1->setGeometry(8, 40 + dy, 161, 17);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
-    Panel1->setGeometry(8, 64, 241, 86);
+    Panel1->setGeometry(8, 64 + dy, 241, 86);
     Label1 = new QLabel(QStringLiteral("温度範囲"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(8, 6, 100, 14);
@@ -124,7 +159,7 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     // Kept for settings not offered in this version; loaded and written back unchanged.
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(256, 40, 113, 50);
+    Panel2->setGeometry(256, 40 + dy, 113, 50);
     CheckBox2 = new QCheckBox(QStringLiteral("使用/未使用"), Panel2);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(4, 4, 105, 17);
@@ -136,7 +171,7 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                               QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(288, 120, 81, 27);
+    BitBtn1->setGeometry(288, 120 + dy, 81, 27);
     BitBtn1->setDefault(true);
 
     FolderDialog1 = new TFolderDialog(this);
@@ -147,6 +182,8 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
     SetSwatch(Edit3, edit3Color_, 0);
 
     TabInLayoutOrder(this);
+    ShowChoice();
+    connect(RadioButton1, &QRadioButton::toggled, this, [this] { ShowChoice(); });
 
     connect(BitBtn1, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::BitBtn1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmSetDataPath::Button2Click));
@@ -159,10 +196,20 @@ void TfrmSetDataPath::SetSwatch(QLineEdit* edit, int& store, int value) {
     edit->setPalette(palette);
 }
 
+void TfrmSetDataPath::ShowChoice() {
+    const bool folder = RadioButton1->isChecked();
+    Button2->setEnabled(folder);
+    Edit1->setEnabled(folder);
+    ServerBoxes1->setEnabled(!folder);
+}
+
 void TfrmSetDataPath::FormActivate() {
     // Each step shows at once; an unreadable value stops here and leaves the rest as it was.
     // A configuration that cannot be read was reported at start-up; the user chooses here.
-    Edit1->setText(EngineConfigProblem(kDatabase).isEmpty() ? GetDataFolder(kDatabase) : QString());
+    const QString server = CurrentServer();
+    (server.isEmpty() ? RadioButton1 : RadioButton2)->setChecked(true);
+    ServerBoxes1->SetAddress(server);
+    Edit1->setText(CurrentFolder());
     CheckBox1->setChecked(ReadFlag(QStringLiteral("UnUseInkan")));
     SetSwatch(Edit2, edit2Color_,
               WinColorFromText(ReadSetting(QStringLiteral("ColorOndoNeriRange"))));
@@ -172,13 +219,51 @@ void TfrmSetDataPath::FormActivate() {
     CheckBox3->setChecked(ReadFlag(QStringLiteral("UseRate")));
 }
 
-void TfrmSetDataPath::BitBtn1Click() {
+bool TfrmSetDataPath::StorePlace(bool& moved) {
+    const QString oldServer = CurrentServer();
+    moved = false;
+    if (RadioButton2->isChecked()) {
+        const QString problem = ServerBoxes1->Problem();
+        if (!problem.isEmpty()) {
+            ShowMessage(problem);
+            return false;
+        }
+        const QString server = ServerBoxes1->Address();
+        if (server == oldServer)
+            return true;
+        // The server is reached (its password asked) and its tables confirmed before anything
+        // changes; unsaved readings are saved where they came from.
+        if (!ConfirmServer(server) || (beforeSwitch_ && !beforeSwitch_()))
+            return false;
+        CloseAllConnections();
+        if (!SetDatabaseParam(kDatabase, QStringLiteral("Server"), server)) {
+            ShowMessage(QStringLiteral("Failed"));
+            return false;
+        }
+        moved = true;
+        return true;
+    }
     const QString folder = Edit1->text();
+    const bool leaving = !oldServer.isEmpty() || folder != CurrentFolder();
+    if (leaving && IsAbsoluteFolder(folder) && DataFolderPathProblem(folder).isEmpty() &&
+        beforeSwitch_ && !beforeSwitch_())
+        return false;
     // A folder that cannot be a data folder is refused and keeps the window open for another
     // choice; a configuration that cannot be written ("Failed") still stores the rest.
     if (!SetDataFolder(kDatabase, folder) &&
         (!IsAbsoluteFolder(folder) || !DataFolderPathProblem(folder).isEmpty()))
+        return false;
+    if (!oldServer.isEmpty())
+        SetDatabaseParam(kDatabase, QStringLiteral("Server"), QString());
+    moved = leaving;
+    return true;
+}
+
+void TfrmSetDataPath::BitBtn1Click() {
+    bool moved = false;
+    if (!StorePlace(moved))
         return;
+    const QString folder = Edit1->text();
     WriteSetting(QStringLiteral("UnUseInkan"), FlagText(CheckBox1->isChecked()));
     WriteSetting(QStringLiteral("UseSiyou"), FlagText(CheckBox2->isChecked()));
     WriteSetting(QStringLiteral("UseRate"), FlagText(CheckBox3->isChecked()));
@@ -186,11 +271,13 @@ void TfrmSetDataPath::BitBtn1Click() {
     WriteSetting(QStringLiteral("ColorOndoSikiRange"), QString::number(edit3Color_));
     // The folder is kept as typed, but say now that its tables cannot be used, rather than
     // letting the next table operation fail unexpectedly.
-    if (!FolderUsable(folder))
+    if (RadioButton1->isChecked() && !FolderUsable(folder))
         ShowMessage(QStringLiteral("フォルダー '%1' は存在しないか書き込みできません。"
                                    "このフォルダーのデータは使用できません。")
                         .arg(folder));
     close();
+    if (moved && afterSwitch_)
+        afterSwitch_();
 }
 
 void TfrmSetDataPath::Button2Click() {

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(SetDataPathTest, IsLaidOutAsAFixedWindowWithTheSecondPanelHidden) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("環境設定"));
-    EXPECT_EQ(window->size(), QSize(378, 158));
+    EXPECT_EQ(window->size(), QSize(378, 326));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_EQ(browse->text(), QStringLiteral("パス"));
     EXPECT_EQ(check1->text(), QStringLiteral("社印を使わない"));

@@ -64,4 +64,9 @@ bool TestDialogs::OpenHelpPage(const QString& file) {
     return helpOpens;
 }
 
+std::optional<QString> TestDialogs::AskPassword(const QString& text) {
+    passwordQuestions << text;
+    return Next(passwordAnswers);
+}
+
 } // namespace tv::test

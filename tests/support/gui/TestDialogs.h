@@ -32,6 +32,9 @@ public:
     // The help pages opened; `helpOpens` false makes opening fail.
     QStringList helpPages;
     bool helpOpens = true;
+    // Passwords typed, in turn (Cancel when none is left), and the texts they were asked with.
+    std::deque<std::optional<QString>> passwordAnswers;
+    QStringList passwordQuestions;
 
     void ShowMessage(const QString& text) override;
     bool AskOkCancel(const QString& text) override;
@@ -43,6 +46,7 @@ public:
     std::optional<TChosenFile> SaveFileName(QWidget* owner, const TFileRequest& request) override;
     bool SetUpPrinter(QWidget* owner, QPrinter* printer) override;
     bool OpenHelpPage(const QString& file) override;
+    std::optional<QString> AskPassword(const QString& text) override;
 
 private:
     TestEnv& env_;
