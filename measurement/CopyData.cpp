@@ -3,12 +3,11 @@
 #include "measurement/ParadoxImport.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
+#include "platform/SafeOutput.h"
 #include "platform/TableEngine.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <memory>
 
 namespace tv {
@@ -43,30 +42,6 @@ int CountRows(const QString& db, const QString& table) {
     return q.Fields(0).AsInteger();
 }
 
-void SetParam(TParam& p, const TField& f, FieldType type) {
-    if (f.IsNull()) {
-        p.SetNull();
-        return;
-    }
-    switch (type) {
-    case FieldType::String:
-        p.SetAsString(f.AsString());
-        break;
-    case FieldType::Integer:
-        p.SetAsInteger(f.AsInteger());
-        break;
-    case FieldType::Boolean:
-        p.SetAsBoolean(f.AsBoolean());
-        break;
-    case FieldType::Double:
-        p.SetAsFloat(f.AsFloat());
-        break;
-    case FieldType::Date:
-        p.SetAsDate(f.AsDate());
-        break;
-    }
-}
-
 // Writes every row of SRC's table into DEST's; the number of rows.
 int CopyTable(const QString& source, const QString& dest, const TImportTable& t) {
     TQuery read(source);
@@ -91,7 +66,7 @@ int CopyTable(const QString& source, const QString& dest, const TImportTable& t)
     int rows = 0;
     for (; !read.Eof(); read.Next(), ++rows) {
         for (size_t k = 0; k < from.size(); ++k)
-            SetParam(write.Params(static_cast<int>(k)), read.Fields(from[k]), types[k]);
+            write.Params(static_cast<int>(k)).SetValue(read.Fields(from[k]).AsType(types[k]));
         try {
             write.ExecSQL();
         } catch (const TError& e) {
@@ -143,42 +118,6 @@ QStringList CopyTables(const QString& source, const QString& dest) {
     return lines;
 }
 
-// Into a folder: the tables are made in a hidden folder beside DEST, renamed to DEST when
-// complete, so DEST never holds part of a copy.
-QStringList CopyIntoFolder(const QString& source, const QString& dest) {
-    const QString target = dest.chopped(1);
-    const QString temp = QStringLiteral("%1/.%2.copying-%3")
-                             .arg(QFileInfo(target).absolutePath(), QFileInfo(target).fileName(),
-                                  QString::number(QRandomGenerator::global()->generate(), 16));
-    if (!QDir().mkpath(temp))
-        throw EngineError(QStringLiteral("コピー先のフォルダ %1 を作成できません")
-                              .arg(QDir::toNativeSeparators(temp)));
-    QStringList lines;
-    try {
-        const QString tempFolder = temp + QLatin1Char('/');
-        {
-            std::unique_ptr<TTransaction> read;
-            if (IsServerDatabase(source))
-                read = std::make_unique<TTransaction>(source);
-            lines = CopyTables(source, tempFolder);
-        }
-        CloseAllConnections();
-        QFile::remove(tempFolder + QStringLiteral(".tavelon-engine.sqlite"));
-        // An empty DEST is replaced in the same step.
-        if (QFileInfo::exists(target) && !QDir().rmdir(target))
-            throw EngineError(QStringLiteral("コピー先のフォルダ %1 は空ではありません")
-                                  .arg(QDir::toNativeSeparators(target)));
-        if (!QDir().rename(temp, target))
-            throw EngineError(QStringLiteral("コピー先のフォルダ %1 を作成できません")
-                                  .arg(QDir::toNativeSeparators(target)));
-    } catch (...) {
-        CloseAllConnections();
-        QDir(temp).removeRecursively();
-        throw;
-    }
-    return lines;
-}
-
 } // namespace
 
 QString CopyDestinationProblem(const QString& destination) {
@@ -188,13 +127,23 @@ QString CopyDestinationProblem(const QString& destination) {
         if (info.exists() && !info.isDir())
             return QStringLiteral("コピー先 %1 はフォルダではありません")
                 .arg(QDir::toNativeSeparators(dest));
-        if (info.exists() &&
-            !QDir(dest)
-                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                 .isEmpty())
-            return QStringLiteral("コピー先のフォルダ %1 は空ではありません（空のフォルダか、"
-                                  "まだないフォルダを指定してください）")
-                .arg(QDir::toNativeSeparators(dest));
+        if (!info.exists())
+            return QString();
+        // The tables a killed copy had begun to move in are taken back first.
+        RemoveStagingLeftovers(dest);
+        // A table's file or what SQLite keeps beside it ("-journal", "-wal") counts as the table.
+        QStringList present;
+        const QStringList entries =
+            QDir(dest).entryList(QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+        for (const TImportTable& t : Tables())
+            for (const QString& e : entries)
+                if (e.compare(t.Name + QStringLiteral(".DB"), Qt::CaseInsensitive) == 0 ||
+                    e.startsWith(t.Name + QStringLiteral(".DB-"), Qt::CaseInsensitive))
+                    present << e;
+        if (!present.isEmpty())
+            return QStringLiteral("コピー先のフォルダ %1 には既にテーブルがあります（%2）。"
+                                  "テーブルのないフォルダか、まだないフォルダを指定してください")
+                .arg(QDir::toNativeSeparators(dest), present.join(QStringLiteral(", ")));
         return QString();
     }
     for (const TImportTable& t : Tables())
@@ -216,11 +165,20 @@ QStringList CopyData(const QString& source, const QString& destination) {
     const QString problem = CopyDestinationProblem(dest);
     if (!problem.isEmpty())
         throw EngineError(problem);
-    if (!IsServerDatabase(dest))
-        return CopyIntoFolder(src, dest);
-    // Into a server: one transaction, which also holds off other writers; the tables are made
-    // inside it, so a failure or a killed copy leaves none of them.
-    return CopyTables(src, dest);
+    if (IsServerDatabase(dest))
+        // Into a server: one transaction, which also holds off other writers; the tables are
+        // made inside it, so a failure or a killed copy leaves none of them.
+        return CopyTables(src, dest);
+    // Into a folder: the tables are made and filled beside it and appear there all at once.
+    QStringList lines;
+    BuildFolderAtomically(dest, [&](const QString& staging) {
+        // A server source is read in one transaction, so the copy is of one moment.
+        std::unique_ptr<TTransaction> read;
+        if (IsServerDatabase(src))
+            read = std::make_unique<TTransaction>(src);
+        lines = CopyTables(src, staging);
+    });
+    return lines;
 }
 
 } // namespace tv

@@ -208,31 +208,9 @@ void InsertRows(const QString& folder, const TImportTable& t) {
     const size_t columns = t.Columns.size();
     for (int r = 0; r < t.Rows; ++r) {
         const QVariant* row = t.Values.data() + static_cast<size_t>(r) * columns;
-        for (size_t c = 0; c < columns; ++c) {
-            TParam& p = insert.Params(static_cast<int>(c));
-            const QVariant& v = row[c];
-            if (v.isNull()) {
-                p.SetNull();
-                continue;
-            }
-            switch (t.Columns[c].type) {
-            case FieldType::String:
-                p.SetAsString(v.toString());
-                break;
-            case FieldType::Integer:
-                p.SetAsInteger(v.toInt());
-                break;
-            case FieldType::Boolean:
-                p.SetAsBoolean(v.toBool());
-                break;
-            case FieldType::Double:
-                p.SetAsFloat(v.toDouble());
-                break;
-            case FieldType::Date:
-                p.SetAsDate(v.toDate());
-                break;
-            }
-        }
+        // The values read are already of their columns' types.
+        for (size_t c = 0; c < columns; ++c)
+            insert.Params(static_cast<int>(c)).SetValue(row[c]);
         try {
             insert.ExecSQL();
         } catch (const TError& e) {

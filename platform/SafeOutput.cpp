@@ -359,7 +359,13 @@ void BuildFolderAtomically(const QString& destination,
         }
     } cleanup{staging};
 
-    build(staging);
+    try {
+        build(staging);
+    } catch (...) {
+        // The folder is about to go: the engine must not keep using its files.
+        CloseConnection(staging);
+        throw;
+    }
     CloseConnection(staging);
     // The engine's hidden files belong to the folder that was built in, not to its tables.
     const QDir built(staging);

@@ -262,6 +262,24 @@ QDate TField::AsDate() const {
     return d;
 }
 
+QVariant TField::AsType(FieldType type) const {
+    if (IsNull())
+        return QVariant();
+    switch (type) {
+    case FieldType::String:
+        return AsString();
+    case FieldType::Integer:
+        return AsInteger();
+    case FieldType::Boolean:
+        return AsBoolean();
+    case FieldType::Double:
+        return AsFloat();
+    case FieldType::Date:
+        return AsDate();
+    }
+    return QVariant();
+}
+
 // ---- TQuery --------------------------------------------------------------------------------
 
 struct TQuery::Impl {

@@ -120,6 +120,12 @@ public:
         value_ = QVariant();
         set_ = true;
     } // stores a null
+    // A value of one of the types above (QString, int, double, bool, QDate) as it stands; a
+    // null QVariant stores a null.
+    void SetValue(const QVariant& v) {
+        value_ = v;
+        set_ = true;
+    }
     void Clear() {
         value_ = QVariant();
         set_ = false;
@@ -144,6 +150,9 @@ public:
     double AsFloat() const;
     bool AsBoolean() const;
     QDate AsDate() const;
+    // The value read as a column of that type (QString, int, bool, double or QDate, as the As...
+    // reads give them); a null QVariant for a null.
+    QVariant AsType(FieldType type) const;
 
 private:
     friend class TQuery;

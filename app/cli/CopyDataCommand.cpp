@@ -2,7 +2,6 @@
 
 #include "app/cli/Output.h"
 #include "measurement/CopyData.h"
-#include "platform/Errors.h"
 
 namespace tv::cli {
 
@@ -27,15 +26,8 @@ int RunCopyData(const QStringList& args) {
         PrintError(QStringLiteral("--from でコピー元、--to でコピー先を指定してください"));
         return 2;
     }
-    try {
-        PrintOut(CopyData(from, to).join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        return 0;
-    } catch (const TError& e) {
-        QString message = e.Message();
-        message.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        PrintError(message);
-        return 2;
-    }
+    return PrintResult(
+        [&] { return CopyData(from, to).join(QLatin1Char('\n')) + QLatin1Char('\n'); });
 }
 
 } // namespace tv::cli

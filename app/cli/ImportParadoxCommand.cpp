@@ -2,7 +2,6 @@
 
 #include "app/cli/Output.h"
 #include "measurement/ParadoxImport.h"
-#include "platform/Errors.h"
 
 namespace tv::cli {
 
@@ -37,7 +36,7 @@ int RunImportParadox(const QStringList& args) {
         PrintError(QStringLiteral("--into で取り込み先のフォルダを指定してください"));
         return 2;
     }
-    try {
+    return PrintResult([&] {
         const TParadoxImport import(source);
         import.ImportInto(destination);
         QString out;
@@ -47,14 +46,8 @@ int RunImportParadox(const QStringList& args) {
             else
                 out += QStringLiteral("%1: なし（%2）\n").arg(t.Name, t.Message);
         }
-        PrintOut(out);
-        return 0;
-    } catch (const TError& e) {
-        QString message = e.Message();
-        message.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        PrintError(message);
-        return 2;
-    }
+        return out;
+    });
 }
 
 } // namespace tv::cli

@@ -1,5 +1,7 @@
 #include "app/cli/Output.h"
 
+#include "platform/Errors.h"
+
 #include <cstdio>
 
 namespace tv::cli {
@@ -14,6 +16,18 @@ void PrintError(const QString& message) {
     const QByteArray bytes = (QStringLiteral("tavelon: ") + message + QLatin1Char('\n')).toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);
+}
+
+int PrintResult(const std::function<QString()>& work) {
+    try {
+        PrintOut(work());
+        return 0;
+    } catch (const TError& e) {
+        QString message = e.Message();
+        message.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        PrintError(message);
+        return 2;
+    }
 }
 
 } // namespace tv::cli

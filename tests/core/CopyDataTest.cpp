@@ -71,6 +71,16 @@ TEST_F(CopyDataTest, CopiesAllTablesBothWaysAndRefusesAFilledDestination) {
     EXPECT_EQ(again.exitCode, 2);
     EXPECT_EQ(Contents(folder + QLatin1Char('/')), before);
 
+    // A folder with other files takes the tables beside them, after clearing what a killed copy
+    // left; one holding a table's journal is refused.
+    env.WriteFile(QStringLiteral("d/notes.txt"), "mine");
+    env.WriteFile(QStringLiteral(".d.tavelon-99999999-5.staging/Koji1.DB"), "half");
+    CopyData(source, env.Root() + QStringLiteral("/d"));
+    EXPECT_EQ(Contents(env.Root() + QStringLiteral("/d/")), before);
+    EXPECT_TRUE(QFileInfo::exists(env.Root() + QStringLiteral("/d/notes.txt")));
+    env.WriteFile(QStringLiteral("e/koji1.db-journal"), "");
+    EXPECT_THROW(CopyData(source, env.Root() + QStringLiteral("/e")), EngineError);
+
     // Onwards into a server (or a second folder) and back to a third place.
     const QString second = env.OnServer() ? env.NewServer() : env.Root() + QStringLiteral("/b");
     CopyData(folder, second);
@@ -83,7 +93,7 @@ TEST_F(CopyDataTest, CopiesAllTablesBothWaysAndRefusesAFilledDestination) {
     EXPECT_EQ(Contents(third + QLatin1Char('/')), before);
     EXPECT_EQ(QDir(env.Root())
                   .entryList(QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot)
-                  .filter(QStringLiteral("copying")),
+                  .filter(QStringLiteral("tavelon")),
               QStringList());
 }
 

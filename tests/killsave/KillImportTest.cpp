@@ -1,5 +1,5 @@
-// "tavelon import-paradox" killed at random moments: after each kill the destination holds none of
-// the tables or all of them whole, and the next run into it succeeds and leaves nothing beside it.
+// "tavelon import-paradox" and "copy-data" killed at random moments: the destination then holds
+// none of the tables or all of them whole, and the next run into it succeeds and leaves nothing.
 #include "platform/TableEngine.h"
 #include "tests/support/ParadoxWriter.h"
 
@@ -99,14 +99,10 @@ void ExpectNoneOrAll(const QString& dest, int round, bool* all) {
         << "round " << round;
 }
 
-TEST(KillImport, AKilledImportLeavesNoTableOrAllAndTheNextRunSucceeds) {
-    QTemporaryDir dir;
-    const QString src = dir.path() + QStringLiteral("/old");
-    WriteOldFolder(src);
-    const QString parent = dir.path() + QStringLiteral("/new/");
+// Runs of the command (its arguments, then parent/data) killed at random moments, then one whole.
+void KillRuns(QStringList args, const QString& parent, int rounds) {
     const QString dest = parent + QStringLiteral("data");
-    const QStringList args = {QStringLiteral("import-paradox"), src, QStringLiteral("--into"),
-                              dest};
+    args << dest;
     const auto runWhole = [&] {
         QProcess run;
         run.start(QStringLiteral(TAVELON_EXE), args);
@@ -125,7 +121,7 @@ TEST(KillImport, AKilledImportLeavesNoTableOrAllAndTheNextRunSucceeds) {
     QRandomGenerator random(seed);
     SCOPED_TRACE(testing::Message() << "seed " << seed);
     int none = 0, whole = 0;
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         QProcess import;
         import.start(QStringLiteral(TAVELON_EXE), args);
         ASSERT_TRUE(import.waitForStarted(10000));
@@ -145,8 +141,19 @@ TEST(KillImport, AKilledImportLeavesNoTableOrAllAndTheNextRunSucceeds) {
     EXPECT_TRUE(all);
     EXPECT_EQ(QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("data")});
-    std::printf("import of %d points takes %d ms; killed with no table %d times, with all %d\n",
-                kPoints, span - 50, none, whole);
+    std::printf("%s of %d points takes %d ms; killed with no table %d times, with all %d\n",
+                qPrintable(args.first()), kPoints, span - 50, none, whole);
+}
+
+TEST(KillImport, AKilledImportOrCopyLeavesNoTableOrAllAndTheNextRunSucceeds) {
+    QTemporaryDir dir;
+    const QString src = dir.path() + QStringLiteral("/old");
+    WriteOldFolder(src);
+    KillRuns({QStringLiteral("import-paradox"), src, QStringLiteral("--into")},
+             dir.path() + QStringLiteral("/new/"), 30);
+    KillRuns({QStringLiteral("copy-data"), QStringLiteral("--from"),
+              dir.path() + QStringLiteral("/new/data"), QStringLiteral("--to")},
+             dir.path() + QStringLiteral("/copy/"), 12);
 }
 
 } // namespace

@@ -95,6 +95,7 @@ QString TestEnv::ConfigHome() const {
 
 QString TestEnv::WriteFile(const QString& name, const QByteArray& bytes) const {
     QString path = QDir(dir_.path()).filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
         << path.toStdString();

@@ -25,7 +25,7 @@ public:
     ~TestEnv();
 
     QString Root() const { return dir_.path(); }
-    // Writes a file of these bytes into the test's folder and returns its path.
+    // Writes a file of these bytes (and its folders) into the test's folder; returns its path.
     QString WriteFile(const QString& name, const QByteArray& bytes) const;
     // The data folder, ending in '/'.
     QString DataFolder() const { return dataFolder_; }
