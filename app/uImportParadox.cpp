@@ -38,15 +38,8 @@ QString TableCaption(const QString& table) {
 }
 
 TfrmImportParadox::TfrmImportParadox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmImportParadox"));
-    setWindowTitle(QStringLiteral("旧データの取り込み"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    setFont(f);
-    setFixedSize(560, 400);
+    SetUpFixedDialog(this, QStringLiteral("frmImportParadox"), QStringLiteral("旧データの取り込み"),
+                     560, 400);
 
     Label1 = new QLabel(
         QStringLiteral("以前のプログラムのデータフォルダ（読むだけで、変更しません）"), this);

@@ -7,6 +7,7 @@
 #include "platform/TableEngine.h"
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/FormFrame.h"
 #include "platform/gui/Help.h"
 #include "settings/DataFolder.h"
 #include "settings/gui/ServerBoxes.h"
@@ -34,15 +35,8 @@ QString CopiedTables(const QStringList& lines) {
 } // namespace
 
 TfrmMoveToServer::TfrmMoveToServer(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmMoveToServer"));
-    setWindowTitle(QStringLiteral("サーバーへ移す"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    setFont(f);
-    setFixedSize(378, 206);
+    SetUpFixedDialog(this, QStringLiteral("frmMoveToServer"), QStringLiteral("サーバーへ移す"), 378,
+                     206);
 
     Label1 = new QLabel(QStringLiteral("このコンピュータのデータ（すべてのテーブル）をサーバーの"
                                        "データベースへコピーします。コピー先のデータベースには"

@@ -48,6 +48,19 @@ QWidget* BuildClientArea(QWidget* window, QMenuBar* menuBar, int width, int heig
     return client;
 }
 
+void SetUpFixedDialog(QWidget* window, const QString& objectName, const QString& caption, int width,
+                      int height) {
+    window->setObjectName(objectName);
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPointSize(9);
+    window->setFont(f);
+    window->setFixedSize(width, height);
+}
+
 void CenterOnScreen(QWidget* window) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)

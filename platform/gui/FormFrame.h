@@ -24,6 +24,11 @@ namespace tv {
 // fixed window keeps exactly that client size; a resizable one starts with it.
 QWidget* BuildClientArea(QWidget* window, QMenuBar* menuBar, int width, int height, bool fixed);
 
+// A dialog window of a fixed size without a menu: its object name, caption, the title bar with only
+// the close button, and the window's font ("ＭＳ Ｐゴシック", 9 points).
+void SetUpFixedDialog(QWidget* window, const QString& objectName, const QString& caption, int width,
+                      int height);
+
 // Moves a window so that it is centred on the screen's work area.
 void CenterOnScreen(QWidget* window);
 

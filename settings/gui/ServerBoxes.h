@@ -25,7 +25,7 @@ public:
     QLabel* Label6 = nullptr;
     QLineEdit* Edit6 = nullptr; // database
     QLabel* Label7 = nullptr;
-    QLineEdit* Edit7 = nullptr; // user (empty: the login name)
+    QLineEdit* Edit7 = nullptr;     // user (empty: the login name)
     QPushButton* Button3 = nullptr; // 接続テスト
 
     // Shows a server address (URI or keyword form); settings without a box (sslmode, ...) are kept

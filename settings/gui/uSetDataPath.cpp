@@ -85,17 +85,9 @@ int WinColorFromText(const QString& text) {
 }
 
 TfrmSetDataPath::TfrmSetDataPath(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmSetDataPath"));
-    setWindowTitle(QStringLiteral("環境設定"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setModal(false);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    setFont(f);
     // The place of the data on top; below it, 168 pixels lower, the other settings.
-    setFixedSize(378, 326);
+    SetUpFixedDialog(this, QStringLiteral("frmSetDataPath"), QStringLiteral("環境設定"), 378, 326);
+    setModal(false);
     constexpr int dy = 168;
     // The window has no menu; F1 opens its help page.
     Help1 = new QAction(QStringLiteral("ヘルプ"), this);
