@@ -60,9 +60,9 @@ std::optional<QMap<QString, QString>> SplitServerAddress(const QString& server,
 // left out, a password never written.
 QString JoinServerAddress(const QMap<QString, QString>& fields);
 
-// Connects to the server and checks that tables can be created there; the message of what is
-// wrong (host, password, database, rights), or empty when all is well.
-QString ServerConnectionProblem(const QString& server);
+// Connects to the server and, with `toCreateTables`, checks that tables can be created there; the
+// message of what is wrong (host, password, database, rights), or empty when all is well.
+QString ServerConnectionProblem(const QString& server, bool toCreateTables = true);
 
 // The longest data folder path (in bytes, with its final separator) the engine takes: SQLite
 // opens paths of at most 511 bytes, and the folder leaves room for the longest name of the

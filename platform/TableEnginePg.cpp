@@ -690,9 +690,11 @@ QString JoinServerAddress(const QMap<QString, QString>& fields) {
     return parts.join(QLatin1Char(' '));
 }
 
-QString ServerConnectionProblem(const QString& server) {
+QString ServerConnectionProblem(const QString& server, bool toCreateTables) {
     try {
         auto c = engine::PgConnect(server);
+        if (!toCreateTables)
+            return QString();
         engine::TResult r(
             PQexec(c->conn, "select has_schema_privilege(current_schema(), 'CREATE')"));
         if (!r.Ok() || PQntuples(r.Get()) != 1)

@@ -92,16 +92,22 @@ void TServerBoxes::Button3Click() {
         return;
     }
     const QString server = Address();
-    const QString failure = ServerConnectionProblem(server);
+    const QString failure = ServerConnectionProblem(server, false);
     if (!failure.isEmpty()) {
         Dialogs().ShowMessage(failure);
         return;
     }
+    if (TableExists(server, kHeaderTable)) {
+        Dialogs().ShowMessage(
+            QStringLiteral("サーバーに接続できました。このプログラムのデータがあります。"));
+        return;
+    }
+    // Without the tables, the user must be allowed to create them.
+    const QString rights = ServerConnectionProblem(server, true);
     Dialogs().ShowMessage(
-        TableExists(server, kHeaderTable)
-            ? QStringLiteral("サーバーに接続できました。このプログラムのデータがあります。")
-            : QStringLiteral("サーバーに接続できました。このプログラムのテーブルはまだありません"
-                             "（使い始めるときに作成します）。"));
+        rights.isEmpty() ? QStringLiteral("サーバーに接続できました。このプログラムのテーブルは"
+                                          "まだありません（使い始めるときに作成します）。")
+                         : rights);
 }
 
 void InstallServerPasswordPrompt() {
@@ -117,13 +123,16 @@ void InstallServerPasswordPrompt() {
 }
 
 bool ConfirmServer(const QString& server) {
-    const QString failure = ServerConnectionProblem(server);
+    QString failure = ServerConnectionProblem(server, false);
+    if (failure.isEmpty() && TableExists(server, kHeaderTable))
+        return true;
+    // Tables to be made: the user must be allowed to.
+    if (failure.isEmpty())
+        failure = ServerConnectionProblem(server, true);
     if (!failure.isEmpty()) {
         Dialogs().ShowMessage(failure);
         return false;
     }
-    if (TableExists(server, kHeaderTable))
-        return true;
     return Dialogs().AskYesNo(QStringLiteral("サーバー（%1）にはこのプログラムのテーブルが"
                                              "ありません。作成しますか？")
                                   .arg(server),
