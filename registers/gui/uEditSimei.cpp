@@ -55,9 +55,14 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, 88 - 19, 287, 19);
 
+    SaveSign = AddSaveSign(StatusBar1);
+
     TabInLayoutOrder(this);
-    // Enter saves once a name is typed; the window closes with the name saved, so no sign.
-    new TSaveKeys(this, Button1, nullptr, [this] { return !Edit2->text().trimmed().isEmpty(); });
+    // Enter registers once a name is typed and says so; 登録 also hands the name to the works
+    // window, so it closes the window, and Enter does not.
+    SaveKeys = new TSaveKeys(
+        this, [this] { SaveOnEnter(); }, SaveSign,
+        [this] { return !Edit2->text().trimmed().isEmpty(); });
 
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button2Click));
@@ -79,6 +84,7 @@ void TfrmEditSimei::StoreFields() {
 }
 
 void TfrmEditSimei::ShowFields() {
+    SaveKeys->Clear();
     Edit1->setText(simei_->Furigana);
     Edit2->setText(simei_->Simei);
 }
@@ -87,6 +93,12 @@ void TfrmEditSimei::Button1Click() {
     StoreFields();
     simei_->Save();
     done(QDialog::Accepted);
+}
+
+void TfrmEditSimei::SaveOnEnter() {
+    StoreFields();
+    simei_->Save();
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditSimei::Button2Click() {
@@ -103,6 +115,7 @@ void TfrmEditSimei::N1Click() {
     // Only the boxes: the record stays the one last found or saved.
     Edit1->clear();
     Edit2->clear();
+    SaveKeys->Clear();
     Edit1->setFocus();
 }
 

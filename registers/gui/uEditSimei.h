@@ -7,11 +7,14 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStatusBar;
 
 namespace tv {
+
+class TSaveKeys;
 
 class TfrmEditSimei : public QDialog {
     Q_OBJECT
@@ -23,7 +26,9 @@ public:
     QLineEdit* Edit2 = nullptr;       // 氏名
     QPushButton* Button1 = nullptr;   // 登録 (saves and closes with OK)
     QPushButton* Button2 = nullptr;   // 氏名検索
-    QStatusBar* StatusBar1 = nullptr; // empty
+    QStatusBar* StatusBar1 = nullptr; // 「保存しました」 after Enter saved
+    QLabel* SaveSign = nullptr;       // the sign in the status bar
+    TSaveKeys* SaveKeys = nullptr;    // Enter saves
     QAction* N1 = nullptr;            // 新規
     QAction* Delete1 = nullptr;       // 削除
     QAction* Close1 = nullptr;        // 閉じる
@@ -37,6 +42,8 @@ public:
     void ShowFields();
 
     void Button1Click();
+    // Enter in a box: registers the name and keeps the window open for the next one.
+    void SaveOnEnter();
     void Button2Click();
     void N1Click();
     void Delete1Click();
