@@ -8,6 +8,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
@@ -511,6 +512,40 @@ TEST(PainterCanvasTest, JapaneseFaceNamesResolveToFontsWithJapaneseGlyphs) {
         EXPECT_NEAR(canvas.TextWidth(QStringLiteral("試験")), 184, 4);
     }
     painter.end();
+}
+
+// A letter with a combining macron: the bar is drawn over the letter, clear of its top and within
+// its width.
+TEST(PainterCanvasTest, AMacronStandsOverItsLetter) {
+    const auto draw = [](const QString& text) {
+        QImage image(300, 160, QImage::Format_Grayscale8);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TPainterCanvas canvas(&painter, 600, 600);
+        canvas.SetFontName(QStringLiteral("ＭＳ Ｐゴシック"));
+        canvas.SetFontSize(9);
+        canvas.TextOut(20, 40, text);
+        painter.end();
+        return image;
+    };
+    const QImage before = draw(QStringLiteral("k "));
+    const QImage letter = draw(QStringLiteral("k R"));
+    const QImage barred = draw(QStringLiteral("k R\u0304"));
+    QRect r, bar;
+    for (int y = 0; y < letter.height(); ++y)
+        for (int x = 0; x < letter.width(); ++x) {
+            if (letter.pixelColor(x, y).lightness() < 128 &&
+                before.pixelColor(x, y).lightness() >= 128)
+                r |= QRect(x, y, 1, 1);
+            if (barred.pixelColor(x, y) != letter.pixelColor(x, y))
+                bar |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(r.isEmpty());
+    ASSERT_FALSE(bar.isEmpty());
+    EXPECT_LT(bar.bottom(), r.top());
+    EXPECT_GE(bar.left(), r.left());
+    EXPECT_LE(bar.right(), r.right());
+    EXPECT_GT(bar.width(), r.width() / 3);
 }
 
 } // namespace
