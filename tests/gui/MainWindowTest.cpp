@@ -193,6 +193,27 @@ TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
     EXPECT_EQ(grid->ActiveCol(), 13); // the line's Σ(d2)
 }
 
+// Groups typed without their readings: 最大, Enter, 最小, Enter, and the next line's 最大 follows,
+// whatever Enter did before; Ｒ is calculated. A range typed alone goes on downwards.
+TEST_F(MainWindowTest, GroupsTypedAsTheirExtremesTakeTwoValuesAndTwoEntersALine) {
+    TypeIntoCell(11, 1, QStringLiteral("1")); // Enter last went to the next line's start
+    grid->SetActiveCell(14, 2);
+    grid->setFocus();
+    for (int row = 2; row <= 4; ++row) {
+        for (const QString& value : {QStringLiteral("3.5"), QStringLiteral("-1")}) {
+            for (const QChar ch : value)
+                QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        EXPECT_EQ(Cell(16, row), QStringLiteral("4.5")) << row;
+        EXPECT_EQ(grid->ActiveCol(), 14) << row;
+        EXPECT_EQ(grid->ActiveRow(), row + 1);
+    }
+    TypeIntoCell(16, 5, QStringLiteral("2"));
+    EXPECT_EQ(grid->ActiveCol(), 16);
+    EXPECT_EQ(grid->ActiveRow(), 6);
+}
+
 TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
     TypeIntoCell(2, 1, QStringLiteral("abc"));
     EXPECT_EQ(Cell(2, 1), QString());
