@@ -527,12 +527,11 @@ void TfrmEditTavelon::vaSpread1KeyPress(int key) {
         if (!done && (grid::IsReading(col) || (col >= grid::kColLargest && col <= grid::kColRange)))
             RunCalcReadingsAndRanges();
     }
-    if (col >= grid::kPositionCol && col < grid::kLastReading)
+    // A group's 最大 goes on to its 最小 as a reading goes on to the next.
+    if ((col >= grid::kPositionCol && col < grid::kLastReading) || col == grid::kColLargest)
         vaSpread1->SetEditEnterAction(kEnterRight);
     else if (col == grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterNextRow);
-    else if (col == grid::kColLargest)
-        vaSpread1->SetEditEnterAction(kEnterRight);
     else if (col == grid::kColRange)
         vaSpread1->SetEditEnterAction(kEnterDown);
     if (key == 13 && col == grid::kLastReading)

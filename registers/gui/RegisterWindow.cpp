@@ -60,8 +60,7 @@ TNameRegisterWindow::TNameRegisterWindow(QWidget* parent, const TFrame& frame,
                                          std::unique_ptr<TNameRegister> names)
     : TRegisterWindow(parent, frame), names_(std::move(names)) {
     connect(N1, &QAction::triggered, this, Handler(this, &TNameRegisterWindow::N1Click));
-    connect(Delete1, &QAction::triggered, this,
-            Handler(this, &TNameRegisterWindow::Delete1Click));
+    connect(Delete1, &QAction::triggered, this, Handler(this, &TNameRegisterWindow::Delete1Click));
 }
 
 TNameRegisterWindow::~TNameRegisterWindow() = default;

@@ -71,8 +71,7 @@ public:
     void Delete1Click();
 
 protected:
-    TNameRegisterWindow(QWidget* parent, const TFrame& frame,
-                        std::unique_ptr<TNameRegister> names);
+    TNameRegisterWindow(QWidget* parent, const TFrame& frame, std::unique_ptr<TNameRegister> names);
     ~TNameRegisterWindow() override;
 
     TNameRegister& Names() { return *names_; }
