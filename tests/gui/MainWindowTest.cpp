@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
@@ -107,15 +108,9 @@ TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
 
 // The shortest text a practised user types for a reading of one decimal: no leading zero, no
 // ".0" ("0.5" → ".5", "-0.5" → "-.5", "2.0" → "2", "0.0" → "0").
-QString ShortReading(const QString& full) {
-    QString text = full;
-    if (text.endsWith(QStringLiteral(".0")))
-        text.chop(2);
-    if (text.startsWith(QStringLiteral("0.")))
-        text.remove(0, 1);
-    else if (text.startsWith(QStringLiteral("-0.")))
-        text.remove(1, 1);
-    return text;
+QString ShortReading(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("\\.0$")));
+    return text.replace(QRegularExpression(QStringLiteral("^(-?)0\\.")), QStringLiteral("\\1."));
 }
 
 TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
@@ -147,9 +142,8 @@ TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
     };
     const auto cells = [&] {
         QStringList shown;
-        for (int row = 1; row <= 30; ++row)
-            for (int col = 1; col <= 16; ++col)
-                shown << Cell(col, row);
+        for (int i = 0; i < 30 * 16; ++i)
+            shown << Cell(i % 16 + 1, i / 16 + 1);
         return shown;
     };
     const double perReadingShort = typeMeasurement(ShortReading);

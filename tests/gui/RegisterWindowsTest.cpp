@@ -578,29 +578,22 @@ TEST_F(PartyWindowsTest, ThePersonWindowSearchesRegistersAndDeletesTheLastRecord
     EXPECT_EQ(form.Edit2->text(), QStringLiteral("入力中"));
 }
 
-// Walks the Tab chain from the window's first box and says where it leaves the layout's order:
-// each box is below the one before it or, on the same row, right of it.
+// Walks the Tab chain from the window's first box and names the first step out of the layout's
+// order: each box is below the one before it or, on the same row, right of it.
 std::string TabOutOfLayout(QWidget* window) {
-    std::vector<QWidget*> boxes;
-    QWidget* first = nullptr;
-    for (QWidget* w = window->nextInFocusChain(); w != window && w != first;
-         w = w->nextInFocusChain()) {
-        first = first ? first : w;
+    QRect last;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
         const bool box = (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parent())) ||
                          qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
                          qobject_cast<QCheckBox*>(w);
-        if (box && w->isVisibleTo(window) && w->focusPolicy() & Qt::TabFocus)
-            boxes.push_back(w);
-    }
-    for (size_t i = 1; i < boxes.size(); ++i) {
-        const QRect a(boxes[i - 1]->mapTo(window, QPoint()), boxes[i - 1]->size());
-        const QRect b(boxes[i]->mapTo(window, QPoint()), boxes[i]->size());
-        const bool sameRow = std::abs(a.center().y() - b.center().y()) < a.height() / 2;
-        if (sameRow ? b.left() <= a.left() : b.center().y() < a.center().y())
-            return QString(window->objectName() + QStringLiteral(": ") +
-                           boxes[i - 1]->objectName() + QStringLiteral(" → ") +
-                           boxes[i]->objectName())
+        if (!box || !w->isVisibleTo(window) || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        const QRect next(w->mapTo(window, QPoint()), w->size());
+        const bool sameRow = std::abs(last.center().y() - next.center().y()) < last.height() / 2;
+        if (!last.isNull() && (sameRow ? next.left() <= last.left() : next.top() < last.top()))
+            return QString(window->objectName() + QStringLiteral(" → ") + w->objectName())
                 .toStdString();
+        last = next;
     }
     return {};
 }
