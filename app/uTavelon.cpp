@@ -532,7 +532,8 @@ void TfrmEditTavelon::vaSpread1KeyPress(int key) {
         if (!done && (grid::IsReading(col) || (col >= grid::kColLargest && col <= grid::kColRange)))
             RunCalcReadingsAndRanges();
     }
-    if (col >= grid::kPositionCol && col < grid::kLastReading)
+    // A group's 最大 goes on to its 最小 as a reading goes on to the next.
+    if ((col >= grid::kPositionCol && col < grid::kLastReading) || col == grid::kColLargest)
         vaSpread1->SetEditEnterAction(kEnterRight);
     else if (col == grid::kLastReading)
         vaSpread1->SetEditEnterAction(kEnterNextRow);
@@ -540,6 +541,9 @@ void TfrmEditTavelon::vaSpread1KeyPress(int key) {
         vaSpread1->SetEditEnterAction(kEnterDown);
     if (key == 13 && col == grid::kLastReading)
         EnterNextLine(vaSpread1->ActiveRow() + 1);
+    // A group typed as its 最大 and 最小 goes on at the next line's 最大: its Ｒ is calculated.
+    if (key == 13 && col == grid::kColSmallest && vaSpread1->ActiveRow() < vaSpread1->MaxRows())
+        vaSpread1->SetEnterTarget(grid::kColLargest, vaSpread1->ActiveRow() + 1);
 }
 
 void TfrmEditTavelon::EnterNextLine(int row) {

@@ -226,8 +226,8 @@ const QColor kMeanColor(0, 128, 0);
 const QColor kLimitColor(200, 0, 0);
 const QColor kGridColor(210, 210, 210);
 
-// The mean range as the texts name it: "R" with a bar drawn over it (a combining mark would come
-// out of a PDF as a character of its own, on a line of its own).
+// The mean range as the texts name it: "R" and the combining macron, drawn in one run so that the
+// font places the bar over the R and a reader copying the text gets both on the label's line.
 const QString kRBar = QStringLiteral("R\u0304");
 
 int LastPoint(const TFlatnessChart& chart) {
@@ -257,50 +257,11 @@ void Line(TPrintCanvas* canvas, float x1, float y1, float x2, float y2) {
     canvas->LineTo(DevX(x2), DevY(y2));
 }
 
-// The bar over the "R" at `index` of a one-line text drawn by DrawValueBox into (l..r, t..b).
-void DrawBarOver(TPrintCanvas* canvas, const QString& text, int index, TBoxAlign align, float l,
-                 float t, float r, float b) {
-    UpdatePrintMetrics();
-    const int boxLeft = DevX(l), boxWidth = DevX(r) - DevX(l);
-    const int textWidth = canvas->TextWidth(text);
-    // A text wider than its box was condensed to fill it: its pieces shrink alike.
-    const double factor =
-        textWidth > boxWidth && textWidth > 0 ? double(boxWidth) / textWidth : 1.0;
-    const int drawn = int(textWidth * factor);
-    const int start = align == baRight    ? boxLeft + boxWidth - drawn
-                      : align == baCenter ? boxLeft + (boxWidth - drawn) / 2
-                                          : boxLeft;
-    const int x1 = start + int(canvas->TextWidth(text.left(index)) * factor);
-    const int x2 = start + int(canvas->TextWidth(text.left(index + 1)) * factor);
-    // The em box is centred in the box; a capital's top lies a little below the em's.
-    const int em = canvas->FontEm();
-    const int y = (DevY(t) + DevY(b) - em) / 2 + em / 10;
-    const QColor color = canvas->PenColor();
-    const TPenStyle style = canvas->PenStyle();
-    const int width = canvas->PenWidth();
-    SetPen(canvas, 0.12f, Qt::black, TPenStyle::psSolid);
-    canvas->MoveTo(x1 + (x2 - x1) / 8, y);
-    canvas->LineTo(x2 - (x2 - x1) / 8, y);
-    canvas->SetPenColor(color);
-    canvas->SetPenStyle(style);
-    canvas->SetPenWidth(width);
-}
-
-// A text on one line in its box, condensed when too wide (a long work name as on the forms); an
-// "R̄" in it is drawn as "R" with a bar over it.
+// A text on one line in its box, condensed when too wide (a long work name as on the forms).
 void Text(TPrintCanvas* canvas, const QString& text, TBoxAlign align, float l, float t, float r,
           float b, int size) {
     canvas->SetFontSize(size);
-    const int bar = text.indexOf(kRBar);
-    if (bar < 0) {
-        DrawValueBox(canvas, text, align, l, t, r, b);
-        return;
-    }
-    QString plain = text;
-    plain.remove(bar + 1, 1);
-    DrawValueBox(canvas, plain, align, l, t, r, b);
-    canvas->SetFontSize(size);
-    DrawBarOver(canvas, plain, bar, align, l, t, r, b);
+    DrawValueBox(canvas, text, align, l, t, r, b);
 }
 
 // A horizontal line across a plot at a value, with its caption in the margin right of the plot.

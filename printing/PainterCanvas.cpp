@@ -88,7 +88,34 @@ void TPainterCanvas::TextOut(int x, int y, const QString& text) {
     const QPen black(Qt::black);
     if (painter_->pen() != black)
         painter_->setPen(black);
-    painter_->drawText(QPoint(x, y + metrics_->ascent()), text);
+    // A letter with a combining macron ("R̄") is drawn as the letter and then a spacing macron
+    // centred over it. The font would shift its combining mark up in its own run, and a PDF reader
+    // then puts the mark on a line of its own; a spacing macron drawn over a letter it reads as
+    // that letter's combining mark, on the letter's line.
+    const int baseline = y + metrics_->ascent();
+    const QChar macron(0x0304);
+    int from = 0;
+    for (int at = int(text.indexOf(macron)); at > from; at = int(text.indexOf(macron, from))) {
+        const QString run = text.mid(from, at - from);
+        painter_->drawText(QPoint(x, baseline), run);
+        const int runWidth = metrics_->horizontalAdvance(run);
+        const QString letter = run.right(run.size() >= 2 && run.back().isLowSurrogate() ? 2 : 1);
+        const QChar bar(0x00AF);
+        const int letterWidth = metrics_->horizontalAdvance(letter);
+        const QRect letterInk = letter.size() == 1 ? metrics_->boundingRect(letter.front())
+                                                   : metrics_->tightBoundingRect(letter);
+        // The spacing macron sits at the height of a small letter's accent: raised to clear the
+        // letter's top by a twentieth of the em.
+        const int raise =
+            std::max(0, metrics_->boundingRect(bar).bottom() - letterInk.top() + FontEm() / 20);
+        painter_->drawText(QPoint(x + runWidth - letterWidth +
+                                      (letterWidth - metrics_->horizontalAdvance(bar)) / 2,
+                                  baseline - raise),
+                           QString(bar));
+        x += runWidth;
+        from = at + 1;
+    }
+    painter_->drawText(QPoint(x, baseline), from == 0 ? text : text.mid(from));
 }
 
 void TPainterCanvas::ApplyPen() {

@@ -1,5 +1,7 @@
 #include "platform/gui/FormFrame.h"
 
+#include "platform/gui/AppGuard.h"
+
 #include <QApplication>
 #include <QEvent>
 
@@ -202,7 +204,13 @@ void TabInLayoutOrder(QWidget* window) {
 
 TSaveKeys::TSaveKeys(QWidget* window, QAbstractButton* save, QLabel* sign,
                      std::function<bool()> ready)
-    : QObject(window), save_(save), sign_(sign), ready_(std::move(ready)) {
+    : TSaveKeys(
+          window, [save] { save->click(); }, sign,
+          [save, ready = std::move(ready)] { return save->isEnabled() && (!ready || ready()); }) {}
+
+TSaveKeys::TSaveKeys(QWidget* window, std::function<void()> save, QLabel* sign,
+                     std::function<bool()> ready)
+    : QObject(window), save_(std::move(save)), sign_(sign), ready_(std::move(ready)) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(this);
     for (QComboBox* box : window->findChildren<QComboBox*>())
@@ -236,10 +244,18 @@ bool TSaveKeys::eventFilter(QObject* watched, QEvent* event) {
                 return false;
             break;
         }
-    if (!save_->isEnabled() || (ready_ && !ready_()))
+    if (ready_ && !ready_())
         return false;
-    save_->click();
+    // The button's click is guarded by its own handler; the window's save is guarded here, so a
+    // failed save is reported and leaves the sign empty.
+    Guarded([this] { save_(); });
     return true;
+}
+
+QLabel* AddSaveSign(QStatusBar* bar) {
+    QLabel* sign = AddSaveSign(bar, 0, 0, 0);
+    bar->addWidget(sign, 1);
+    return sign;
 }
 
 QLabel* AddSaveSign(QWidget* parent, int x, int y, int width) {

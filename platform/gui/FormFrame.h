@@ -15,6 +15,7 @@ class QEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QStatusBar;
 class QWidget;
 
 namespace tv {
@@ -86,11 +87,15 @@ private:
 void TabInLayoutOrder(QWidget* window);
 
 // Enter in any box of a register window (a line edit, or a combo box whose list is closed)
-// clicks its save button when the button is enabled and `ready` (if given) agrees; the sign shows
-// 「保存しました」 after each save (ShowSaved) and is cleared by the next key typed into a box.
+// saves: it clicks the save button when the button is enabled and `ready` (if given) agrees, or
+// runs the window's own save on Enter where the button does more than save (closes the window).
+// The sign shows 「保存しました」 after each save (ShowSaved) and is cleared by the next key typed
+// into a box.
 class TSaveKeys : public QObject {
 public:
     TSaveKeys(QWidget* window, QAbstractButton* save, QLabel* sign,
+              std::function<bool()> ready = {});
+    TSaveKeys(QWidget* window, std::function<void()> save, QLabel* sign,
               std::function<bool()> ready = {});
     // Says the save went through.
     void ShowSaved();
@@ -101,12 +106,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAbstractButton* save_;
+    std::function<void()> save_;
     QLabel* sign_;
     std::function<bool()> ready_;
 };
 
 // The label a register window shows 「保存しました」 in, empty until a save.
 QLabel* AddSaveSign(QWidget* parent, int x, int y, int width);
+// The same sign in a window's status bar.
+QLabel* AddSaveSign(QStatusBar* bar);
 
 } // namespace tv

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace tv {
@@ -75,8 +76,11 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(176, 248, 75, 20);
 
-    // The client area is 262 x 277 below the menu bar.
-    resize(262, 277 + menuBar()->sizeHint().height());
+    SaveSign = AddSaveSign(statusBar());
+    statusBar()->setSizeGripEnabled(false);
+
+    // The client area is 262 x 277 between the menu bar and the status bar.
+    resize(262, 277 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
     connect(Edit2, &QLineEdit::textChanged, this, Handler(this, &TfrmEditKosyu::Edit2Change));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditKosyu::Button1Click));
@@ -90,6 +94,8 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditKosyu::Delete1Click));
     connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditKosyu::Close1Click));
     TabInLayoutOrder(this);
+    SaveKeys = new TSaveKeys(
+        this, [this] { SaveOnEnter(); }, SaveSign);
 
     // A missing table is created now; a failure (no data folder configured, for example) is
     // reported and leaves the window usable once the folder is set.
@@ -105,6 +111,7 @@ void TfrmEditKosyu::FormActivate() {
     ListBox1->addItems(names);
     Edit2->clear();
     ListBox1->setCurrentRow(names.isEmpty() ? -1 : 0);
+    SaveKeys->Clear();
 }
 
 void TfrmEditKosyu::Edit2Change() {
@@ -150,10 +157,7 @@ void TfrmEditKosyu::SpeedButton2Click() {
     ListBox1->setCurrentRow(row + 1);
 }
 
-void TfrmEditKosyu::Button2Click() {
-    // A name typed but not yet added goes in at the selected position first.
-    if (Button1->isEnabled())
-        Button1Click();
+void TfrmEditKosyu::WriteList() {
     // The list replaces the register as a whole or not at all: a failure part-way (a name too
     // long for its column, a full disk) rolls back, the error is reported, and the window stays
     // open with the user's list.
@@ -165,7 +169,34 @@ void TfrmEditKosyu::Button2Click() {
         kosyu_->Save();
     }
     transaction.Commit();
+    SaveKeys->ShowSaved();
+}
+
+void TfrmEditKosyu::Button2Click() {
+    // A name typed but not yet added goes in at the selected position first.
+    if (Button1->isEnabled())
+        Button1Click();
+    WriteList();
     close();
+}
+
+void TfrmEditKosyu::SaveOnEnter() {
+    // Only a name is added: Enter in an emptied box adds no blank line.
+    if (!Edit2->text().trimmed().isEmpty())
+        Button1Click();
+    Edit2->clear();
+    Button1->setEnabled(false);
+    const QListWidgetItem* current = ListBox1->currentItem();
+    const QString selected = current && current->isSelected() ? current->text() : QString();
+    WriteList();
+    // The list shows what is stored now (blank and repeated lines are not), the same line chosen.
+    QStringList names;
+    kosyu_->ListNames(names);
+    ListBox1->clear();
+    ListBox1->addItems(names);
+    if (!selected.isEmpty())
+        ListBox1->setCurrentRow(int(names.indexOf(selected)));
+    Edit2->setFocus();
 }
 
 void TfrmEditKosyu::N1Click() {

@@ -33,7 +33,9 @@ public:
     QAction* N1 = nullptr;
     QAction* Delete1 = nullptr;
     QAction* Close1 = nullptr;
-    QAction* Help1 = nullptr; // ヘルプ (F1)
+    QAction* Help1 = nullptr;      // ヘルプ (F1)
+    QLabel* SaveSign = nullptr;    // 「保存しました」 after a save, in the status bar
+    TSaveKeys* SaveKeys = nullptr; // Enter saves
 
     TKosyu& Kosyu() { return *kosyu_; }
 
@@ -44,6 +46,8 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void Button2Click();
+    // Enter in the name box: adds the typed name, writes the list and keeps the window open.
+    void SaveOnEnter();
     void N1Click();
     void Delete1Click();
     void Close1Click();
@@ -53,6 +57,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Writes the list to the table as a whole (after adding a name typed but not added).
+    void WriteList();
+
     std::unique_ptr<TKosyu> kosyu_;
     TActivationGate activation_;
 };

@@ -3,33 +3,21 @@
 #include "platform/gui/AppGuard.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/FormFrame.h"
-#include "platform/gui/Help.h"
 #include "registers/gui/uListBox.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 
 namespace tv {
 
 TfrmEditSimei::TfrmEditSimei(QWidget* parent)
-    : QDialog(parent), simei_(std::make_unique<TSimei>()) {
-    setObjectName(QStringLiteral("frmEditSimei"));
-    setWindowTitle(QStringLiteral("氏名の登録"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-
-    auto* menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("MainMenu1"));
-    AddFileMenu(menuBar, N1, Delete1, Close1);
-    Help1 = AddHelpItem(menuBar);
-
-    QWidget* client = BuildClientArea(this, menuBar, 287, 88, true);
-
+    : TRegisterWindow(parent, {"frmEditSimei", QStringLiteral("氏名の登録"),
+                               QStringLiteral("HID00000005"), 287, 88, false}),
+      simei_(std::make_unique<TSimei>()) {
+    QWidget* client = Client();
     (new QLabel(QStringLiteral("ふりがな"), client))->move(8, 12);
     Edit1 = new QLineEdit(client);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -55,16 +43,16 @@ TfrmEditSimei::TfrmEditSimei(QWidget* parent)
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, 88 - 19, 287, 19);
 
-    TabInLayoutOrder(this);
-    // Enter saves once a name is typed; the window closes with the name saved, so no sign.
-    new TSaveKeys(this, Button1, nullptr, [this] { return !Edit2->text().trimmed().isEmpty(); });
+    SaveSign = AddSaveSign(StatusBar1);
+
+    // Enter registers once a name is typed and says so; 登録 also hands the name to the works
+    // window, so it closes the window, and Enter does not.
+    FinishLayout([this] { SaveOnEnter(); }, [this] { return !Edit2->text().trimmed().isEmpty(); });
 
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TfrmEditSimei::Button2Click));
     connect(N1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::N1Click));
     connect(Delete1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Delete1Click));
-    connect(Close1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Close1Click));
-    connect(Help1, &QAction::triggered, this, Handler(this, &TfrmEditSimei::Help1Click));
 }
 
 TfrmEditSimei::~TfrmEditSimei() = default;
@@ -79,6 +67,7 @@ void TfrmEditSimei::StoreFields() {
 }
 
 void TfrmEditSimei::ShowFields() {
+    SaveKeys->Clear();
     Edit1->setText(simei_->Furigana);
     Edit2->setText(simei_->Simei);
 }
@@ -87,6 +76,12 @@ void TfrmEditSimei::Button1Click() {
     StoreFields();
     simei_->Save();
     done(QDialog::Accepted);
+}
+
+void TfrmEditSimei::SaveOnEnter() {
+    StoreFields();
+    simei_->Save();
+    SaveKeys->ShowSaved();
 }
 
 void TfrmEditSimei::Button2Click() {
@@ -103,24 +98,12 @@ void TfrmEditSimei::N1Click() {
     // Only the boxes: the record stays the one last found or saved.
     Edit1->clear();
     Edit2->clear();
+    SaveKeys->Clear();
     Edit1->setFocus();
 }
 
 void TfrmEditSimei::Delete1Click() {
     simei_->Delete();
-}
-
-void TfrmEditSimei::Close1Click() {
-    close();
-}
-
-void TfrmEditSimei::Help1Click() {
-    ShowHelpTopic(QStringLiteral("HID00000005"));
-}
-
-void TfrmEditSimei::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
 }
 
 } // namespace tv

@@ -1,33 +1,29 @@
 #pragma once
 // The person-name register window "氏名の登録". Opened modally from the works window, which takes
 // the entered name after the result OK.
+#include "registers/gui/RegisterWindow.h"
 #include "registers/uSimei.h"
 
-#include <QDialog>
 #include <memory>
 
-class QAction;
 class QLineEdit;
 class QPushButton;
 class QStatusBar;
 
 namespace tv {
 
-class TfrmEditSimei : public QDialog {
+class TfrmEditSimei : public TRegisterWindow {
     Q_OBJECT
 public:
     explicit TfrmEditSimei(QWidget* parent = nullptr);
     ~TfrmEditSimei() override;
 
+    // The menus, SaveSign (in the status bar) and SaveKeys: TRegisterWindow.
     QLineEdit* Edit1 = nullptr;       // ふりがな
     QLineEdit* Edit2 = nullptr;       // 氏名
     QPushButton* Button1 = nullptr;   // 登録 (saves and closes with OK)
     QPushButton* Button2 = nullptr;   // 氏名検索
-    QStatusBar* StatusBar1 = nullptr; // empty
-    QAction* N1 = nullptr;            // 新規
-    QAction* Delete1 = nullptr;       // 削除
-    QAction* Close1 = nullptr;        // 閉じる
-    QAction* Help1 = nullptr;         // ヘルプ (F1)
+    QStatusBar* StatusBar1 = nullptr; // 「保存しました」 after Enter saved
 
     TSimei& Simei() { return *simei_; }
     // The name in the name box.
@@ -37,14 +33,11 @@ public:
     void ShowFields();
 
     void Button1Click();
+    // Enter in a box: registers the name and keeps the window open for the next one.
+    void SaveOnEnter();
     void Button2Click();
     void N1Click();
     void Delete1Click();
-    void Close1Click();
-    void Help1Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     std::unique_ptr<TSimei> simei_;

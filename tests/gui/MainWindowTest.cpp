@@ -14,9 +14,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
+#include <functional>
 #include <random>
 
 namespace tv::test {
@@ -104,36 +106,64 @@ TEST_F(MainWindowTest, EnterMovesTheCursorByColumn) {
     EXPECT_EQ(grid->ActiveRow(), 3);
 }
 
+// The shortest text a practised user types for a reading of one decimal: no leading zero, no
+// ".0" ("0.5" → ".5", "-0.5" → "-.5", "2.0" → "2", "0.0" → "0").
+QString ShortReading(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("\\.0$")));
+    return text.replace(QRegularExpression(QStringLiteral("^(-?)0\\.")), QStringLiteral("\\1."));
+}
+
 TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
-    // Thirty lines of ten readings at 15 m, every key counted as the user presses it.
-    std::mt19937 random(30);
-    int keys = 0;
-    const auto press = [&](const QString& text) {
-        for (const QChar ch : text)
-            QTest::keyClicks(QApplication::focusWidget(), QString(ch));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        keys += static_cast<int>(text.size()) + 1;
+    // Thirty lines of ten readings at 15 m, every key counted as the user presses it: once with
+    // every reading written out, once in the short forms, which store the same values.
+    const auto typeMeasurement = [&](const std::function<QString(const QString&)>& form) {
+        std::mt19937 random(30);
+        int keys = 0;
+        const auto press = [&](const QString& text) {
+            for (const QChar ch : text)
+                QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            keys += static_cast<int>(text.size()) + 1;
+        };
+        grid->SetActiveCell(1, 1);
+        grid->setFocus();
+        for (int line = 1; line <= 30; ++line) {
+            // The first two positions are typed; the rest are proposed, and Enter after a line's
+            // last reading goes on at the next line's first reading.
+            EXPECT_EQ(grid->ActiveCol(), line <= 2 ? 1 : 2) << line;
+            EXPECT_EQ(grid->ActiveRow(), line);
+            if (line <= 2)
+                press(line == 1 ? QStringLiteral("No.0+0.0") : QStringLiteral("No.0+15.0"));
+            for (int i = 0; i < 10; ++i)
+                press(form(QString::number(
+                    std::uniform_int_distribution<int>(-25, 25)(random) / 10.0, 'f', 1)));
+        }
+        return keys / 300.0;
     };
-    grid->SetActiveCell(1, 1);
-    grid->setFocus();
-    for (int line = 1; line <= 30; ++line) {
-        // The first two positions are typed; the rest are proposed, and Enter after a line's
-        // last reading goes on at the next line's first reading.
-        ASSERT_EQ(grid->ActiveCol(), line <= 2 ? 1 : 2) << line;
-        ASSERT_EQ(grid->ActiveRow(), line);
-        if (line <= 2)
-            press(line == 1 ? QStringLiteral("No.0+0.0") : QStringLiteral("No.0+15.0"));
-        for (int i = 0; i < 10; ++i)
-            press(QString::number(std::uniform_int_distribution<int>(-25, 25)(random) / 10.0, 'f',
-                                  1));
-    }
+    const auto cells = [&] {
+        QStringList shown;
+        for (int i = 0; i < 30 * 16; ++i)
+            shown << Cell(i % 16 + 1, i / 16 + 1);
+        return shown;
+    };
+    const double perReadingShort = typeMeasurement(ShortReading);
+    const QStringList typedShort = cells();
+    ASSERT_NO_FATAL_FAILURE(OpenMainWindow());
+    grid = window->vaSpread1;
+    const double perReading = typeMeasurement([](const QString& full) { return full; });
+    EXPECT_EQ(cells(), typedShort);
     EXPECT_EQ(Cell(1, 3), QStringLiteral("No.1+10.0"));
     EXPECT_EQ(Cell(1, 30), QStringLiteral("No.21+15.0"));
     EXPECT_EQ(window->Edit7->text(), QStringLiteral("300"));
-    const double perReading = keys / 300.0;
-    RecordProperty("keys_per_reading", QString::number(perReading, 'f', 2).toStdString());
-    std::printf("keys per reading: %.2f\n", perReading);
-    EXPECT_LT(perReading, 4.6); // one decimal, about half of them negative
+    RecordProperty("keys_per_reading_full", QString::number(perReading, 'f', 2).toStdString());
+    RecordProperty("keys_per_reading_short",
+                   QString::number(perReadingShort, 'f', 2).toStdString());
+    std::printf("keys per reading: %.2f written out, %.2f in short forms\n", perReading,
+                perReadingShort);
+    // One decimal, about half of them negative: 4.59 written out; 4.06 in short forms, of which
+    // the two typed positions are 0.06 and the readings with their Enter 4.00.
+    EXPECT_LT(perReading, 4.6);
+    EXPECT_LT(perReadingShort, 4.1);
     // A proposed position is undone like a typed one.
     EXPECT_TRUE(grid->CanUndo());
 
@@ -157,6 +187,27 @@ TEST_F(MainWindowTest, AMeasurementIsTypedAsInASpreadsheet) {
     EXPECT_EQ(grid->ActiveCol(), 13); // the line's Σ(d2)
 }
 
+// Groups typed without their readings: 最大, Enter, 最小, Enter, and the next line's 最大 follows,
+// whatever Enter did before; Ｒ is calculated. A range typed alone goes on downwards.
+TEST_F(MainWindowTest, GroupsTypedAsTheirExtremesTakeTwoValuesAndTwoEntersALine) {
+    TypeIntoCell(11, 1, QStringLiteral("1")); // Enter last went to the next line's start
+    grid->SetActiveCell(14, 2);
+    grid->setFocus();
+    for (int row = 2; row <= 4; ++row) {
+        for (const QString& value : {QStringLiteral("3.5"), QStringLiteral("-1")}) {
+            for (const QChar ch : value)
+                QTest::keyClicks(QApplication::focusWidget(), QString(ch));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        EXPECT_EQ(Cell(16, row), QStringLiteral("4.5")) << row;
+        EXPECT_EQ(grid->ActiveCol(), 14) << row;
+        EXPECT_EQ(grid->ActiveRow(), row + 1);
+    }
+    TypeIntoCell(16, 5, QStringLiteral("2"));
+    EXPECT_EQ(grid->ActiveCol(), 16);
+    EXPECT_EQ(grid->ActiveRow(), 6);
+}
+
 TEST_F(MainWindowTest, ReadingCellsRefuseWhatIsNotANumber) {
     TypeIntoCell(2, 1, QStringLiteral("abc"));
     EXPECT_EQ(Cell(2, 1), QString());
@@ -171,6 +222,19 @@ TEST_F(MainWindowTest, NumberCellsTakeFullWidthInputAndSayWhatTheyRefuse) {
     EXPECT_EQ(Cell(2, 1), QStringLiteral("1.5"));
     TypeIntoCell(14, 2, QStringLiteral("－０．１５")); // a group's 最大, typed
     EXPECT_EQ(Cell(14, 2), QStringLiteral("-0.2"));
+    // The short forms, in either width, store what the long ones do.
+    for (const auto& [typed, stored] : {std::pair{".5", "0.5"},
+                                        {"-.5", "-0.5"},
+                                        {"2", "2.0"},
+                                        {"-0", "0.0"},
+                                        {"-0.0", "0.0"},
+                                        {"．５", "0.5"},
+                                        {"－．５", "-0.5"},
+                                        {"２", "2.0"},
+                                        {"－０", "0.0"}}) {
+        TypeIntoCell(5, 3, QString::fromUtf8(typed));
+        EXPECT_EQ(Cell(5, 3), QString::fromUtf8(stored)) << typed;
+    }
     // A comma is refused with a beep and a word, not dropped silently.
     test::TypeIntoCell(grid, 3, 1, QStringLiteral("3,5"), false);
     EXPECT_EQ(window->StatusPanel1->text(), QStringLiteral("数値を入力してください"));

@@ -16,6 +16,8 @@
 #include "tests/support/RunTavelon.h"
 #include "tests/support/TestEnv.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -180,6 +182,12 @@ TEST_F(PrintCommandTest, TheChartsPrintToALandscapePageAsTheChartWindowPrintsThe
     const QString text = test::PdfPageText(pdf, 1);
     EXPECT_TRUE(text.contains(QStringLiteral("規格値 2.40 mm"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("No.13+5.0")));
+    // R̄ comes out of the PDF as R and its combining macron, on the line of its figures.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith(QStringLiteral("k 15 R\u0304 ")) &&
+               line.contains(QStringLiteral("UCL"));
+    })) << text.toStdString();
 
     // A form cannot be asked for with the charts.
     const TRun both =

@@ -8,6 +8,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
@@ -511,6 +512,35 @@ TEST(PainterCanvasTest, JapaneseFaceNamesResolveToFontsWithJapaneseGlyphs) {
         EXPECT_NEAR(canvas.TextWidth(QStringLiteral("試験")), 184, 4);
     }
     painter.end();
+}
+
+// A letter with a combining macron: the bar is drawn over the letter, clear of its top and within
+// its width.
+TEST(PainterCanvasTest, AMacronStandsOverItsLetter) {
+    const auto ink = [](const QString& text, const QString& less) {
+        QImage images[2];
+        for (int i = 0; i < 2; ++i) {
+            images[i] = QImage(300, 160, QImage::Format_Grayscale8);
+            images[i].fill(Qt::white);
+            QPainter painter(&images[i]);
+            TPainterCanvas canvas(&painter, 600, 600);
+            canvas.SetFontName(QStringLiteral("ＭＳ Ｐゴシック"));
+            canvas.SetFontSize(9);
+            canvas.TextOut(20, 40, i == 0 ? text : less);
+        }
+        QRect box; // where the first image has ink and the second none
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (images[0].pixelColor(x, y).lightness() < images[1].pixelColor(x, y).lightness())
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect r = ink(QStringLiteral("k R"), QStringLiteral("k "));
+    const QRect bar = ink(QStringLiteral("k R\u0304"), QStringLiteral("k R"));
+    ASSERT_FALSE(r.isEmpty() || bar.isEmpty());
+    EXPECT_LT(bar.bottom(), r.top());
+    EXPECT_TRUE(r.left() <= bar.left() && bar.right() <= r.right());
+    EXPECT_GT(bar.width(), r.width() / 3);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 #include "platform/gui/Help.h"
 #include "platform/gui/RadioGroup.h"
 #include "registers/gui/uEditHacchusya.h"
+#include "registers/gui/uEditKikakuti4.h"
 #include "registers/gui/uEditKoji.h"
+#include "registers/gui/uEditKosyu.h"
 #include "registers/gui/uEditSimei.h"
 #include "registers/gui/uEditUkeoisya.h"
 #include "registers/gui/uListBox.h"
@@ -19,6 +21,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -32,7 +35,9 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
+#include <string>
 
 namespace tv::test {
 namespace {
@@ -573,8 +578,28 @@ TEST_F(PartyWindowsTest, ThePersonWindowSearchesRegistersAndDeletesTheLastRecord
     EXPECT_EQ(form.Edit2->text(), QStringLiteral("入力中"));
 }
 
-// Every register window: Enter in a box saves as its button does and the window says so until the
-// next key typed; Tab moves from box to box in their layout, the buttons after the boxes.
+// Walks the Tab chain from the window's first box and names the first step out of the layout's
+// order: each box is below the one before it or, on the same row, right of it.
+std::string TabOutOfLayout(QWidget* window) {
+    QRect last;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+        const bool box = (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parent())) ||
+                         qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                         qobject_cast<QCheckBox*>(w);
+        if (!box || !w->isVisibleTo(window) || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        const QRect next(w->mapTo(window, QPoint()), w->size());
+        const bool sameRow = std::abs(last.center().y() - next.center().y()) < last.height() / 2;
+        if (!last.isNull() && (sameRow ? next.left() <= last.left() : next.top() < last.top()))
+            return QString(window->objectName() + QStringLiteral(" → ") + w->objectName())
+                .toStdString();
+        last = next;
+    }
+    return {};
+}
+
+// Every register window: Enter in a box saves and the window says 「保存しました」 until the next
+// key typed, and never closes; Tab moves from box to box in their layout, the buttons after them.
 TEST_F(PartyWindowsTest, EnterSavesInEveryRegisterWindowAndTabGoesFromBoxToBox) {
     auto enter = [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); };
     auto sign = [](QWidget* w) {
@@ -606,20 +631,58 @@ TEST_F(PartyWindowsTest, EnterSavesInEveryRegisterWindowAndTabGoesFromBoxToBox) 
               QStringList{QStringLiteral("北建設")});
     EXPECT_EQ(sign(&contractor), saved);
 
-    // The person window: ふりがな, then 氏名 (not the search button); Enter there registers.
+    // The person window: ふりがな, then 氏名 (not the search button). Enter registers once a name
+    // is typed and keeps the window open; 登録 registers and hands the name back.
     TfrmEditSimei person;
     EXPECT_EQ(person.Edit1->nextInFocusChain(), person.Edit2);
     EXPECT_EQ(person.Edit2->nextInFocusChain(), person.Button2);
     QTimer::singleShot(0, [&] {
         person.Edit1->setText(QStringLiteral("やまだ"));
-        enter(person.Edit1); // no name yet: nothing saved, the window stays
-        EXPECT_TRUE(person.isVisible());
+        enter(person.Edit1); // no name yet: nothing saved
+        EXPECT_EQ(sign(&person), QString());
         person.Edit2->setText(QStringLiteral("山田"));
         enter(person.Edit2);
+        EXPECT_TRUE(person.isVisible());
+        EXPECT_EQ(sign(&person), saved);
+        EXPECT_EQ(Rows(QStringLiteral("select * from Simei")),
+                  QStringList{QStringLiteral("やまだ|山田")});
+        QTest::keyClick(person.Edit2, Qt::Key_Backspace);
+        EXPECT_EQ(sign(&person), QString());
+        person.Edit2->insert(QStringLiteral("田花子"));
+        person.Button1->click();
     });
     EXPECT_EQ(person.exec(), QDialog::Accepted);
-    EXPECT_EQ(Rows(QStringLiteral("select * from Simei")),
-              QStringList{QStringLiteral("やまだ|山田")});
+    EXPECT_EQ(person.EnteredName(), QStringLiteral("山田花子"));
+    EXPECT_EQ(Rows(QStringLiteral("select Simei from Simei order by Simei")),
+              (QStringList{QStringLiteral("山田"), QStringLiteral("山田花子")}));
+
+    // The work types: Enter adds the typed name and writes the list; the window stays for the next.
+    TfrmEditKosyu workTypes;
+    workTypes.show();
+    workTypes.FormActivate();
+    workTypes.Edit2->insert(QStringLiteral("基層工"));
+    enter(workTypes.Edit2);
+    workTypes.Edit2->insert(QStringLiteral("表層工"));
+    enter(workTypes.Edit2);
+    EXPECT_TRUE(workTypes.isVisible());
+    EXPECT_EQ(sign(&workTypes), saved);
+    EXPECT_EQ(StoredWorkTypes(),
+              (std::vector<std::pair<int, QString>>{{1, QStringLiteral("基層工")},
+                                                    {2, QStringLiteral("表層工")}}));
+    EXPECT_EQ(workTypes.Edit2->text(), QString());
+    QTest::keyClicks(workTypes.Edit2, QStringLiteral("x"));
+    EXPECT_EQ(sign(&workTypes), QString());
+
+    // The standard values save on Enter while there is a change to save.
+    TfrmEditKikakuti4 standards;
+    standards.show();
+    standards.FormActivate();
+    standards.ComboBox1->setEditText(QStringLiteral("表層工"));
+    standards.Edit2->setText(QStringLiteral("2.4"));
+    enter(standards.Edit2);
+    EXPECT_EQ(Rows(QStringLiteral("select Kosyumei,KikakutiU1 from KIKAKUTI4")),
+              QStringList{QStringLiteral("表層工|2.4")});
+    EXPECT_EQ(sign(&standards), saved);
 
     // The works window saves on Enter while its button says 登録, and never closes on Enter.
     TfrmEditKoji works;
@@ -631,6 +694,10 @@ TEST_F(PartyWindowsTest, EnterSavesInEveryRegisterWindowAndTabGoesFromBoxToBox) 
     EXPECT_EQ(sign(&works), saved);
     enter(works.Edit2);
     EXPECT_TRUE(works.isVisible());
+
+    for (QWidget* w : std::initializer_list<QWidget*>{&client, &contractor, &person, &workTypes,
+                                                      &standards, &works})
+        EXPECT_EQ(TabOutOfLayout(w), std::string());
     EXPECT_TRUE(env.messages.isEmpty()) << env.messages.join(QLatin1Char('\n')).toStdString();
 }
 
