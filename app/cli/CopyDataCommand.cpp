@@ -26,8 +26,9 @@ int RunCopyData(const QStringList& args) {
         PrintError(QStringLiteral("--from でコピー元、--to でコピー先を指定してください"));
         return 2;
     }
-    return PrintResult(
-        [&] { return CopyData(from, to).join(QLatin1Char('\n')) + QLatin1Char('\n'); });
+    return PrintResult([&]() -> QString {
+        return CopyData(from, to).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    });
 }
 
 } // namespace tv::cli
