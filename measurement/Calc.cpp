@@ -1,7 +1,7 @@
 #include "measurement/Calc.h"
 
-#include "measurement/GridLayout.h"
 #include "platform/Errors.h"
+#include "platform/GridLayout.h"
 
 #include <cmath>
 

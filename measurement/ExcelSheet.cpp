@@ -1,11 +1,11 @@
 #include "measurement/ExcelSheet.h"
 
-#include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridBlock.h"
 #include "platform/GridData.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 #include "platform/SafeOutput.h"
 #include "registers/uKoji.h"

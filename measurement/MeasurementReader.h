@@ -2,7 +2,7 @@
 // Reading a stored measurement, in one place for the measurement window, the report forms and the
 // command line: which ID the tables keep for a work and work type, and the lines (in LNO order)
 // and points (in PNO order) stored under an ID. Reading creates no table and changes nothing.
-#include "measurement/GridLayout.h"
+#include "platform/GridLayout.h"
 
 #include <QString>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "measurement/PositionStep.h"
 
-#include "measurement/GridLayout.h"
 #include "platform/Cp932.h"
+#include "platform/GridLayout.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "measurement/ReadingsFile.h"
 
-#include "measurement/GridLayout.h"
 #include "platform/Csv.h"
 #include "platform/Errors.h"
 #include "platform/GridBlock.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 
 #include <QFile>

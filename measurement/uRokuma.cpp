@@ -1,11 +1,11 @@
 #include "measurement/uRokuma.h"
 
-#include "measurement/GridLayout.h"
 #include "measurement/MeasurementReader.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/Grid.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 #include "platform/TableEngine.h"
 #include "registers/uKoji.h"

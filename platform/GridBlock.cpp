@@ -1,7 +1,7 @@
 #include "platform/GridBlock.h"
 
-#include "measurement/GridLayout.h"
 #include "platform/Cp932.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 
 namespace tv {

@@ -2,8 +2,8 @@
 // The cells of the measurement grid (16 columns, 500 rows) and their formats, without any widget.
 // It is the in-memory grid of the tests and the command line, and the store behind the window's
 // grid control, so both format and read cells alike.
-#include "measurement/GridLayout.h"
 #include "platform/Grid.h"
+#include "platform/GridLayout.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "printing/FlatnessChart.h"
 
-#include "measurement/GridLayout.h"
 #include "platform/Grid.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 #include "printing/PainterCanvas.h"
 #include "printing/Primitives.h"

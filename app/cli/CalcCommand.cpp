@@ -3,11 +3,11 @@
 #include "app/cli/Csv.h"
 #include "app/cli/Output.h"
 #include "measurement/Calc.h"
-#include "measurement/GridLayout.h"
 #include "measurement/ReadingsFile.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
+#include "platform/GridLayout.h"
 
 #include <QFile>
 #include <cstdio>

@@ -4,12 +4,12 @@
 #include "app/cli/Options.h"
 #include "app/cli/Output.h"
 #include "measurement/ExcelSheet.h"
-#include "measurement/GridLayout.h"
 #include "measurement/MeasurementReader.h"
 #include "measurement/ReadingsFile.h"
 #include "measurement/uRokuma.h"
 #include "platform/Errors.h"
 #include "platform/GridData.h"
+#include "platform/GridLayout.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 

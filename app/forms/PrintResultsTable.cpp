@@ -1,8 +1,8 @@
 #include "app/forms/PrintResultsTable.h"
 
-#include "measurement/GridLayout.h"
 #include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
+#include "platform/GridLayout.h"
 #include "platform/NumberText.h"
 #include "printing/Primitives.h"
 

@@ -1,7 +1,7 @@
 #include "measurement/Calc.h"
-#include "measurement/GridLayout.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
+#include "platform/GridLayout.h"
 #include "platform/TableEngine.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The layout of the measurement grid, written once: which column holds what, how its numbers are
 // shown and how many code-page-932 bytes its texts take when stored. Columns and rows count from
-// 1. Header-only and free of dependencies, so the grid store of platform/ reads it as well as the
-// calculations, the records, the windows and the command line.
+// 1. Header-only and free of dependencies: the grid store beside it, the calculations, the
+// records, the charts, the windows and the command line all read it.
 
 namespace tv::grid {
 
