@@ -252,12 +252,7 @@ TParadoxImport::TParadoxImport(const QString& sourceFolder) : source_(WithSepara
                               .arg(QDir::toNativeSeparators(sourceFolder)));
     const QStringList entries =
         dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const TableDef& d : Definitions()) {
-        TImportTable t;
-        t.Name = QString::fromLatin1(d.name);
-        t.Columns = d.fields();
-        if (d.indexes)
-            t.Indexes = d.indexes();
+    for (TImportTable& t : TableDefinitions()) {
         t.File = FindNoCase(entries, t.Name + QStringLiteral(".DB"));
         if (t.File.isEmpty()) {
             t.Status = TImportTable::State::Missing;

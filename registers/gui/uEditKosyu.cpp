@@ -104,11 +104,16 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
 
 TfrmEditKosyu::~TfrmEditKosyu() = default;
 
-void TfrmEditKosyu::FormActivate() {
+QStringList TfrmEditKosyu::ShowStoredList() {
     QStringList names;
     kosyu_->ListNames(names);
     ListBox1->clear();
     ListBox1->addItems(names);
+    return names;
+}
+
+void TfrmEditKosyu::FormActivate() {
+    const QStringList names = ShowStoredList();
     Edit2->clear();
     ListBox1->setCurrentRow(names.isEmpty() ? -1 : 0);
     SaveKeys->Clear();
@@ -190,10 +195,7 @@ void TfrmEditKosyu::SaveOnEnter() {
     const QString selected = current && current->isSelected() ? current->text() : QString();
     WriteList();
     // The list shows what is stored now (blank and repeated lines are not), the same line chosen.
-    QStringList names;
-    kosyu_->ListNames(names);
-    ListBox1->clear();
-    ListBox1->addItems(names);
+    const QStringList names = ShowStoredList();
     if (!selected.isEmpty())
         ListBox1->setCurrentRow(int(names.indexOf(selected)));
     Edit2->setFocus();

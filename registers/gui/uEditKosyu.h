@@ -57,8 +57,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Writes the list to the table as a whole (after adding a name typed but not added).
+    // Writes the list to the table as a whole or not at all, and shows the sign of the save.
     void WriteList();
+    // Fills the list with the register as stored; the names.
+    QStringList ShowStoredList();
 
     std::unique_ptr<TKosyu> kosyu_;
     TActivationGate activation_;

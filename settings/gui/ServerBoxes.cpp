@@ -21,6 +21,16 @@ const QString kUser = QStringLiteral("user");
 // A table every data location of the program holds.
 const QString kHeaderTable = QStringLiteral("RokumaKanri");
 
+// Why the server cannot be used: it cannot be reached, or it has none of the program's tables
+// and the user may not create them. `hasTables` says whether it holds them.
+QString ServerUseProblem(const QString& server, bool& hasTables) {
+    const QString failure = ServerConnectionProblem(server, false);
+    if (!failure.isEmpty())
+        return failure;
+    hasTables = TableExists(server, kHeaderTable);
+    return hasTables ? QString() : ServerConnectionProblem(server, true);
+}
+
 QLineEdit* AddRow(QWidget* parent, int y, int width, const QString& caption, QLabel*& label,
                   const QString& labelName, const QString& editName) {
     label = new QLabel(caption, parent);
@@ -91,23 +101,14 @@ void TServerBoxes::Button3Click() {
         Dialogs().ShowMessage(problem);
         return;
     }
-    const QString server = Address();
-    const QString failure = ServerConnectionProblem(server, false);
-    if (!failure.isEmpty()) {
-        Dialogs().ShowMessage(failure);
-        return;
-    }
-    if (TableExists(server, kHeaderTable)) {
-        Dialogs().ShowMessage(
-            QStringLiteral("サーバーに接続できました。このプログラムのデータがあります。"));
-        return;
-    }
-    // Without the tables, the user must be allowed to create them.
-    const QString rights = ServerConnectionProblem(server, true);
+    bool hasTables = false;
+    const QString failure = ServerUseProblem(Address(), hasTables);
     Dialogs().ShowMessage(
-        rights.isEmpty() ? QStringLiteral("サーバーに接続できました。このプログラムのテーブルは"
-                                          "まだありません（使い始めるときに作成します）。")
-                         : rights);
+        !failure.isEmpty() ? failure
+        : hasTables
+            ? QStringLiteral("サーバーに接続できました。このプログラムのデータがあります。")
+            : QStringLiteral("サーバーに接続できました。このプログラムのテーブルはまだありません"
+                             "（使い始めるときに作成します）。"));
 }
 
 void InstallServerPasswordPrompt() {
@@ -123,16 +124,14 @@ void InstallServerPasswordPrompt() {
 }
 
 bool ConfirmServer(const QString& server) {
-    QString failure = ServerConnectionProblem(server, false);
-    if (failure.isEmpty() && TableExists(server, kHeaderTable))
-        return true;
-    // Tables to be made: the user must be allowed to.
-    if (failure.isEmpty())
-        failure = ServerConnectionProblem(server, true);
+    bool hasTables = false;
+    const QString failure = ServerUseProblem(server, hasTables);
     if (!failure.isEmpty()) {
         Dialogs().ShowMessage(failure);
         return false;
     }
+    if (hasTables)
+        return true;
     return Dialogs().AskYesNo(QStringLiteral("サーバー（%1）にはこのプログラムのテーブルが"
                                              "ありません。作成しますか？")
                                   .arg(server),
