@@ -24,7 +24,7 @@ const QString kHeaderTable = QStringLiteral("RokumaKanri");
 // Why the server cannot be used: it cannot be reached, or it has none of the program's tables
 // and the user may not create them. `hasTables` says whether it holds them.
 QString ServerUseProblem(const QString& server, bool& hasTables) {
-    const QString failure = ServerConnectionProblem(server, false);
+    QString failure = ServerConnectionProblem(server, false);
     if (!failure.isEmpty())
         return failure;
     hasTables = TableExists(server, kHeaderTable);
