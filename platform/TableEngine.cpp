@@ -6,6 +6,7 @@
 #include "platform/TableEngineInternal.h"
 #include "platform/TableEnginePg.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -109,8 +110,18 @@ void CreateTable(const QString& databaseName, const QString& tableName,
     if (!QFileInfo(folder).isDir())
         Fail(QStringLiteral("データフォルダ %1 がありません").arg(NativePath(folder)));
     const QString fileName = tableName + QStringLiteral(".DB");
-    if (FileExistsNoCase(folder + fileName))
-        Fail(QStringLiteral("テーブル %1 は既にあります").arg(tableName));
+    // A table already there is left as it is when another program made it by the same
+    // definitions (several programs starting on a new folder at once); any other is refused.
+    const auto acceptExisting = [&] {
+        const QString existing = FindFileNoCase(folder, fileName);
+        if (existing.isEmpty())
+            return false;
+        if (!HoldsTable(existing, tableName, fields))
+            Fail(QStringLiteral("テーブル %1 は既にあります").arg(tableName));
+        return true;
+    };
+    if (acceptExisting())
+        return;
 
     QStringList columns;
     for (const FieldDef& f : fields)
@@ -120,8 +131,11 @@ void CreateTable(const QString& databaseName, const QString& tableName,
     for (const QStringList& index : indexes)
         sql += QStringLiteral(";\n") + IndexSql(tableName, index);
 
-    // Built under a temporary name and renamed, so the folder never holds a half-made table.
-    const QString temp = folder + QLatin1Char('.') + fileName + QStringLiteral(".creating");
+    // Built under a temporary name of this process's own and renamed, so the folder never holds
+    // a half-made table, also when several programs make the same table at once.
+    const QString temp = folder + QLatin1Char('.') + fileName + QLatin1Char('.') +
+                         QString::number(QCoreApplication::applicationPid()) +
+                         QStringLiteral(".creating");
     QFile::remove(temp);
     QFile::remove(temp + QStringLiteral("-journal"));
     sqlite3* db = nullptr;
@@ -149,6 +163,9 @@ void CreateTable(const QString& databaseName, const QString& tableName,
     }
     if (!QFile::rename(temp, folder + fileName)) {
         QFile::remove(temp);
+        // The rename never replaces a file: another program may have made the table meanwhile.
+        if (acceptExisting())
+            return;
         Fail(QStringLiteral("テーブル %1 を作成できません: %2 に書き込めません")
                  .arg(tableName, NativePath(folder + fileName)));
     }

@@ -350,6 +350,19 @@ void RewriteDeclaration(const TTableFile& file, const QString& table, const QStr
 
 } // namespace
 
+bool engine::HoldsTable(const QString& path, const QString& tableName,
+                        const std::vector<FieldDef>& fields) {
+    if (!ForeignFileReason(path).isEmpty())
+        return false;
+    TTableFile file(path);
+    const QStringList columns = ReadStoredTable(file, tableName).columns;
+    bool same = columns.size() == static_cast<qsizetype>(fields.size());
+    for (size_t i = 0; same && i < fields.size(); ++i)
+        same =
+            columns.at(static_cast<qsizetype>(i)).compare(fields[i].name, Qt::CaseInsensitive) == 0;
+    return same;
+}
+
 void UpgradeTable(const QString& databaseName, const QString& tableName,
                   const std::vector<FieldDef>& fields, const std::vector<QStringList>& indexes) {
     const QString server = ServerOf(databaseName);
@@ -376,30 +389,33 @@ void UpgradeTable(const QString& databaseName, const QString& tableName,
         return; // reported when a statement names the table
 
     TTableFile file(path);
+    // What the stored table lacks: new columns, wider text columns, indexes.
+    const auto changesFor = [&](const StoredTable& stored) {
+        QStringList missing;
+        for (const QStringList& index : indexes)
+            if (!stored.indexes.contains(IndexName(tableName, index).toLower()))
+                missing << IndexSql(stored.name, index);
+        return std::make_pair(MissingColumns(stored, fields) + missing,
+                              WidenedDeclaration(stored, fields));
+    };
     const StoredTable stored = ReadStoredTable(file, tableName);
     if (stored.name.isEmpty())
         return; // not our table: reported when a statement names it
-    const QStringList added = MissingColumns(stored, fields);
-    const QString create = WidenedDeclaration(stored, fields);
-    QStringList missing;
-    for (const QStringList& index : indexes)
-        if (!stored.indexes.contains(IndexName(tableName, index).toLower()))
-            missing << IndexSql(stored.name, index);
-    if (!create.isEmpty() || !missing.isEmpty() || !added.isEmpty()) {
+    if (const auto [sql, widen] = changesFor(stored); !sql.isEmpty() || !widen.isEmpty()) {
         // The pooled connection holds the column sizes of the table it attached: let go of it.
         if (pooled != connections.end())
             pooled->second->Detach(tableName.toLower());
+        // Another program may be bringing the same file up to date: what is missing is read
+        // again under the write lock, so each change is made once.
         file.Exec(QStringLiteral("BEGIN IMMEDIATE"));
+        const QStringList statements = changesFor(ReadStoredTable(file, tableName)).first;
         // New columns first (every row reads them as null), then the declaration is widened
         // as it reads with them.
-        for (const QString& sql : added)
-            file.Exec(sql);
-        const QString widened =
-            added.isEmpty() ? create : WidenedDeclaration(ReadStoredTable(file, tableName), fields);
+        for (const QString& statement : statements)
+            file.Exec(statement);
+        const QString widened = WidenedDeclaration(ReadStoredTable(file, tableName), fields);
         if (!widened.isEmpty())
             RewriteDeclaration(file, stored.name, widened);
-        for (const QString& sql : std::as_const(missing))
-            file.Exec(sql);
         file.Exec(QStringLiteral("COMMIT"));
     }
     checked.insert(seen);

@@ -113,6 +113,9 @@ QString ColumnDeclaration(const FieldDef& f);
 // The engine's own name of an index over `columns`, and the statement that makes it.
 QString IndexName(const QString& table, const QStringList& columns);
 QString IndexSql(const QString& table, const QStringList& columns);
+// True when the table file holds the table with the columns of `fields`: the table another
+// program made by the same definitions.
+bool HoldsTable(const QString& path, const QString& tableName, const std::vector<FieldDef>& fields);
 // Opens the folder's main file for writing, or fails saying what to fix.
 sqlite3* OpenMainFile(const QString& folder);
 void RemoveStraySuperJournals(const QString& folder);

@@ -245,7 +245,9 @@ const QHash<QString, PgConnection::Column>& Columns(PgConnection& c, const QStri
         c.conn,
         "select a.attname, case when a.atttypid = 'varchar'::regtype and a.atttypmod > 4 "
         "then a.atttypmod - 4 else 0 end, coalesce(col_description(a.attrelid, a.attnum), '') "
-        "from pg_attribute a where a.attrelid = to_regclass($1) and a.attnum > 0 and "
+        "from pg_attribute a where a.attrelid = (select c.oid from pg_class c where c.relname = $1 "
+        "and c.relnamespace = (select n.oid from pg_namespace n where n.nspname = "
+        "current_schema())) and a.attnum > 0 and "
         "not a.attisdropped",
         1, nullptr, values, nullptr, nullptr, 0));
     if (!r.Ok())
@@ -486,17 +488,37 @@ bool PgTableExists(const QString& server, const QString& table) {
     auto c = PgConnect(server);
     const QByteArray name = table.toLower().toUtf8();
     const char* values[] = {name.constData()};
-    TResult r(PQexecParams(c->conn, "select to_regclass($1) is not null", 1, nullptr, values,
-                           nullptr, nullptr, 0));
+    // Read from the catalogue table, not through the name cache: after waiting for the writers'
+    // lock the cache may not yet know a table another program has just made.
+    TResult r(PQexecParams(
+        c->conn,
+        "select exists (select 1 from pg_class c where c.relname = $1 and "
+        "c.relnamespace = (select n.oid from pg_namespace n where n.nspname = current_schema()))",
+        1, nullptr, values, nullptr, nullptr, 0));
     if (!r.Ok())
-        FailStatement(*c, r, QStringLiteral("to_regclass"));
+        FailStatement(*c, r, QStringLiteral("pg_class"));
     return PQgetvalue(r.Get(), 0, 0)[0] == 't';
 }
 
 void PgCreateTable(const QString& server, const QString& table, const std::vector<FieldDef>& fields,
                    const std::vector<QStringList>& indexes) {
-    if (PgTableExists(server, table))
-        Fail(QStringLiteral("テーブル %1 は既にあります").arg(table));
+    auto c = PgConnect(server);
+    // A table already there is left as it is when another program made it by the same
+    // definitions (several programs starting on a new database at once); any other is refused.
+    const auto acceptExisting = [&] {
+        if (!PgTableExists(server, table))
+            return false;
+        c->columns.remove(table.toLower());
+        const auto& stored = Columns(*c, table);
+        bool same = stored.size() == static_cast<qsizetype>(fields.size());
+        for (const FieldDef& f : fields)
+            same = same && stored.contains(f.name.toLower());
+        if (!same)
+            Fail(QStringLiteral("テーブル %1 は既にあります").arg(table));
+        return true;
+    };
+    if (acceptExisting())
+        return;
     QStringList columns;
     QStringList comments;
     for (const FieldDef& f : fields) {
@@ -510,13 +532,14 @@ void PgCreateTable(const QString& server, const QString& table, const std::vecto
     sql << comments;
     for (const QStringList& index : indexes)
         sql << PgIndexSql(table, index);
-    auto c = PgConnect(server);
     const bool own = c->txDepth == 0;
-    // Made whole or not at all, so the database never holds a half-made table.
+    // Made whole or not at all, so the database never holds a half-made table; under the
+    // writers' lock, so two programs do not make it at once.
     if (own)
-        PgExec(*c, QStringLiteral("BEGIN"));
+        PgExec(*c, QStringLiteral("BEGIN; ") + QLatin1String(kWriterLock));
     try {
-        PgExec(*c, sql.join(QStringLiteral(";\n")));
+        if (!own || !acceptExisting())
+            PgExec(*c, sql.join(QStringLiteral(";\n")));
         if (own)
             PgExec(*c, QStringLiteral("COMMIT"));
     } catch (const EngineError& e) {
@@ -535,39 +558,56 @@ void PgUpgradeTable(const QString& server, const QString& table,
     auto c = PgConnect(server);
     if (checked.contains(seen) || c->txDepth > 0 || !PgTableExists(server, table))
         return;
-    const auto columns = Columns(*c, table);
-    QStringList changes;
-    for (const FieldDef& f : fields) {
-        const auto def = columns.constFind(f.name.toLower());
-        if (def == columns.constEnd()) {
-            changes << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                           .arg(table.toLower(), f.name.toLower(), TypeOf(f))
-                    << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
-                           .arg(table.toLower(), f.name.toLower(), Literal(f.name));
-            continue;
+    // The statements that bring the table up to `fields` and `indexes`, read from the catalogue.
+    const auto changesNeeded = [&] {
+        c->columns.remove(table.toLower());
+        const auto columns = Columns(*c, table);
+        QStringList changes;
+        for (const FieldDef& f : fields) {
+            const auto def = columns.constFind(f.name.toLower());
+            if (def == columns.constEnd()) {
+                changes << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                               .arg(table.toLower(), f.name.toLower(), TypeOf(f))
+                        << QStringLiteral("COMMENT ON COLUMN %1.%2 IS %3")
+                               .arg(table.toLower(), f.name.toLower(), Literal(f.name));
+                continue;
+            }
+            if (f.type == FieldType::String && def->size < f.size)
+                changes << QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
+                               .arg(table.toLower(), f.name.toLower(), TypeOf(f));
         }
-        if (f.type == FieldType::String && def != columns.constEnd() && def->size < f.size)
-            changes << QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
-                           .arg(table.toLower(), f.name.toLower(), TypeOf(f));
-    }
-    // Only the missing indexes: building one waits for every writer of the table.
-    const QByteArray name = table.toLower().toUtf8();
-    const char* values[] = {name.constData()};
-    TResult existing(PQexecParams(c->conn,
-                                  "select indexname from pg_indexes where schemaname = "
-                                  "current_schema() and tablename = $1",
-                                  1, nullptr, values, nullptr, nullptr, 0));
-    if (!existing.Ok())
-        FailStatement(*c, existing, QStringLiteral("pg_indexes"));
-    QSet<QString> present;
-    for (int row = 0; row < PQntuples(existing.Get()); ++row)
-        present.insert(QString::fromUtf8(PQgetvalue(existing.Get(), row, 0)));
-    for (const QStringList& index : indexes)
-        if (!present.contains(IndexName(table, index)))
-            changes << PgIndexSql(table, index);
-    if (!changes.isEmpty()) {
-        PgExec(*c, QStringLiteral("BEGIN;\n") + changes.join(QStringLiteral(";\n")) +
-                       QStringLiteral(";\nCOMMIT"));
+        // Only the missing indexes: building one waits for every writer of the table.
+        const QByteArray name = table.toLower().toUtf8();
+        const char* values[] = {name.constData()};
+        TResult existing(PQexecParams(c->conn,
+                                      "select indexname from pg_indexes where schemaname = "
+                                      "current_schema() and tablename = $1",
+                                      1, nullptr, values, nullptr, nullptr, 0));
+        if (!existing.Ok())
+            FailStatement(*c, existing, QStringLiteral("pg_indexes"));
+        QSet<QString> present;
+        for (int row = 0; row < PQntuples(existing.Get()); ++row)
+            present.insert(QString::fromUtf8(PQgetvalue(existing.Get(), row, 0)));
+        for (const QStringList& index : indexes)
+            if (!present.contains(IndexName(table, index)))
+                changes << PgIndexSql(table, index);
+        return changes;
+    };
+    if (!changesNeeded().isEmpty()) {
+        // Another program may be bringing the same table up to date: under the writers' lock
+        // the catalogue is read again, so each change is made once.
+        PgExec(*c, QStringLiteral("BEGIN; ") + QLatin1String(kWriterLock));
+        try {
+            const QStringList changes = changesNeeded();
+            if (!changes.isEmpty())
+                PgExec(*c, changes.join(QStringLiteral(";\n")));
+            PgExec(*c, QStringLiteral("COMMIT"));
+        } catch (const EngineError&) {
+            if (!c->Lost())
+                PQclear(PQexec(c->conn, "ROLLBACK"));
+            c->columns.remove(table.toLower());
+            throw;
+        }
         c->columns.remove(table.toLower());
         c->prepared.clear();
         PgExec(*c, QStringLiteral("DEALLOCATE ALL"));

@@ -1,7 +1,9 @@
 // "tavelon import" run as a user would: a registered work, a file of readings, the measurement
 // stored as the window's save stores it; refusals leave the stored data as it was.
+#include "measurement/MeasurementReader.h"
 #include "measurement/uRokuma.h"
 #include "platform/GridData.h"
+#include "platform/TableEngine.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "tests/support/Measurements.h"
@@ -10,6 +12,10 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+
+#include <memory>
+#include <vector>
 
 namespace tv::test {
 namespace {
@@ -105,6 +111,45 @@ TEST_F(ImportCommandTest, RefusesAnUnregisteredWorkAnExistingMeasurementAndABadF
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_TRUE(replaced.out.startsWith(QStringLiteral("SD=10.0\n")));
     EXPECT_EQ(StoredPoints(), 4);
+}
+
+TEST_F(ImportCommandTest, SimultaneousImportsRegisterOnceAndReplaceWhole) {
+    // The measurement header as an older program made it (no save count or time), and no line
+    // or point table yet: the first programs to arrive bring them up to date at the same time.
+    CreateTable(QStringLiteral("kestran"), QStringLiteral("RokumaKanri"), TRokumaKanri::Fields(),
+                TRokumaKanri::Indexes());
+    const auto importAtOnce = [&](const QString& file, const QStringList& extra) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 6; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(QStringLiteral(TAVELON_EXE),
+                               QStringList{QStringLiteral("import"), QStringLiteral("--work"),
+                                           QStringLiteral("A001"), QStringLiteral("--type"),
+                                           QStringLiteral("表層工")}
+                                   << extra << file);
+        }
+        QStringList said;
+        for (const auto& run : runs) {
+            run->waitForFinished(60000);
+            said << QString::number(run->exitCode()) + QLatin1Char(' ') +
+                        QString::fromUtf8(run->readAllStandardError()).section(QLatin1Char(':'), 1);
+        }
+        said.sort();
+        return said;
+    };
+    const QString three = env.WriteFile(QStringLiteral("three.csv"), "1\n2\n3\n");
+    const QStringList first = importAtOnce(three, {});
+    EXPECT_EQ(first.filter(QRegularExpression(QStringLiteral("^0 "))).size(), 1)
+        << first.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(first.filter(QStringLiteral("既に登録されています")).size(), 5)
+        << first.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(StoredPoints(), 3);
+    const QString four = env.WriteFile(QStringLiteral("four.csv"), "1\n2\n3\n4\n");
+    const QStringList replaced = importAtOnce(four, {QStringLiteral("--replace")});
+    EXPECT_EQ(replaced.filter(QRegularExpression(QStringLiteral("^0 "))).size(), 6)
+        << replaced.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(StoredPoints(), 4);
+    EXPECT_EQ(StoredMeasurementIds(QStringLiteral("A001"), QStringLiteral("表層工")).size(), 1u);
 }
 
 } // namespace
