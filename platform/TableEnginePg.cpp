@@ -24,6 +24,13 @@ constexpr Oid kNumericOid = 1700;
 // The key of the writer lock of a schema (any number the program alone uses).
 const char* const kWriterLock = "select pg_advisory_xact_lock(7414, hashtext(current_schema()))";
 
+// The table named $1 in the current schema. Read from the catalogue table, not through the name
+// cache (to_regclass): after waiting for the writers' lock the cache may not yet know a table
+// another program has just made.
+const char* const kTableOid =
+    "(select c.oid from pg_class c where c.relname = $1 and c.relnamespace = "
+    "(select n.oid from pg_namespace n where n.nspname = current_schema()))";
+
 QHash<QString, QString>& Passwords() {
     static QHash<QString, QString> passwords;
     return passwords;
@@ -241,15 +248,13 @@ const QHash<QString, PgConnection::Column>& Columns(PgConnection& c, const QStri
         return *it;
     const QByteArray name = key.toUtf8();
     const char* values[] = {name.constData()};
-    TResult r(PQexecParams(
-        c.conn,
-        "select a.attname, case when a.atttypid = 'varchar'::regtype and a.atttypmod > 4 "
-        "then a.atttypmod - 4 else 0 end, coalesce(col_description(a.attrelid, a.attnum), '') "
-        "from pg_attribute a where a.attrelid = (select c.oid from pg_class c where c.relname = $1 "
-        "and c.relnamespace = (select n.oid from pg_namespace n where n.nspname = "
-        "current_schema())) and a.attnum > 0 and "
-        "not a.attisdropped",
-        1, nullptr, values, nullptr, nullptr, 0));
+    const QByteArray sql =
+        QByteArrayLiteral(
+            "select a.attname, case when a.atttypid = 'varchar'::regtype and a.atttypmod > 4 "
+            "then a.atttypmod - 4 else 0 end, coalesce(col_description(a.attrelid, a.attnum), '') "
+            "from pg_attribute a where a.attrelid = ") +
+        kTableOid + " and a.attnum > 0 and not a.attisdropped";
+    TResult r(PQexecParams(c.conn, sql.constData(), 1, nullptr, values, nullptr, nullptr, 0));
     if (!r.Ok())
         FailStatement(c, r, QStringLiteral("(columns of %1)").arg(table));
     QHash<QString, PgConnection::Column> columns;
@@ -488,13 +493,8 @@ bool PgTableExists(const QString& server, const QString& table) {
     auto c = PgConnect(server);
     const QByteArray name = table.toLower().toUtf8();
     const char* values[] = {name.constData()};
-    // Read from the catalogue table, not through the name cache: after waiting for the writers'
-    // lock the cache may not yet know a table another program has just made.
-    TResult r(PQexecParams(
-        c->conn,
-        "select exists (select 1 from pg_class c where c.relname = $1 and "
-        "c.relnamespace = (select n.oid from pg_namespace n where n.nspname = current_schema()))",
-        1, nullptr, values, nullptr, nullptr, 0));
+    const QByteArray sql = QByteArrayLiteral("select ") + kTableOid + " is not null";
+    TResult r(PQexecParams(c->conn, sql.constData(), 1, nullptr, values, nullptr, nullptr, 0));
     if (!r.Ok())
         FailStatement(*c, r, QStringLiteral("pg_class"));
     return PQgetvalue(r.Get(), 0, 0)[0] == 't';

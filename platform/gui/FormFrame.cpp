@@ -28,10 +28,14 @@
 
 namespace tv {
 
-QWidget* BuildClientArea(QWidget* window, QMenuBar* menuBar, int width, int height, bool fixed) {
+void SetWindowFont(QWidget* window) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     window->setFont(font);
+}
+
+QWidget* BuildClientArea(QWidget* window, QMenuBar* menuBar, int width, int height, bool fixed) {
+    SetWindowFont(window);
 
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,12 +58,8 @@ void SetUpFixedDialog(QWidget* window, const QString& objectName, const QString&
                       int height) {
     window->setObjectName(objectName);
     window->setWindowTitle(caption);
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    window->setFont(f);
+    window->setWindowFlags(Qt::Dialog | kFixedTitleBar);
+    SetWindowFont(window);
     window->setFixedSize(width, height);
 }
 

@@ -20,6 +20,15 @@ class QWidget;
 
 namespace tv {
 
+// The title bar of a window of fixed size: its caption and the close button only (combined with
+// Qt::Dialog or Qt::Window).
+constexpr Qt::WindowFlags kFixedTitleBar = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                           Qt::MSWindowsFixedSizeDialogHint;
+
+// Gives the window the windows' font: "ＭＳ Ｐゴシック", 9 points.
+void SetWindowFont(QWidget* window);
+
 // Sets the window's font ("ＭＳ Ｐゴシック", 9 points) and lays out the menu bar above a client
 // area of width × height pixels, which is returned; the controls are placed on it by position. A
 // fixed window keeps exactly that client size; a resizable one starts with it.

@@ -22,9 +22,7 @@ TRegisterWindow::TRegisterWindow(QWidget* parent, const TFrame& frame)
         setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     else
-        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                       Qt::MSWindowsFixedSizeDialogHint);
+        setWindowFlags(Qt::Dialog | kFixedTitleBar);
 
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("MainMenu1"));

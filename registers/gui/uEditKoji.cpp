@@ -47,9 +47,7 @@ QString CodeOfLine(const QString& line) {
 TfrmEditKoji::TfrmEditKoji(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmEditKoji"));
     setWindowTitle(QStringLiteral("工事名の登録"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | kFixedTitleBar);
 
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("MainMenu1"));

@@ -27,9 +27,7 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget* parent)
     setWindowTitle(QStringLiteral("工種の登録"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    setFont(f);
+    SetWindowFont(this);
 
     AddFileMenu(menuBar(), N1, Delete1, Close1);
     Help1 = AddHelpItem(menuBar());

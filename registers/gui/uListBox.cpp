@@ -34,13 +34,9 @@ public:
 TfrmListBox::TfrmListBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmListBox"));
     Help1 = AddHelpKey(this, QStringLiteral("HID00000012"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | kFixedTitleBar);
     setModal(true);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSize(9);
-    setFont(f);
+    SetWindowFont(this);
     setFixedSize(232, 308);
 
     ListBox1 = new QListWidget(this);

@@ -236,14 +236,13 @@ bool TfrmSetDataPath::StorePlace(bool& moved) {
         return true;
     }
     const QString folder = Edit1->text();
+    const bool acceptable = IsAbsoluteFolder(folder) && DataFolderPathProblem(folder).isEmpty();
     const bool leaving = !oldServer.isEmpty() || folder != CurrentFolder();
-    if (leaving && IsAbsoluteFolder(folder) && DataFolderPathProblem(folder).isEmpty() &&
-        beforeSwitch_ && !beforeSwitch_())
+    if (leaving && acceptable && beforeSwitch_ && !beforeSwitch_())
         return false;
     // A folder that cannot be a data folder is refused and keeps the window open for another
     // choice; a configuration that cannot be written ("Failed") still stores the rest.
-    if (!SetDataFolder(kDatabase, folder) &&
-        (!IsAbsoluteFolder(folder) || !DataFolderPathProblem(folder).isEmpty()))
+    if (!SetDataFolder(kDatabase, folder) && !acceptable)
         return false;
     if (!oldServer.isEmpty())
         SetDatabaseParam(kDatabase, QStringLiteral("Server"), QString());
